@@ -1,0 +1,44 @@
+#pragma once
+// The 64-byte configuration report exchanged with the keyboard's CTRL unit, requests and
+// answers alike.
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace tavrik {
+
+inline constexpr size_t kFrameSize = 64;
+inline constexpr size_t kFrameDataSize = 56;
+inline constexpr uint8_t kConfigReportId = 4;
+
+// Byte offsets inside a frame.
+namespace frame {
+inline constexpr size_t kReportId = 0;
+inline constexpr size_t kChecksumLow = 1;
+inline constexpr size_t kChecksumHigh = 2;
+inline constexpr size_t kCommand = 3;
+inline constexpr size_t kLength = 4;
+inline constexpr size_t kAddressLow = 5;
+inline constexpr size_t kAddressHigh = 6;
+inline constexpr size_t kStatus = 7;
+inline constexpr size_t kData = 8;
+} // namespace frame
+
+// Answer status bytes by which the keyboard refuses a request.
+inline constexpr uint8_t kStatusRefusedFF = 0xFF;
+inline constexpr uint8_t kStatusRefusedFE = 0xFE;
+
+using ConfigFrame = std::array<uint8_t, kFrameSize>;
+
+// Unsigned sum of bytes 3..63, truncated to 16 bits.
+uint16_t FrameChecksum(std::span<const uint8_t, kFrameSize> frame);
+
+// Writes FrameChecksum into bytes 1 (low) and 2 (high).
+void StampFrameChecksum(ConfigFrame& frame);
+
+inline uint16_t FrameAddress(const ConfigFrame& frame) {
+    return static_cast<uint16_t>(frame[frame::kAddressLow] | (frame[frame::kAddressHigh] << 8));
+}
+
+} // namespace tavrik

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs every Debian package this project needs to build, run and test.
+# Safe to run again: it updates the package lists once and installs only what is missing.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  build-essential cmake ninja-build ccache pkg-config clang-14 libclang-rt-14-dev clang-format
+  # libraries
+  qt6-base-dev qt6-base-dev-tools libqt6opengl6-dev libhidapi-dev libudev-dev
+  # tests
+  googletest libgtest-dev libgmock-dev
+  # running the GUI headless, screenshots, Chinese texts
+  xvfb xauth fonts-noto-cjk
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}"

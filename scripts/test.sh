@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures, builds and runs every test with one CMake preset (default: ci).
+#   scripts/test.sh [ci|dev|asan]
+set -euo pipefail
+cd "$(dirname "$0")/.."
+preset="${1:-ci}"
+cmake --preset "$preset"
+cmake --build --preset "$preset"
+ctest --preset "$preset" -j "$(nproc)"
