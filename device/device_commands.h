@@ -1,0 +1,55 @@
+#pragma once
+// The keyboard's configuration commands, one method each. Every command is one frame exchange
+// (or a multi-packet transfer of 56-byte frames) through the FrameExchange it was built on.
+
+#include "device/device_result.h"
+
+#include <array>
+#include <cstdint>
+#include <span>
+
+namespace tavrik {
+
+class FrameExchange;
+
+inline constexpr size_t kDeviceSettingsSize = 28;
+inline constexpr size_t kKeyMapBlockSize = 480;
+inline constexpr size_t kLightingParamsSize = 56;
+inline constexpr size_t kColourTableChunk = 54; // 18 keys x 3 bytes
+inline constexpr int kKeyMapBlockCount = 3;
+
+using DeviceSettings = std::array<uint8_t, kDeviceSettingsSize>;
+using KeyMapBlock = std::array<uint8_t, kKeyMapBlockSize>;
+
+namespace settings_byte {
+inline constexpr size_t kActiveProfile = 10;
+inline constexpr size_t kMacroCapacityUnits = 11; // units of 128 bytes
+inline constexpr size_t kFirstEffect = 12;        // bytes 12..25: offered lighting effects
+inline constexpr size_t kEffectSlots = 14;
+} // namespace settings_byte
+
+class DeviceCommands {
+public:
+    explicit DeviceCommands(FrameExchange& exchange);
+
+    DeviceResult BeginConfiguration();                                  // 1
+    DeviceResult EndConfiguration();                                    // 2 (after a 10 ms pause)
+    DeviceResult ReadSettings(DeviceSettings& out);                     // 3
+    DeviceResult WriteSettings(const DeviceSettings& settings);         // 4
+    DeviceResult ReadLighting(std::span<uint8_t> out, uint16_t address);        // 5 (<= 56)
+    DeviceResult WriteLighting(std::span<const uint8_t> data, uint16_t address); // 6 (<= 56)
+    DeviceResult ReadKeyMapBlock(int index, KeyMapBlock& out);          // 7
+    DeviceResult WriteKeyMapBlock(int index, const KeyMapBlock& block); // 8
+    DeviceResult ReadMacroMemory(std::span<uint8_t> out);               // 9, from address 0
+    DeviceResult WriteMacroMemory(std::span<const uint8_t> image);      // 10, from address 0
+    DeviceResult ReadDefaultLayout(KeyMapBlock& out);                   // 15
+    DeviceResult ReadKeyColours(uint8_t position, std::span<uint8_t> out);        // 16 (<= 56)
+    DeviceResult WriteKeyColours(uint8_t position, std::span<const uint8_t> data); // 17 (<= 56)
+
+    FrameExchange& Exchange() { return exchange_; }
+
+private:
+    FrameExchange& exchange_;
+};
+
+} // namespace tavrik

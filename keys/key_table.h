@@ -1,0 +1,65 @@
+#pragma once
+// The key table: one row per KeyIndex tying scan codes, the editors' key codes, virtual keys,
+// HID usages and names together, and the main window's key buttons with their KeyPosition.
+// Every conversion here accepts any input value and answers "none" (0, an empty name or the
+// fallback text) for values outside the tables.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tavrik {
+
+// Scan-code-set-1 make code; E0-prefixed keys have 0x100 added (0x000-0x07F, 0x100-0x17F).
+using ScanCode = uint16_t;
+// Row of the key table and per-key slot of a profile layer (0..255).
+using KeyIndex = uint8_t;
+// The editors' key list numbering (0x0000-0x0084, 0x8001-0x8015; 0xFFFF = empty row).
+using KeyCode = uint16_t;
+// Slot of a key in the keyboard's per-key tables (0..159).
+using KeyPosition = uint8_t;
+
+inline constexpr KeyCode kNoKeyCode = 0xFFFF;
+inline constexpr int kKeyPositionCount = 160;
+inline constexpr int kKeyTableSize = 256;
+
+struct KeyRow {
+    KeyCode keyCode = kNoKeyCode;
+    uint8_t vk = 0;
+    uint8_t altVk = 0; // the VK with Num Lock off (number-pad keys); equal to vk elsewhere
+    uint8_t usageByte = 0;
+    std::u16string_view name; // empty for an empty row
+};
+
+struct Usage {
+    uint16_t page = 0;
+    uint16_t usage = 0;
+    bool operator==(const Usage&) const = default;
+};
+
+const KeyRow& KeyTableRow(KeyIndex index);
+
+KeyIndex KeyIndexFromScan(ScanCode scan);
+ScanCode ScanFromKeyIndex(KeyIndex index);
+KeyCode KeyCodeFromScan(ScanCode scan);
+ScanCode ScanFromKeyCode(KeyCode code);
+std::u16string KeyNameFromCode(KeyCode code);
+// The row's name, or "未知按键: %03x" for a row without one; cut to capacity - 1 characters
+// when name length + 2 exceeds the capacity (every caller passes 260).
+std::u16string KeyNameFromScan(ScanCode scan, size_t capacity = 260);
+Usage UsageFromScan(ScanCode scan);
+ScanCode ScanFromUsage(uint16_t page, uint16_t usage);
+// vk and keystroke data as a Windows keyboard hook reports them (bits 16-23 make code,
+// bit 24 extended flag).
+ScanCode ScanFromKeyEvent(uint32_t vk, uint32_t keystrokeData);
+// The ModifierMask bit of one of the eight modifier keys, 0 for any other key.
+uint8_t ModifierBitFromScan(ScanCode scan);
+// The key of the lowest set bit; 0 for an empty mask.
+ScanCode ScanFromModifierMask(uint8_t mask);
+// Keys whose press is reported only as a release (Sys Req, KL, KR, Print Screen).
+bool IsReleaseOnlyKey(ScanCode scan);
+// The main window's key buttons (control ids 1000-1174); other ids give position 0 / scan 0.
+KeyPosition PositionFromButton(int controlId);
+ScanCode ScanFromButton(int controlId);
+
+} // namespace tavrik
