@@ -9,3 +9,7 @@ if(TAVRIK_SANITIZE)
                                                     -fno-omit-frame-pointer -fno-sanitize-recover=all)
     target_link_options(tavrik_options INTERFACE -fsanitize=${TAVRIK_SANITIZE})
 endif()
+if(TAVRIK_FUZZ)
+    # Coverage instrumentation for libFuzzer in every library the fuzz targets link.
+    target_compile_options(tavrik_options INTERFACE -fsanitize=fuzzer-no-link)
+endif()
