@@ -1,0 +1,16 @@
+#pragma once
+// The texts of key descriptions, exactly as the main window shows them.
+
+#include <string_view>
+
+namespace tavrik::assign_text {
+
+inline constexpr std::u16string_view kAssignedAs = u"按键，设定为: ";
+inline constexpr std::u16string_view kSingleKey = u"单键(";
+inline constexpr std::u16string_view kMacro = u"宏(";
+inline constexpr std::u16string_view kMultimedia = u"多媒体(";
+inline constexpr std::u16string_view kFunctionKey = u"功能键(";
+inline constexpr std::u16string_view kClose = u")";
+inline constexpr std::u16string_view kMacroKeyPrefix = u"G";
+
+} // namespace tavrik::assign_text

@@ -1,0 +1,48 @@
+#pragma once
+// Sends the applied snapshot to the keyboard: the macro image (with names when the macro memory
+// has room for them) and the key map of one or all hardware profiles, in one configuration
+// bracket. Everything it needs comes in as arguments; the caller holds the locks.
+
+#include "assign/key_function_entry.h"
+#include "device/device_commands.h"
+#include "macro/macro_record.h"
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string_view>
+
+namespace tavrik {
+
+// What was applied: the profile's layers and its macro array.
+struct DownloadSnapshot {
+    const KeyFunctionLayers& layers;
+    std::span<const MacroRecord> macros;
+};
+
+// What the keyboard reported when it was attached.
+struct KeyboardMemory {
+    const KeyMapBlock& defaultLayout;
+    size_t macroCapacity = 0; // bytes (settings byte 11 x 128)
+};
+
+// All three hardware profiles (loading a profile file), or only the active one (applying the
+// main window's changes; -1 = not known, and then nothing can be sent).
+struct DownloadTarget {
+    bool allProfiles = false;
+    int activeProfile = -1;
+
+    static DownloadTarget AllProfiles() { return {.allProfiles = true}; }
+    static DownloadTarget ActiveProfile(int index) { return {.activeProfile = index}; }
+};
+
+using MessageCallback = std::function<void(std::u16string_view)>;
+
+// True exactly when the last key map write succeeded. Nothing is sent when the macros do not fit
+// the macro memory even without names (the user is told) or when the active profile is not
+// known; when only the names do not fit the download goes ahead and the user is told after it.
+bool DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapshot,
+                        const KeyboardMemory& keyboard, DownloadTarget target,
+                        const MessageCallback& showMessage);
+
+} // namespace tavrik
