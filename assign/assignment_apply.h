@@ -20,7 +20,7 @@ namespace tavrik {
 struct AssignmentChoice {
     KeyFunctionType type = KeyFunctionType::Default; // the tab in force, or a type taken over
     ScanCode capturedKey = 0;                        // single-key tab, 0 = none
-    std::optional<size_t> currentMacro;              // index into the dialog's macro list
+    std::optional<size_t> currentMacro{};            // index into the dialog's macro list
     uint16_t loopCount = 1;                          // the loop-count edit
     uint32_t multimediaRow = 0;
     uint32_t functionKeySlot = 0;

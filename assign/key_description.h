@@ -15,7 +15,7 @@
 namespace tavrik {
 
 struct KeyDescription {
-    std::u16string text;
+    std::u16string text{};
     bool assigned = false; // any type but Default
     bool operator==(const KeyDescription&) const = default;
 };

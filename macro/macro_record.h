@@ -33,14 +33,14 @@ struct MacroAction {
 };
 
 struct MacroRecord {
-    std::u16string name;
+    std::u16string name{};
     uint8_t loopCount = 1;
     uint8_t reserved501 = 0;
     bool isNew = false; // created since the last Apply: its id may be one handed out again
     uint16_t reserved504 = 0;
     uint16_t id = 0; // 1..100, the value of PlayMacro key functions
     uint16_t reserved510 = 0;
-    std::vector<MacroAction> actions;
+    std::vector<MacroAction> actions{};
     bool operator==(const MacroRecord&) const = default;
 };
 
