@@ -1,0 +1,19 @@
+#pragma once
+// The texts this subsystem shows to the user, exactly as the keyboard's users know them.
+
+#include <string_view>
+
+namespace tavrik::profile_text {
+
+// Followed by the file's path.
+inline constexpr std::u16string_view kFormatErrorRestoringDefaults =
+    u"文件格式错误，恢复为默认值: \n  ";
+inline constexpr std::u16string_view kImportFailed = u"文件格式错误，导入失败! ";
+inline constexpr std::u16string_view kCloseEditorFirst =
+    u"当快速切换情景模式时，您首先必须关闭编辑对话框.";
+inline constexpr std::u16string_view kSaveProfileQuestion = u"是否保存这个情景模式所做的设定? ";
+inline constexpr std::u16string_view kDefaultProfileCaption = u"<默认情景模式>";
+inline constexpr std::u16string_view kCurrentProfileTooltip = u"当前情景模式: ";
+inline constexpr std::u16string_view kNewProfileFileName = u"新情景模式";
+
+} // namespace tavrik::profile_text

@@ -1,0 +1,30 @@
+#include "profile/storage_paths.h"
+
+#include "profile/native_path.h"
+
+#include <QStandardPaths>
+
+#include <system_error>
+
+namespace tavrik {
+
+std::filesystem::path DocumentsFolder() {
+    return FromQtPath(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation));
+}
+
+std::filesystem::path StoreFileName() {
+    return "$Profile" + std::to_string(0);
+}
+
+StoragePaths StoragePathsIn(const std::filesystem::path& documentsFolder) {
+    const std::filesystem::path folder = documentsFolder / kStorageFolderName;
+    return StoragePaths{folder, folder / StoreFileName()};
+}
+
+bool EnsureStorageFolder(const StoragePaths& paths) {
+    std::error_code error;
+    std::filesystem::create_directories(paths.folder, error);
+    return std::filesystem::is_directory(paths.folder, error);
+}
+
+} // namespace tavrik

@@ -1,0 +1,28 @@
+#pragma once
+// Where the program keeps its files: the storage folder "VOLTRI VX60 Driver" in the user's
+// Documents folder, and in it the store file "$Profile0" that mirrors every layer of the
+// keyboard (one file for all hardware profiles, without extension).
+
+#include <filesystem>
+
+namespace tavrik {
+
+inline constexpr char kStorageFolderName[] = "VOLTRI VX60 Driver";
+
+// The user's Documents folder (XDG_DOCUMENTS_DIR, usually ~/Documents).
+std::filesystem::path DocumentsFolder();
+
+struct StoragePaths {
+    std::filesystem::path folder;
+    std::filesystem::path storeFile;
+};
+
+StoragePaths StoragePathsIn(const std::filesystem::path& documentsFolder);
+
+// Creates the folder and any missing parents; true when it exists afterwards.
+bool EnsureStorageFolder(const StoragePaths& paths);
+
+// The name of the store file: "$Profile%d" with the number 0.
+std::filesystem::path StoreFileName();
+
+} // namespace tavrik

@@ -1,0 +1,116 @@
+#include "profile/decimal_text.h"
+#include "profile/ini_file.h"
+#include "profile/settings_file.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrik {
+namespace {
+
+using test::ReadText;
+using test::TempFolder;
+using test::WriteText;
+
+TEST(DecimalText, ReadsLikeTheSettingsParser) {
+    const struct {
+        std::u16string_view text;
+        int expected;
+    } cases[] = {
+        {u"3", 3},
+        {u"  12abc", 12},
+        {u"abc", 0},
+        {u"", 0},
+        {u"-5", -5},
+        {u"+7", 7},
+        {u"0x10", 0},
+        {u"1 2", 1},
+        {u"99999999999", INT_MAX},
+        {u"-99999999999", INT_MIN},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DecimalTextToInt(c.text), c.expected)
+            << std::string(c.text.begin(), c.text.end());
+    }
+    EXPECT_EQ(IntToDecimalText(-42), u"-42");
+}
+
+TEST(SettingsFile, WithoutTheTavrikFolderReadsDefaultsWhateverWasChosen) {
+    TempFolder documents;
+    const SettingsFile settings(SettingsFilePath(documents.Path()));
+    EXPECT_EQ(settings.Path(), documents / "Tavrik" / "zezi.ini");
+
+    EXPECT_FALSE(settings.SetReportRateButton(3));
+    EXPECT_FALSE(settings.SetLightingEditMode(true));
+    EXPECT_EQ(settings.ReportRateButton(), 1);
+    EXPECT_FALSE(settings.LightingEditMode());
+    EXPECT_FALSE(std::filesystem::exists(documents / "Tavrik"));
+}
+
+TEST(SettingsFile, ReportRateButtonThreeIsWrittenAndReadBack) {
+    TempFolder documents;
+    std::filesystem::create_directory(documents / "Tavrik");
+    const SettingsFile settings(SettingsFilePath(documents.Path()));
+
+    EXPECT_TRUE(settings.SetReportRateButton(3));
+    EXPECT_EQ(ReadText(settings.Path()), "[KEYCOLOR]\nKBDPI=3\n");
+    EXPECT_EQ(settings.ReportRateButton(), 3);
+}
+
+TEST(SettingsFile, ValuesAsTheyWereEditedByHand) {
+    const struct {
+        std::string file;
+        int reportRate;
+        bool editMode;
+    } cases[] = {
+        {"", 1, false},
+        {"[KEYCOLOR]\nKBDPI=4\nDengCheck=1\n", 4, true},
+        {"[keycolor]\r\n  kbdpi = 2 \r\ndengcheck=01\r\n", 2, true},
+        {"[KEYCOLOR]\nKBDPI=fast\nDengCheck=2\n", 0, false},
+        {"[KEYCOLOR]\nKBDPI=\"3\"\nDengCheck=yes\n", 3, false},
+        {"[Other]\nKBDPI=4\nDengCheck=1\n", 1, false},
+    };
+    TempFolder documents;
+    std::filesystem::create_directory(documents / "Tavrik");
+    const SettingsFile settings(SettingsFilePath(documents.Path()));
+    for (const auto& c : cases) {
+        WriteText(settings.Path(), c.file);
+        EXPECT_EQ(settings.ReportRateButton(), c.reportRate) << c.file;
+        EXPECT_EQ(settings.LightingEditMode(), c.editMode) << c.file;
+    }
+}
+
+TEST(IniFile, WritesKeepTheRestOfTheFileAndItsLineEnds) {
+    const struct {
+        std::string before;
+        std::u16string_view section, key, value;
+        std::string after;
+    } cases[] = {
+        {"; mine\r\n[keycolor]\r\nkbdpi=1\r\nX=y\r\n", u"KEYCOLOR", u"KBDPI", u"4",
+         "; mine\r\n[keycolor]\r\nKBDPI=4\r\nX=y\r\n"},
+        {"[KEYCOLOR]\nKBDPI=1\n\n[Later]\na=b\n", u"KEYCOLOR", u"DengCheck", u"1",
+         "[KEYCOLOR]\nKBDPI=1\nDengCheck=1\n\n[Later]\na=b\n"},
+        {"[Later]\na=b\n", u"KEYCOLOR", u"KBDPI", u"2", "[Later]\na=b\n\n[KEYCOLOR]\nKBDPI=2\n"},
+        {"", u"KEYCOLOR", u"KBDPI", u"2", "[KEYCOLOR]\nKBDPI=2\n"},
+    };
+    TempFolder folder;
+    const IniFile ini(folder / "zezi.ini");
+    for (const auto& c : cases) {
+        WriteText(ini.Path(), c.before);
+        EXPECT_TRUE(ini.Write(c.section, c.key, c.value));
+        EXPECT_EQ(ReadText(ini.Path()), c.after) << c.before;
+    }
+}
+
+TEST(IniFile, ReadsUtf16FilesAndCutsLongValues) {
+    TempFolder folder;
+    const IniFile ini(folder / "a.ini");
+    WriteText(ini.Path(), std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0\x2D\x4E\n\0", 20));
+    EXPECT_EQ(ini.Read(u"s", u"K", u"none"), u"\u4E2D");
+
+    WriteText(ini.Path(), "[S]\nk=" + std::string(400, 'x') + "\n");
+    EXPECT_EQ(ini.Read(u"S", u"k", u""), std::u16string(kIniValueCapacity - 1, u'x'));
+}
+
+} // namespace
+} // namespace tavrik
