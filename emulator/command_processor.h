@@ -1,0 +1,59 @@
+#pragma once
+// How the keyboard answers a configuration report: the command set, its memory areas and the
+// refusal rules. Every request gets exactly one answer frame on the CTRL unit.
+
+#include "device/config_frame.h"
+#include "emulator/keyboard_memory.h"
+
+#include <cstdint>
+#include <span>
+
+namespace tavrik::emu {
+
+namespace command {
+inline constexpr uint8_t kBegin = 1;
+inline constexpr uint8_t kEnd = 2;
+inline constexpr uint8_t kReadSettings = 3;
+inline constexpr uint8_t kWriteSettings = 4;
+inline constexpr uint8_t kReadLighting = 5;
+inline constexpr uint8_t kWriteLighting = 6;
+inline constexpr uint8_t kReadKeyMap = 7;
+inline constexpr uint8_t kWriteKeyMap = 8;
+inline constexpr uint8_t kReadMacroMemory = 9;
+inline constexpr uint8_t kWriteMacroMemory = 10;
+inline constexpr uint8_t kReadDefaultLayout = 15;
+inline constexpr uint8_t kReadColours = 16;
+inline constexpr uint8_t kWriteColours = 17;
+} // namespace command
+
+inline constexpr uint8_t kStatusAccepted = 0;
+
+// An answer frame for `request`: report id 4, the request's command, length and address echoed,
+// `status` in byte 7, no data, its own checksum.
+ConfigFrame AnswerHeader(std::span<const uint8_t, kFrameSize> request, uint8_t status);
+
+class CommandProcessor {
+public:
+    // Executes one request against `memory` and returns the answer. Refusals (nothing changed):
+    //   0xFF: a frame that is not a configuration request (report id other than 4, checksum that
+    //         does not match bytes 3..63) or an unknown command;
+    //   0xFE: a length above 56, any byte of the addressed range outside its area, a settings
+    //         write that names a hardware profile other than 0..2.
+    ConfigFrame Answer(KeyboardMemory& memory, std::span<const uint8_t, kFrameSize> request);
+
+    // Between a begin (1) and an end (2). Writes are accepted outside a bracket as well (the
+    // program switches profiles with a lone command 4); they are counted so that tests can see
+    // them.
+    bool InConfiguration() const { return inConfiguration_; }
+    int WritesOutsideBracket() const { return writesOutsideBracket_; }
+    void Reset() { inConfiguration_ = false; }
+
+private:
+    uint8_t Execute(KeyboardMemory& memory, std::span<const uint8_t, kFrameSize> request,
+                    ConfigFrame& answer);
+
+    bool inConfiguration_ = false;
+    int writesOutsideBracket_ = 0;
+};
+
+} // namespace tavrik::emu
