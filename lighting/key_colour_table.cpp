@@ -1,0 +1,56 @@
+#include "lighting/key_colour_table.h"
+
+#include <algorithm>
+
+namespace tavrik {
+
+namespace {
+
+size_t ChunkOffset(int chunk) {
+    return static_cast<size_t>(chunk) * kColourChunkBytes;
+}
+
+bool ValidChunk(int chunk) {
+    return chunk >= 0 && chunk < kColourChunkCount;
+}
+
+bool ValidPosition(KeyPosition position) {
+    return position < kKeyPositionCount;
+}
+
+} // namespace
+
+void KeyColourTable::SetKey(KeyPosition position, uint8_t value) {
+    if (!ValidPosition(position))
+        return;
+    const auto first = bytes_.begin() + position * kColourTripleSize;
+    std::fill(first, first + kColourTripleSize, value);
+}
+
+uint8_t KeyColourTable::FirstByte(KeyPosition position) const {
+    return ValidPosition(position) ? bytes_[position * kColourTripleSize] : 0;
+}
+
+bool KeyColourTable::KeyLit(KeyPosition position) const {
+    return FirstByte(position) == kKeyLitByTool;
+}
+
+ColourChunk KeyColourTable::Chunk(int chunk) const {
+    ColourChunk out{};
+    if (!ValidChunk(chunk))
+        return out;
+    const size_t offset = ChunkOffset(chunk);
+    const size_t length = std::min(kColourChunkBytes, bytes_.size() - offset);
+    std::copy_n(bytes_.begin() + offset, length, out.begin());
+    return out;
+}
+
+void KeyColourTable::StoreChunk(int chunk, std::span<const uint8_t, kColourChunkBytes> bytes) {
+    if (!ValidChunk(chunk))
+        return;
+    const size_t offset = ChunkOffset(chunk);
+    const size_t length = std::min(kColourChunkBytes, bytes_.size() - offset);
+    std::copy_n(bytes.begin(), length, bytes_.begin() + offset);
+}
+
+} // namespace tavrik

@@ -1,0 +1,73 @@
+#pragma once
+// The lighting operations: every change the user makes goes to the keyboard at once as a short
+// command sequence between "begin configuration" and "end configuration", and into the
+// LightingState. Write results are handed back for callers that report them (the command-line
+// tool); the panel shows the new value even when the keyboard refused it. Every command of a
+// sequence is sent whatever the previous one gave, so a bracket opened is always closed.
+//
+// Used from one thread at a time (the window's thread in the GUI).
+
+#include "device/device_commands.h"
+#include "lighting/effect_list.h"
+#include "lighting/lighting_state.h"
+
+#include <functional>
+
+namespace tavrik {
+
+using LightingPreferencesSource = std::function<LightingPreferences()>;
+
+class LightingModel {
+public:
+    LightingModel(DeviceCommands& commands, LightingPreferencesSource preferences);
+
+    const LightingState& State() const { return state_; }
+    const EffectList& Effects() const { return effects_; }
+    // The settings block of the last successful read.
+    const DeviceSettings& Settings() const { return settings_; }
+
+    // Effects 1..10: writes the number at byte 0, then rainbow flag B for effect 4 or A for 5.
+    // Any other number sends nothing and gives BadBlockIndex.
+    DeviceResult SelectEffect(int effect);
+    // Levels outside 0..25 are taken as the nearer end.
+    DeviceResult SetBrightness(int level);
+    // Writes 25 - position as the speed.
+    DeviceResult SetSpeedFromSlider(int position);
+    DeviceResult SetDirection(LightingDirection direction);
+    // Sends nothing (and gives Done) when the choice is already the marked one.
+    DeviceResult SetOption(LightingOption option, TwoWayChoice choice);
+
+    void SetKeyLightTool(KeyLightTool tool) { state_.tool = tool; }
+    // A key click in the per-key effect: lights the key (1, 1, 1) or darkens it (0, 0, 0) by
+    // the tool. A position past 159 sends nothing and gives BadBlockIndex.
+    DeviceResult PaintKey(KeyPosition position);
+    // Every key 0xFF (lit) or 0 (dark), sent as the whole table.
+    DeviceResult SetAllKeys(bool lit);
+    // Effect 9, brightness 20, speed 5, direction left, first choices, both rainbow flags on; all
+    // keys lit when the keyboard has the per-key effect.
+    DeviceResult ResetLighting();
+
+    // Reads the settings block (the offered effects), then, in one bracket, the colour table
+    // (withKeyTable and the keyboard has the per-key effect) and the effect parameters; the
+    // preferences are taken last. A failing settings read ends it before any lighting command
+    // and leaves everything as it was. A failed colour chunk or parameter read leaves its part
+    // of the copy unchanged. Gives the first failure, or Done.
+    DeviceResult ReadLightingState(bool withKeyTable);
+
+private:
+    template <typename Body>
+    DeviceResult Bracketed(Body&& body);
+    DeviceResult WriteByte(uint16_t address, uint8_t value);
+    DeviceResult WriteColourTable();
+    DeviceResult ReadColourTable();
+    DeviceResult ReadParameters();
+    DeviceResult WriteResetFrame();
+
+    DeviceCommands& commands_;
+    LightingPreferencesSource preferences_;
+    LightingState state_;
+    DeviceSettings settings_{};
+    EffectList effects_;
+};
+
+} // namespace tavrik
