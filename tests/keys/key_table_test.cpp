@@ -5,9 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <ostream>
 #include <set>
 
 namespace tavrik {
+
+void PrintTo(const Usage& usage, std::ostream* out) {
+    *out << "page " << usage.page << " usage " << usage.usage;
+}
+
 namespace {
 
 TEST(KeyTableTest, RowsHoldTheirKeys) {
