@@ -105,7 +105,8 @@ TEST(IniFile, WritesKeepTheRestOfTheFileAndItsLineEnds) {
 TEST(IniFile, ReadsUtf16FilesAndCutsLongValues) {
     TempFolder folder;
     const IniFile ini(folder / "a.ini");
-    WriteText(ini.Path(), std::string("\xFF\xFE[\0S\0]\0\n\0k\0=\0\x2D\x4E\n\0", 20));
+    constexpr char kUtf16[] = "\xFF\xFE[\0S\0]\0\n\0k\0=\0\x2D\x4E\n\0";
+    WriteText(ini.Path(), std::string(kUtf16, sizeof kUtf16 - 1));
     EXPECT_EQ(ini.Read(u"s", u"K", u"none"), u"\u4E2D");
 
     WriteText(ini.Path(), "[S]\nk=" + std::string(400, 'x') + "\n");
