@@ -1,10 +1,5 @@
-#include "app/main_window.h"
-
-#include <QApplication>
+#include "app/start_up.h"
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    tavrik::MainWindow window;
-    window.show();
-    return app.exec();
+    return tavrik::RunDesktopProgram(argc, argv);
 }

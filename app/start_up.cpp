@@ -1,0 +1,96 @@
+#include "app/start_up.h"
+
+#include "app/app_paths.h"
+#include "app/command_line.h"
+#include "app/instance_endpoint.h"
+#include "app/instance_server.h"
+#include "app/main_window.h"
+#include "app/process_state.h"
+#include "app/single_instance.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+
+#include <cstdlib>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+namespace tavrik {
+namespace {
+
+constexpr const char* kSettingsRoot = "Tavrik_Ostrel";
+
+// On Windows the installer makes "Documents\Tavrik"; a Linux package cannot make per-user
+// folders, so the program does it (with Documents itself when the home has none).
+void EnsureDocumentsFolders() {
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (!documents.isEmpty()) {
+        QDir().mkpath(documents + QStringLiteral("/Tavrik"));
+    }
+}
+
+// The sibling program beside this one is started detached when it is there; a missing or
+// failing one is not reported.
+void StartSiblingProgram(const std::filesystem::path& daemon) {
+    const QString path = QString::fromStdString(daemon.string());
+    const QFileInfo info(path);
+    if (info.isFile() && info.isExecutable()) {
+        QProcess::startDetached(path, {});
+    }
+}
+
+std::vector<std::string> ArgumentsAfterProgramName() {
+    std::vector<std::string> arguments;
+    const QStringList all = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < all.size(); ++i) {
+        arguments.push_back(all[i].toStdString());
+    }
+    return arguments;
+}
+
+std::filesystem::path SocketPath() {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    return InstanceSocketPath(runtime == nullptr ? "" : runtime, QDir::tempPath().toStdString(),
+                              ::getuid());
+}
+
+} // namespace
+
+int RunDesktopProgram(int argc, char* argv[]) {
+    QApplication application(argc, argv);
+    // The window lives hidden behind the tray icon; closing a message box must not end the run.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    const std::filesystem::path executable =
+        CurrentExecutable().value_or(QCoreApplication::applicationFilePath().toStdString());
+    AppPaths paths = AppPathsFromExecutable(executable);
+    QCoreApplication::setOrganizationName(QString::fromLatin1(kSettingsRoot));
+    QCoreApplication::setApplicationName(QString::fromStdString(paths.exeFileName));
+    EnsureDocumentsFolders();
+
+    ProcessState state;
+    const std::vector<std::string> arguments = ArgumentsAfterProgramName();
+    const std::vector<std::string_view> argumentViews(arguments.begin(), arguments.end());
+    InstanceServer instanceServer;
+    if (RunInstanceCheck(ParseStartSwitches(argumentViews), instanceServer, SocketPath()) ==
+        InstanceRole::HandedOver) {
+        return 0;
+    }
+    StartSiblingProgram(paths.daemonPath);
+
+    CTavrikDlg window(state, std::move(paths), instanceServer);
+    window.InitDialog();
+    instanceServer.SetHandler(
+        [&window](InstanceCommand command) { window.HandleInstanceCommand(command); });
+    QObject::connect(&window, &CTavrikDlg::exitFinished, &application, &QCoreApplication::quit,
+                     Qt::QueuedConnection);
+    QApplication::exec();
+    return 0;
+}
+
+} // namespace tavrik

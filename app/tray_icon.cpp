@@ -1,0 +1,79 @@
+#include "app/tray_icon.h"
+
+#include "app/app_icons.h"
+
+#include <cstdio>
+
+namespace tavrik {
+
+CTrayIcon::CTrayIcon(std::filesystem::path iconFolder, QObject* parent)
+    : QObject(parent)
+    , m_iconFolder(std::move(iconFolder)) {
+    AddItem(ID_TRAY_OPEN, QStringLiteral("打开(&O)"));
+    AddItem(ID_TRAY_STOP_MACRO, QStringLiteral("停止正在播放的宏(&S)"));
+    AddItem(ID_TRAY_ABOUT, QStringLiteral("关于(&A)"));
+    AddItem(ID_TRAY_EXIT, QStringLiteral("退出(&x)"));
+    m_menu.setDefaultAction(m_menu.actions().constFirst());
+}
+
+CTrayIcon::~CTrayIcon() {
+    Remove();
+}
+
+void CTrayIcon::AddItem(int commandId, const QString& text) {
+    QAction* action = m_menu.addAction(text);
+    action->setData(commandId);
+    connect(action, &QAction::triggered, this,
+            [this, commandId] { emit commandChosen(commandId); });
+}
+
+bool CTrayIcon::Create(const QString& tooltip, int iconId) {
+    if (m_removed) {
+        return false;
+    }
+    if (!QSystemTrayIcon::isSystemTrayAvailable()) {
+        std::fprintf(stderr, "tavrik: no notification area is running; start the program again "
+                             "to show its window\n");
+    }
+    m_icon = std::make_unique<QSystemTrayIcon>(LoadAppIcon(m_iconFolder, iconId));
+    m_icon->setToolTip(tooltip);
+    m_icon->setContextMenu(&m_menu);
+    connect(m_icon.get(), &QSystemTrayIcon::activated, this, &CTrayIcon::OnActivated);
+    m_icon->show();
+    m_iconId = iconId;
+    m_enabled = true;
+    return true;
+}
+
+bool CTrayIcon::SetIcon(int iconId) {
+    if (!m_enabled) {
+        return false;
+    }
+    m_icon->setIcon(LoadAppIcon(m_iconFolder, iconId));
+    m_iconId = iconId;
+    return true;
+}
+
+bool CTrayIcon::Remove() {
+    if (!m_enabled) {
+        return false;
+    }
+    m_icon->hide();
+    m_icon.reset();
+    m_enabled = false;
+    m_removed = true;
+    m_iconId = 0;
+    return true;
+}
+
+void CTrayIcon::RunFirstItem() {
+    m_menu.actions().constFirst()->trigger();
+}
+
+void CTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
+    if (reason == QSystemTrayIcon::DoubleClick) {
+        RunFirstItem();
+    }
+}
+
+} // namespace tavrik

@@ -1,0 +1,56 @@
+#pragma once
+// CTrayIcon: the program's icon in the notification area (StatusNotifierItem or XEmbed through
+// QSystemTrayIcon, which registers again by itself when the tray host restarts). Right click
+// shows the menu with "打开(&O)" as its bold default item; double click runs that first item;
+// a single click does nothing.
+
+#include <QMenu>
+#include <QObject>
+#include <QSystemTrayIcon>
+
+#include <filesystem>
+#include <memory>
+
+namespace tavrik {
+
+// Command ids of the menu items.
+inline constexpr int ID_TRAY_OPEN = 32771;
+inline constexpr int ID_TRAY_ABOUT = 32773;
+inline constexpr int ID_TRAY_EXIT = 32774;
+inline constexpr int ID_TRAY_STOP_MACRO = 32775;
+
+class CTrayIcon : public QObject {
+    Q_OBJECT
+public:
+    CTrayIcon(std::filesystem::path iconFolder, QObject* parent = nullptr);
+    ~CTrayIcon() override;
+
+    // Shows the icon with its tooltip. Without a tray host it says so once on stderr; the icon
+    // then appears when a host starts. False after Remove: a removed icon never comes back.
+    bool Create(const QString& tooltip, int iconId);
+    // Changes the picture; false while the icon is not shown.
+    bool SetIcon(int iconId);
+    bool Remove();
+    bool IsEnabled() const { return m_enabled; }
+    int IconId() const { return m_iconId; }
+
+    QMenu& Menu() { return m_menu; }
+    // What a double click does: run the menu's first item.
+    void RunFirstItem();
+
+signals:
+    void commandChosen(int commandId);
+
+private:
+    void AddItem(int commandId, const QString& text);
+    void OnActivated(QSystemTrayIcon::ActivationReason reason);
+
+    std::filesystem::path m_iconFolder;
+    QMenu m_menu;
+    std::unique_ptr<QSystemTrayIcon> m_icon;
+    bool m_enabled = false;
+    bool m_removed = false;
+    int m_iconId = 0;
+};
+
+} // namespace tavrik

@@ -1,0 +1,62 @@
+#pragma once
+// CBaseDialog: the skinned base of every dialog. Its face is the background picture at 1:1,
+// its size that picture's size, its outline the mask picture's non-white pixels; the user drags
+// it by its face. The pictures are loaded at every opening and released by OK and Cancel; a
+// missing one ends the process (see skin_failure.h).
+
+#include "skin/ini_file.h"
+
+#include <QDialog>
+#include <QImage>
+#include <QRegion>
+
+#include <filesystem>
+#include <optional>
+
+namespace tavrik {
+
+class CBaseDialog : public QDialog {
+    Q_OBJECT
+public:
+    CBaseDialog(std::filesystem::path skinFile, std::filesystem::path skinFolder,
+                QWidget* parent = nullptr);
+
+    // Runs the opening's initialisation (OnInitDialog) unless it has run since the last
+    // OK or Cancel. Showing the dialog does it too.
+    void InitDialog();
+    bool IsInitialised() const { return !m_background.isNull(); }
+
+    const CIniFile& Skin() const { return m_skin; }
+    const std::filesystem::path& SkinFolder() const { return m_skinFolder; }
+    const QImage& Background() const { return m_background; }
+    // The outline taken from the mask picture (empty for an all-white mask).
+    const QRegion& Shape() const { return m_shape; }
+
+    void accept() override;
+    void reject() override;
+
+protected:
+    // Loads face and outline; derived dialogs place their controls after calling this.
+    virtual void OnInitDialog();
+
+    void showEvent(QShowEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+
+    void ReleasePictures();
+
+private:
+    void ApplyShape();
+
+    std::filesystem::path m_skinFolder;
+    CIniFile m_skin;
+    QImage m_background;
+    QImage m_mask;
+    QRegion m_shape;
+    // Where the face was grabbed when the window system cannot move the window itself.
+    std::optional<QPoint> m_dragGrab;
+};
+
+} // namespace tavrik

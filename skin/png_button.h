@@ -1,0 +1,89 @@
+#pragma once
+// CPngButton: a button that shows, for its state, the piece of a whole-dialog picture lying
+// under it (each state picture is the dialog with every control in that state). It can also
+// show check images, tint its normal picture with a colour, draw a caption (also rotated) and
+// show a tooltip while hovered.
+
+#include "skin/button_look.h"
+#include "skin/skin_picture.h"
+
+#include <QAbstractButton>
+#include <QColor>
+#include <QPoint>
+#include <QString>
+
+#include <functional>
+
+namespace tavrik {
+
+class CPngButton : public QAbstractButton {
+    Q_OBJECT
+public:
+    // Called after every drawing, with whether the normal picture was the one drawn.
+    using DrawCallback = std::function<void(CPngButton& button, bool normalShown)>;
+
+    // Tooltips are re-created on every hover and stay up to ten times this delay.
+    static constexpr int kTooltipDelayMs = 2000;
+
+    explicit CPngButton(QWidget* parent = nullptr);
+
+    // The face starts at `offset` in each state picture; clears hover and pressed.
+    void SetImages(QPoint offset, const StateImages& images, bool redraw = true);
+    void SetStateImages(const StateImages& images, bool redraw = true);
+    void SetCheckImages(const QImage* unchecked, const QImage* checked, bool enabled,
+                        bool isChecked, bool redraw = true);
+    void SetLit(bool on, bool redraw = true);
+    // White parts of the normal picture take the colour (bitwise AND), black stays black.
+    void SetTint(QColor colour, bool on);
+    void SetTextStyle(bool enabled, int pointSize = 8,
+                      const QString& face = QStringLiteral("Tahoma"), QColor colour = Qt::black,
+                      Qt::Alignment format = Qt::AlignCenter);
+    // Escapement in tenths of a degree, counter-clockwise; rotated captions are set heavy and
+    // placed from their turned extent.
+    void SetTextAngle(int escapementTenths, bool rotated);
+    void SetTooltip(const QString& text, bool activate = true);
+    void SetDrawCallback(DrawCallback callback) { m_drawCallback = std::move(callback); }
+
+    QPoint ImageOffset() const { return m_offset; }
+    bool IsLit() const { return m_lit; }
+    bool IsHovered() const { return m_hover; }
+    const QString& TooltipText() const { return m_tooltipText; }
+    // The look the next drawing uses.
+    ButtonLook CurrentLook() const;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+    void leaveEvent(QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    const QImage* ImageFor(ButtonLook look) const;
+    QImage TintedFace() const;
+    void DrawCaption(QPainter& painter) const;
+    void BeginHover();
+    void Redraw(bool redraw);
+
+    QPoint m_offset;
+    StateImages m_images;
+    bool m_hover = false;
+    bool m_lit = false;
+    bool m_checkMode = false;
+    bool m_checked = false;
+    const QImage* m_uncheckedImage = nullptr;
+    const QImage* m_checkedImage = nullptr;
+    bool m_tint = false;
+    QColor m_tintColour;
+    bool m_textEnabled = false;
+    int m_textPointSize = 8;
+    QString m_textFace = QStringLiteral("Tahoma");
+    QColor m_textColour = Qt::black;
+    Qt::Alignment m_textFormat = Qt::AlignCenter;
+    int m_escapement = 0;
+    bool m_rotated = false;
+    QString m_tooltipText;
+    bool m_tooltipActive = true;
+    DrawCallback m_drawCallback;
+};
+
+} // namespace tavrik

@@ -1,0 +1,63 @@
+#include "skin/skin_picture.h"
+
+#include <QFile>
+#include <QPainter>
+
+#include <map>
+#include <memory>
+#include <string>
+
+namespace tavrik {
+
+QImage LoadSkinPicture(const std::filesystem::path& file) {
+    QFile in(QString::fromStdString(file.string()));
+    if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxSkinPictureBytes) {
+        return {};
+    }
+    return QImage::fromData(in.readAll());
+}
+
+QImage MakeImageSurface(const QImage& picture, QSize faceSize) {
+    const QSize size = (faceSize + QSize(100, 100)).expandedTo(picture.size());
+    QImage surface(size, QImage::Format_RGB32);
+    surface.fill(Qt::black);
+    QPainter painter(&surface);
+    painter.drawImage(0, 0, picture);
+    return surface;
+}
+
+const QImage* SharedImageSurface(const std::filesystem::path& appFolder, std::string_view picture,
+                                 QSize faceSize) {
+    static std::map<std::string, std::unique_ptr<QImage>> surfaces;
+    const std::string file = (appFolder / picture).lexically_normal().string();
+    if (const auto found = surfaces.find(file); found != surfaces.end()) {
+        return found->second.get();
+    }
+    const QImage loaded = LoadSkinPicture(file);
+    if (loaded.isNull()) {
+        return nullptr;
+    }
+    auto surface = std::make_unique<QImage>(MakeImageSurface(loaded, faceSize));
+    return surfaces.emplace(file, std::move(surface)).first->second.get();
+}
+
+LoadedStateImages LoadStateImages(const std::filesystem::path& appFolder,
+                                  const skin::StatePictures& pictures, QSize faceSize) {
+    LoadedStateImages result;
+    const std::pair<const QImage**, std::string_view> targets[] = {
+        {&result.images.normal, pictures.normal},
+        {&result.images.hover, pictures.hover},
+        {&result.images.pressed, pictures.pressed},
+        {&result.images.disabled, pictures.disabled},
+        {&result.images.lit, pictures.lit}};
+    for (const auto& [slot, name] : targets) {
+        *slot = SharedImageSurface(appFolder, name, faceSize);
+        if (*slot == nullptr) {
+            result.missing = name;
+            return result;
+        }
+    }
+    return result;
+}
+
+} // namespace tavrik
