@@ -1,8 +1,8 @@
 #include "skin/dialog_face.h"
 
+#include "keys/text.h"
 #include "skin/skin_names.h"
 #include "skin/skin_picture.h"
-#include "skin/text_codec.h"
 #include "skin/window_shape.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 #include "skin/skin_texts.h"
 
+#include "keys/text.h"
 #include "skin/skin_names.h"
-#include "skin/text_codec.h"
 
 #include <algorithm>
 

@@ -19,7 +19,4 @@ struct DecodedText {
 DecodedText DecodeText(std::span<const char> bytes);
 std::string EncodeText(std::u16string_view text, TextEncoding encoding);
 
-std::string Utf8FromUtf16(std::u16string_view text);
-std::u16string Utf16FromUtf8(std::string_view text);
-
 } // namespace tavrik
