@@ -96,7 +96,7 @@ char32_t DecodeUtf8(std::string_view text, size_t& pos) {
 
 } // namespace
 
-std::string Utf8FromUtf16(std::u16string_view text) {
+std::string Utf8From(std::u16string_view text) {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
@@ -111,7 +111,7 @@ std::string Utf8FromUtf16(std::u16string_view text) {
     return out;
 }
 
-std::u16string Utf16FromUtf8(std::string_view text) {
+std::u16string Utf16From(std::string_view text) {
     std::u16string out;
     out.reserve(text.size());
     for (size_t pos = 0; pos < text.size();) {

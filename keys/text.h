@@ -9,7 +9,7 @@
 
 namespace tavrik {
 
-std::string Utf8FromUtf16(std::u16string_view text);
-std::u16string Utf16FromUtf8(std::string_view text);
+std::string Utf8From(std::u16string_view text);
+std::u16string Utf16From(std::string_view text);
 
 } // namespace tavrik

@@ -61,7 +61,7 @@ protected:
     }
 
     static std::string NameOf(ScanCode scan) {
-        return Utf8FromUtf16(KeyNameFromScan(scan)) + " (scan " + std::to_string(scan) + ")";
+        return Utf8From(KeyNameFromScan(scan)) + " (scan " + std::to_string(scan) + ")";
     }
 
 private:

@@ -5,7 +5,7 @@
 namespace tavrik {
 namespace {
 
-TEST(TextTest, Utf16FromUtf8) {
+TEST(TextTest, Utf16From) {
     struct Case {
         const char* what;
         std::string_view utf8;
@@ -32,11 +32,11 @@ TEST(TextTest, Utf16FromUtf8) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(Utf16FromUtf8(c.utf8), c.utf16);
+        EXPECT_EQ(Utf16From(c.utf8), c.utf16);
     }
 }
 
-TEST(TextTest, Utf8FromUtf16) {
+TEST(TextTest, Utf8From) {
     struct Case {
         const char* what;
         std::u16string_view utf16;
@@ -54,7 +54,7 @@ TEST(TextTest, Utf8FromUtf16) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        EXPECT_EQ(Utf8FromUtf16(c.utf16), c.utf8);
+        EXPECT_EQ(Utf8From(c.utf16), c.utf8);
     }
 }
 
@@ -71,7 +71,7 @@ TEST(TextTest, WellFormedTextSurvivesTheRoundTrip) {
             every.push_back(static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF)));
         }
     }
-    EXPECT_EQ(Utf16FromUtf8(Utf8FromUtf16(every)), every);
+    EXPECT_EQ(Utf16From(Utf8From(every)), every);
 }
 
 } // namespace
