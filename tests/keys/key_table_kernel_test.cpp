@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <map>
 #include <set>
+#include <sstream>
 
 namespace tavrik {
 namespace {
@@ -27,11 +28,9 @@ using test::KernelKeyTables;
 
 class KernelKeyTablesTest : public ::testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        std::string error;
-        kernel_ = KernelKeyTables::Load(TAVRIK_TEST_DATA, error);
-        ASSERT_TRUE(kernel_.has_value()) << error;
-    }
+    static void SetUpTestSuite() { kernel_ = KernelKeyTables::Load(TAVRIK_TEST_DATA, loadError_); }
+
+    void SetUp() override { ASSERT_TRUE(kernel_.has_value()) << loadError_; }
 
     static const KernelKeyTables& Kernel() { return *kernel_; }
 
@@ -61,11 +60,14 @@ protected:
     }
 
     static std::string NameOf(ScanCode scan) {
-        return Utf8From(KeyNameFromScan(scan)) + " (scan " + std::to_string(scan) + ")";
+        std::ostringstream text;
+        text << Utf8From(KeyNameFromScan(scan)) << " (scan 0x" << std::hex << scan << ")";
+        return text.str();
     }
 
 private:
     static inline std::optional<KernelKeyTables> kernel_;
+    static inline std::string loadError_;
 };
 
 struct Disagreement {
