@@ -79,10 +79,14 @@ std::u16string KeyNameFromCode(KeyCode code) {
 
 std::u16string KeyNameFromScan(ScanCode scan, size_t capacity) {
     const std::u16string_view name = KeyTableRow(KeyIndexFromScan(scan)).name;
+    // As in a buffer of `capacity` characters: at most capacity - 1 besides the terminator, and
+    // nothing at all without room for the terminator.
+    if (capacity == 0) {
+        return {};
+    }
     std::u16string text = name.empty() ? UnknownKeyName(scan) : std::u16string(name);
-    // A buffer of `capacity` characters holds capacity - 1 of them and the terminator.
     if (text.size() + 2 > capacity) {
-        text.resize(std::min(text.size(), capacity == 0 ? 0 : capacity - 1));
+        text.resize(std::min(text.size(), capacity - 1));
     }
     return text;
 }
