@@ -13,7 +13,7 @@ namespace {
 
 // A picture name as written in the skin file, with Windows separators accepted.
 std::filesystem::path PicturePath(const std::filesystem::path& folder, const std::u16string& name) {
-    std::string relative = Utf8FromUtf16(name);
+    std::string relative = Utf8From(name);
     std::replace(relative.begin(), relative.end(), '\\', '/');
     return folder / relative;
 }

@@ -61,7 +61,7 @@ std::u16string SkinModeName(const CIniFile& mainSkin, int mode) {
 }
 
 std::string SkinLinkAddress(const CIniFile& mainSkin, const std::filesystem::path& appFolder) {
-    const std::string address = Utf8FromUtf16(
+    const std::string address = Utf8From(
         mainSkin.GetString(skin::kScreen, skin::kLinkKey, kDefaultLink, kMaxLinkLength)
             .value_or(std::u16string(kDefaultLink)));
     const std::string_view scheme = SchemeOf(address);
@@ -69,7 +69,7 @@ std::string SkinLinkAddress(const CIniFile& mainSkin, const std::filesystem::pat
         if (IsOpenableScheme(scheme)) {
             return address;
         }
-        return FileUrl((appFolder / Utf8FromUtf16(kDefaultLink)).lexically_normal());
+        return FileUrl((appFolder / Utf8From(kDefaultLink)).lexically_normal());
     }
     std::string relative = address;
     std::replace(relative.begin(), relative.end(), '\\', '/');

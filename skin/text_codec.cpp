@@ -50,9 +50,9 @@ DecodedText DecodeText(std::span<const char> bytes) {
     }
     if (StartsWith(bytes, {0xEF, 0xBB, 0xBF})) {
         const auto rest = bytes.subspan(3);
-        return {Utf16FromUtf8({rest.data(), rest.size()}), TextEncoding::Utf8WithBom};
+        return {Utf16From({rest.data(), rest.size()}), TextEncoding::Utf8WithBom};
     }
-    return {Utf16FromUtf8({bytes.data(), bytes.size()}), TextEncoding::Utf8};
+    return {Utf16From({bytes.data(), bytes.size()}), TextEncoding::Utf8};
 }
 
 std::string EncodeText(std::u16string_view text, TextEncoding encoding) {
@@ -69,11 +69,11 @@ std::string EncodeText(std::u16string_view text, TextEncoding encoding) {
         return out;
     }
     case TextEncoding::Utf8WithBom:
-        return "\xEF\xBB\xBF" + Utf8FromUtf16(text);
+        return "\xEF\xBB\xBF" + Utf8From(text);
     case TextEncoding::Utf8:
         break;
     }
-    return Utf8FromUtf16(text);
+    return Utf8From(text);
 }
 
 } // namespace tavrik
