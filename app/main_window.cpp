@@ -4,6 +4,7 @@
 #include "app/app_icons.h"
 #include "app/instance_server.h"
 #include "app/process_state.h"
+#include "keys/key_table.h"
 #include "skin/skin_failure.h"
 #include "skin/skin_names.h"
 #include "skin/skin_placement.h"
@@ -16,6 +17,9 @@
 #include <QTimer>
 #include <QUrl>
 
+#include <cstdio>
+#include <cstring>
+
 namespace tavrik {
 namespace {
 
@@ -24,6 +28,13 @@ constexpr std::u16string_view kRightArrowKey = u"RIGHT_ARROW";
 const QString kTrayTooltip = QStringLiteral("游戏键盘");
 const QString kDefaultProfileCaption = QStringLiteral("<默认情景模式>");
 constexpr QRgb kCaptionColour = 0xE4E4E4;
+
+// The skin key of a key button: "KEY_" and its key's index in three upper-case hex digits.
+std::u16string KeyButtonSkinKey(ScanCode scan) {
+    char name[16];
+    std::snprintf(name, sizeof name, "KEY_%03X", KeyIndexFromScan(scan));
+    return std::u16string(name, name + std::strlen(name));
+}
 
 // "Flip" of the stored preferences: anything but 1 reads as 0.
 bool FlipIsOn() {
@@ -98,12 +109,21 @@ StateImages CTavrikDlg::LooksFor(MainLooks looks) const {
     return {m_normal, m_normal, m_normal, m_normal, m_normal};
 }
 
+CPngButton& CTavrikDlg::ButtonSlot(int controlId) {
+    CPngButton*& button = m_buttons[controlId];
+    if (button == nullptr) {
+        button = new CPngButton(this);
+    }
+    return *button;
+}
+
 void CTavrikDlg::PlaceButtons() {
+    for (const KeyButton& key : KeyButtons()) {
+        PlaceImageButton(ButtonSlot(key.controlId), Skin(), skin::kButtonInfo,
+                         KeyButtonSkinKey(key.scan), LooksFor(MainLooks::Toggle));
+    }
     for (const MainControl& control : MainWindowControls()) {
-        CPngButton*& button = m_buttons[control.id];
-        if (button == nullptr) {
-            button = new CPngButton(this);
-        }
+        CPngButton* button = &ButtonSlot(control.id);
         PlaceImageButton(*button, Skin(), skin::kButtonInfo, control.skinKey,
                          LooksFor(control.looks));
         button->SetTooltip(QString::fromStdU16String(std::u16string(control.tooltip)));
@@ -124,15 +144,12 @@ void CTavrikDlg::PlaceArrows() {
     const std::pair<int, std::u16string_view> arrows[] = {{ID_LEFT_ARROW, kLeftArrowKey},
                                                           {ID_RIGHT_ARROW, kRightArrowKey}};
     for (const auto& [id, key] : arrows) {
-        CPngButton*& button = m_buttons[id];
-        if (button == nullptr) {
-            button = new CPngButton(this);
-        }
+        CPngButton& button = ButtonSlot(id);
         const std::u16string side = id == ID_LEFT_ARROW ? u"LEFT" : u"RIGHT";
         const std::u16string pictureKey = (flip ? u"UP_ARROW_" : u"DOWN_ARROW_") + side + u"1";
-        PlaceImageButtonFrom(*button, Skin(), skin::kButtonInfo, key, skin::kButtonInfo2,
-                             pictureKey, m_arrow);
-        button->setEnabled(false);
+        PlaceImageButtonFrom(button, Skin(), skin::kButtonInfo, key, skin::kButtonInfo2, pictureKey,
+                             m_arrow);
+        button.setEnabled(false);
     }
 }
 

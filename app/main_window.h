@@ -59,6 +59,7 @@ protected:
 
 private:
     void LoadButtonPictures();
+    CPngButton& ButtonSlot(int controlId);
     void PlaceButtons();
     void PlaceArrows();
     void ConnectCommands();

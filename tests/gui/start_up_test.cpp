@@ -1,0 +1,174 @@
+// Start-up logic without a display: switches, paths, the hand-over message, the instance
+// socket's place, the named events and the tray icon's choice.
+
+#include "app/app_paths.h"
+#include "app/command_line.h"
+#include "app/instance_endpoint.h"
+#include "app/instance_message.h"
+#include "app/named_events.h"
+#include "app/tray_state.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <semaphore.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <vector>
+
+namespace tavrik {
+namespace {
+
+struct SwitchCase {
+    std::vector<std::string_view> arguments;
+    bool kill;
+    bool start;
+};
+
+TEST(StartSwitches, WholeArgumentsWithoutRegardToCase) {
+    const SwitchCase cases[] = {
+        {{}, false, false},
+        {{"/Kill"}, true, false},
+        {{"/kill"}, true, false},
+        {{"/KILL"}, true, false},
+        {{"/Start", "/Kill"}, true, true},
+        {{"/kill", "/START"}, true, true},
+        {{"/Killer", "Kill", "-kill", "/Sta"}, false, false},
+        {{"--device", "demo", "/start"}, false, true},
+    };
+    for (const SwitchCase& c : cases) {
+        const StartSwitches switches = ParseStartSwitches(c.arguments);
+        EXPECT_EQ(switches.kill, c.kill);
+        EXPECT_EQ(switches.start, c.start);
+    }
+}
+
+TEST(AppPaths, EverythingBesideTheProgram) {
+    const AppPaths paths = AppPathsFromExecutable("/usr/lib/tavrik/tavrik");
+    EXPECT_EQ(paths.exeFileName, "tavrik");
+    EXPECT_EQ(paths.appFolder, "/usr/lib/tavrik");
+    EXPECT_EQ(paths.helpFolder, "/usr/lib/tavrik/Help");
+    EXPECT_EQ(paths.skinFolder, "/usr/lib/tavrik/Skins");
+    EXPECT_EQ(paths.mainSkinFile, "/usr/lib/tavrik/Skins/Main.ini");
+    EXPECT_EQ(paths.profileSkinFile, "/usr/lib/tavrik/Skins/Profile.ini");
+    EXPECT_EQ(paths.compositeSkinFile, "/usr/lib/tavrik/Skins/Composite.ini");
+    EXPECT_EQ(paths.daemonPath, "/usr/lib/tavrik/VoZurade");
+}
+
+struct MessageCase {
+    InstanceMessage message;
+    InstanceCommand expected;
+};
+
+TEST(InstanceMessage, ActsOnlyOnTheRightTag) {
+    const MessageCase cases[] = {
+        {{0x5350, 0x4F50454E, 0}, InstanceCommand::Open},
+        {{0x4D4B, 0x4C4C494B, 0}, InstanceCommand::Kill},
+        {{0x5350, 0x4C4C494B, 0}, InstanceCommand::None}, // KILL's tag on OPEN
+        {{0x4D4B, 0x4F50454E, 0}, InstanceCommand::None},
+        {{0x5350, 0, 0}, InstanceCommand::None},
+        {{0x4D4E, 0x494E4954, 0}, InstanceCommand::None}, // another message of the window
+    };
+    for (const MessageCase& c : cases) {
+        EXPECT_EQ(CommandOfMessage(c.message), c.expected);
+    }
+}
+
+TEST(InstanceMessage, LittleEndianWordsOnTheWire) {
+    const auto bytes = EncodeInstanceMessage(MessageForCommand(InstanceCommand::Open));
+    const std::array<uint8_t, 12> expected = {0x50, 0x53, 0, 0, 0x4E, 0x45, 0x50, 0x4F, 0, 0, 0, 0};
+    EXPECT_EQ(bytes, expected);
+    EXPECT_EQ(DecodeInstanceMessage(bytes), MessageForCommand(InstanceCommand::Open));
+    EXPECT_EQ(DecodeInstanceMessage(std::span(bytes).first(11)), std::nullopt);
+    const std::vector<uint8_t> longer(13, 0);
+    EXPECT_EQ(DecodeInstanceMessage(longer), std::nullopt);
+    EXPECT_EQ(DecodeInstanceReply(EncodeInstanceReply(0x01020304)), 0x01020304u);
+    EXPECT_EQ(DecodeInstanceReply(std::span(bytes).first(3)), std::nullopt);
+}
+
+TEST(InstanceEndpoint, RuntimeFolderOrAPrivateTemporaryOne) {
+    EXPECT_EQ(InstanceSocketPath("/run/user/1000", "/tmp", 1000), "/run/user/1000/Tavrik_Mutex");
+    EXPECT_EQ(InstanceSocketPath("", "/tmp", 1000), "/tmp/Tavrik-1000/Tavrik_Mutex");
+    EXPECT_EQ(InstanceSocketPath("relative/dir", "/var/tmp", 7), "/var/tmp/Tavrik-7/Tavrik_Mutex");
+}
+
+TEST(InstanceEndpoint, FolderMustBePrivate) {
+    testing::TempFolder folder;
+    const uid_t me = ::getuid();
+    const auto created = folder / "fresh" / "Tavrik_Mutex";
+    EXPECT_TRUE(PrepareInstanceFolder(created, me));
+    struct stat info {};
+    ASSERT_EQ(::stat(created.parent_path().c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0700u);
+
+    const auto open = folder / "open";
+    std::filesystem::create_directory(open);
+    ::chmod(open.c_str(), 0755);
+    EXPECT_FALSE(PrepareInstanceFolder(open / "Tavrik_Mutex", me));
+
+    const auto link = folder / "link";
+    std::filesystem::create_directory_symlink(created.parent_path(), link);
+    EXPECT_FALSE(PrepareInstanceFolder(link / "Tavrik_Mutex", me));
+
+    EXPECT_FALSE(PrepareInstanceFolder(created, me + 1)); // someone else's
+}
+
+TEST(NamedEvents, CreatedAtStartAndUnlinkedAtExit) {
+    EXPECT_EQ(NamedEventName("/Tavrik_Event_", 1), "/Tavrik_Event_Main_01");
+    EXPECT_EQ(NamedEventName("/Tavrik_Event_", 99), "/Tavrik_Event_Main_99");
+    EXPECT_EQ(NamedEventName("/Tavrik_Event_", 208), "/Tavrik_Event_Main_208");
+
+    // A prefix of this test's own, so that a running program is not disturbed.
+    const std::string prefix = "/tavrik_test_" + std::to_string(::getpid()) + "_";
+    const auto exists = [&](int number) {
+        sem_t* handle = ::sem_open(NamedEventName(prefix, number).c_str(), 0);
+        if (handle == SEM_FAILED) {
+            return false;
+        }
+        int value = -1;
+        ::sem_getvalue(handle, &value);
+        ::sem_close(handle);
+        EXPECT_EQ(value, 0) << "created not signalled";
+        return true;
+    };
+    NamedEventSet events(prefix);
+    EXPECT_EQ(events.OpenCount(), kNamedEventCount);
+    EXPECT_TRUE(exists(1));
+    EXPECT_TRUE(exists(208));
+    EXPECT_FALSE(exists(209));
+    events.Close();
+    EXPECT_EQ(events.OpenCount(), 0);
+    EXPECT_FALSE(exists(1));
+    EXPECT_FALSE(exists(208));
+    events.Close(); // a second close does nothing
+}
+
+struct TrayStep {
+    int mode;
+    int iconId;
+    std::optional<int> shows;
+};
+
+TEST(TrayIconState, SetTrayStateRemembersTheDeviceIcon) {
+    TrayIconState state;
+    const TrayStep steps[] = {
+        {0, 128, std::nullopt}, // already showing
+        {0, 141, 141},          // a keyboard came
+        {1, 0, 142},            // it plays a macro
+        {1, 0, std::nullopt},   // still playing
+        {0, 0, 141},            // the macro ended: the device icon again
+        {2, 141, std::nullopt}, // unknown mode: nothing
+        {1, 0, 142},
+        {0, 128, 128},        // the keyboard went while playing
+        {0, 0, std::nullopt}, // remembered icon is 128 now
+    };
+    for (const TrayStep& step : steps) {
+        EXPECT_EQ(state.SetTrayState(step.mode, step.iconId), step.shows)
+            << step.mode << "," << step.iconId;
+    }
+}
+
+} // namespace
+} // namespace tavrik
