@@ -8,6 +8,12 @@ namespace {
 constexpr std::u16string_view kSection = u"KEYCOLOR";
 constexpr std::u16string_view kReportRateKey = u"KBDPI";
 constexpr std::u16string_view kEditModeKey = u"DengCheck";
+// The values are read through a buffer of 260 characters.
+constexpr size_t kValueCapacity = 259;
+
+int ReadNumber(const CIniFile& ini, std::u16string_view key, std::u16string_view fallback) {
+    return DecimalTextToInt(ini.GetString(kSection, key, fallback, kValueCapacity).value_or(u""));
+}
 } // namespace
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& documentsFolder) {
@@ -18,19 +24,19 @@ SettingsFile::SettingsFile(std::filesystem::path path)
     : ini_(std::move(path)) {}
 
 int SettingsFile::ReportRateButton() const {
-    return DecimalTextToInt(ini_.Read(kSection, kReportRateKey, u"1"));
+    return ReadNumber(ini_, kReportRateKey, u"1");
 }
 
 bool SettingsFile::SetReportRateButton(int button) const {
-    return ini_.Write(kSection, kReportRateKey, IntToDecimalText(button));
+    return ini_.WriteString(kSection, kReportRateKey, IntToDecimalText(button));
 }
 
 bool SettingsFile::LightingEditMode() const {
-    return DecimalTextToInt(ini_.Read(kSection, kEditModeKey, u"0")) == 1;
+    return ReadNumber(ini_, kEditModeKey, u"0") == 1;
 }
 
 bool SettingsFile::SetLightingEditMode(bool on) const {
-    return ini_.Write(kSection, kEditModeKey, on ? u"1" : u"0");
+    return ini_.WriteString(kSection, kEditModeKey, on ? u"1" : u"0");
 }
 
 } // namespace tavrik

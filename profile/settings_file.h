@@ -5,7 +5,7 @@
 // the "Tavrik" folder at start; when it is missing anyway, reads give the defaults and writes
 // fail without a word.
 
-#include "profile/ini_file.h"
+#include "skin/ini_file.h"
 
 #include <filesystem>
 
@@ -30,7 +30,7 @@ public:
     bool SetLightingEditMode(bool on) const;
 
 private:
-    IniFile ini_;
+    CIniFile ini_;
 };
 
 } // namespace tavrik

@@ -1,5 +1,4 @@
 #include "profile/decimal_text.h"
-#include "profile/ini_file.h"
 #include "profile/settings_file.h"
 #include "temp_folder.h"
 
@@ -78,39 +77,6 @@ TEST(SettingsFile, ValuesAsTheyWereEditedByHand) {
         EXPECT_EQ(settings.ReportRateButton(), c.reportRate) << c.file;
         EXPECT_EQ(settings.LightingEditMode(), c.editMode) << c.file;
     }
-}
-
-TEST(IniFile, WritesKeepTheRestOfTheFileAndItsLineEnds) {
-    const struct {
-        std::string before;
-        std::u16string_view section, key, value;
-        std::string after;
-    } cases[] = {
-        {"; mine\r\n[keycolor]\r\nkbdpi=1\r\nX=y\r\n", u"KEYCOLOR", u"KBDPI", u"4",
-         "; mine\r\n[keycolor]\r\nKBDPI=4\r\nX=y\r\n"},
-        {"[KEYCOLOR]\nKBDPI=1\n\n[Later]\na=b\n", u"KEYCOLOR", u"DengCheck", u"1",
-         "[KEYCOLOR]\nKBDPI=1\nDengCheck=1\n\n[Later]\na=b\n"},
-        {"[Later]\na=b\n", u"KEYCOLOR", u"KBDPI", u"2", "[Later]\na=b\n\n[KEYCOLOR]\nKBDPI=2\n"},
-        {"", u"KEYCOLOR", u"KBDPI", u"2", "[KEYCOLOR]\nKBDPI=2\n"},
-    };
-    TempFolder folder;
-    const IniFile ini(folder / "zezi.ini");
-    for (const auto& c : cases) {
-        WriteText(ini.Path(), c.before);
-        EXPECT_TRUE(ini.Write(c.section, c.key, c.value));
-        EXPECT_EQ(ReadText(ini.Path()), c.after) << c.before;
-    }
-}
-
-TEST(IniFile, ReadsUtf16FilesAndCutsLongValues) {
-    TempFolder folder;
-    const IniFile ini(folder / "a.ini");
-    constexpr char kUtf16[] = "\xFF\xFE[\0S\0]\0\n\0k\0=\0\x2D\x4E\n\0";
-    WriteText(ini.Path(), std::string(kUtf16, sizeof kUtf16 - 1));
-    EXPECT_EQ(ini.Read(u"s", u"K", u"none"), u"\u4E2D");
-
-    WriteText(ini.Path(), "[S]\nk=" + std::string(400, 'x') + "\n");
-    EXPECT_EQ(ini.Read(u"S", u"k", u""), std::u16string(kIniValueCapacity - 1, u'x'));
 }
 
 } // namespace
