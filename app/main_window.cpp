@@ -66,7 +66,6 @@ void CTavrikDlg::OnInitDialog() {
     m_link = QString::fromStdString(SkinLinkAddress(Skin(), m_paths.appFolder));
     PlaceButtons();
     PlaceArrows();
-    ConnectCommands();
     m_state.namedEvents = std::make_unique<NamedEventSet>();
     // The rest waits for the event loop, as a message posted to the window would.
     QTimer::singleShot(0, this, &CTavrikDlg::FinishInitialisation);
@@ -113,6 +112,8 @@ CPngButton& CTavrikDlg::ButtonSlot(int controlId) {
     CPngButton*& button = m_buttons[controlId];
     if (button == nullptr) {
         button = new CPngButton(this);
+        connect(button, &QAbstractButton::clicked, this,
+                [this, controlId] { RunCommand(controlId); });
     }
     return *button;
 }
@@ -150,14 +151,6 @@ void CTavrikDlg::PlaceArrows() {
         PlaceImageButtonFrom(button, Skin(), skin::kButtonInfo, key, skin::kButtonInfo2, pictureKey,
                              m_arrow);
         button.setEnabled(false);
-    }
-}
-
-void CTavrikDlg::ConnectCommands() {
-    for (const auto& [id, button] : m_buttons) {
-        connect(
-            button, &QAbstractButton::clicked, this,
-            [this, commandId = id] { RunCommand(commandId); }, Qt::UniqueConnection);
     }
 }
 

@@ -62,7 +62,6 @@ private:
     CPngButton& ButtonSlot(int controlId);
     void PlaceButtons();
     void PlaceArrows();
-    void ConnectCommands();
     void FinishInitialisation();
     void RunCommand(int commandId);
     void ShowAbout();
