@@ -67,24 +67,27 @@ InstanceServer::~InstanceServer() {
 }
 
 InstanceServer::ListenResult InstanceServer::Listen(const std::filesystem::path& socketPath) {
-    const QString name = QString::fromStdString(socketPath.string());
-    if (m_server.listen(name)) {
-        qCInfo(lcInstance) << "listening on" << name;
-        return ListenResult::Listening;
-    }
-    if (m_server.serverError() != QAbstractSocket::AddressInUseError) {
-        return ListenResult::Failed;
-    }
+    // Qt may put a new socket in place of an existing one, so whether an instance runs is asked
+    // first, under the lock, and a socket nobody answers on is removed before listening.
     const TakeoverLock lock(socketPath);
     if (ConnectToRunningInstance(socketPath) != nullptr) {
         return ListenResult::InUse;
     }
-    // Left behind by an instance that did not end cleanly: take it over.
-    QLocalServer::removeServer(name);
+    std::error_code error;
+    const bool stale = std::filesystem::exists(std::filesystem::symlink_status(socketPath, error));
+    const QString name = QString::fromStdString(socketPath.string());
+    if (stale) {
+        // Left behind by an instance that did not end cleanly: take it over.
+        QLocalServer::removeServer(name);
+    }
     if (!m_server.listen(name)) {
         return ListenResult::Failed;
     }
-    qCInfo(lcInstance) << "took over a stale socket; listening on" << name;
+    if (stale) {
+        qCInfo(lcInstance) << "took over a stale socket; listening on" << name;
+    } else {
+        qCInfo(lcInstance) << "listening on" << name;
+    }
     return ListenResult::Listening;
 }
 
