@@ -33,9 +33,11 @@ ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
     }
     if (IsAcceptableProfileHeader(std::span(bytes).first<kProfileHeaderSize>()))
         return ProfileFileCheck::Acceptable;
-    std::u16string message(profile_text::kFormatErrorRestoringDefaults);
-    message += PathText(path);
-    showMessage(message);
+    if (showMessage) {
+        std::u16string message(profile_text::kFormatErrorRestoringDefaults);
+        message += PathText(path);
+        showMessage(message);
+    }
     return ProfileFileCheck::Rejected;
 }
 

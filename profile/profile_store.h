@@ -1,0 +1,53 @@
+#pragma once
+// The live profile in step with the keyboard: the store file "$Profile0" mirrors every layer of
+// the keyboard, the live profile is rebuilt from it whenever a keyboard is attached, and the
+// applied snapshot is what was last downloaded. Runs on the user-interface thread.
+
+#include "profile/live_profile.h"
+#include "profile/profile_keyboard.h"
+#include "profile/profile_window.h"
+#include "profile/storage_paths.h"
+
+#include <filesystem>
+
+namespace tavrik {
+
+class ProfileStore {
+public:
+    ProfileStore(LiveProfile& profile, StoragePaths paths, ProfileKeyboard& keyboard,
+                 ProfileWindow& window);
+
+    LiveProfile& Profile() { return profile_; }
+    const StoragePaths& Paths() const { return paths_; }
+    ProfileKeyboard& Keyboard() { return keyboard_; }
+    ProfileWindow& Window() { return window_; }
+
+    // Saves the live profile into the store file, but only when that file exists: it is only
+    // ever created from the keyboard.
+    bool SaveProfileToStore();
+
+    // Reads the keyboard's three key maps and its macros into a complete profile file at path
+    // (layer 3 cleared, no texts); the live profile is not touched. False when the active
+    // hardware profile is not 0..3 or a read fails.
+    bool ReadKeyboardToProfileFile(const std::filesystem::path& path);
+
+    // Copies record and macros into the applied snapshot and downloads it: all three hardware
+    // profiles, or only the active one. Texts stay on the computer.
+    bool ApplyProfileToKeyboard(bool allProfiles);
+
+    // Mirrors the keyboard into the store file and loads the live profile from it; when the
+    // keyboard cannot be read, the live profile becomes a default record without macros or
+    // texts. The key buttons are redrawn; unless keepModified the window is no longer modified.
+    bool ReloadProfileFromKeyboard(bool keepModified);
+
+    // Rebuilds the profile menu and puts its caption and tooltip on the profile button.
+    void BuildProfileMenu();
+
+private:
+    LiveProfile& profile_;
+    StoragePaths paths_;
+    ProfileKeyboard& keyboard_;
+    ProfileWindow& window_;
+};
+
+} // namespace tavrik

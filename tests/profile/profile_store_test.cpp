@@ -1,0 +1,169 @@
+#include "macro/byte_order.h"
+#include "profile/profile_file.h"
+#include "profile/profile_store.h"
+#include "profile_fakes.h"
+#include "temp_folder.h"
+
+#include <gtest/gtest.h>
+
+namespace tavrik {
+namespace {
+
+constexpr ScanCode kScanA = 0x1E;
+constexpr ScanCode kScanB = 0x30;
+constexpr ScanCode kScanC = 0x2E;
+
+MacroRecord Macro(std::u16string name, uint16_t id) {
+    MacroRecord macro;
+    macro.name = std::move(name);
+    macro.id = id;
+    macro.actions = {{30, kScanA, KeyDirection::Press}, {0, kScanA, KeyDirection::Release}};
+    return macro;
+}
+
+KeyFunctionEntry SingleKey(ScanCode scan) {
+    return {.type = KeyFunctionType::SingleKey, .value = scan};
+}
+
+class ProfileStoreTest : public ::testing::Test {
+protected:
+    // Remaps in each hardware profile, as a keyboard would hold them.
+    KeyFunctionLayers KeyboardLayers() const {
+        KeyFunctionLayers layers{};
+        layers[0][KeyIndexFromScan(kScanA)] = SingleKey(kScanB);
+        layers[1][KeyIndexFromScan(kScanB)] = {.type = KeyFunctionType::Disabled};
+        layers[2][KeyIndexFromScan(kScanC)] = {.type = KeyFunctionType::PlayMacro, .value = 2};
+        return layers;
+    }
+
+    test::TempFolder documents_;
+    StoragePaths paths_ = StoragePathsIn(documents_.Path());
+    LiveProfile profile_;
+    test::FakeKeyboard keyboard_;
+    test::RecordingWindow window_;
+    ProfileStore store_{profile_, paths_, keyboard_, window_};
+};
+
+TEST_F(ProfileStoreTest, SavingToTheStoreBeforeItExistsWritesNothing) {
+    ASSERT_TRUE(EnsureStorageFolder(paths_));
+    EXPECT_FALSE(store_.SaveProfileToStore());
+    EXPECT_FALSE(std::filesystem::exists(paths_.storeFile));
+
+    ASSERT_TRUE(CreateDefaultProfileFile(paths_.storeFile));
+    profile_.Record().Entry(4) = SingleKey(kScanB);
+    EXPECT_TRUE(store_.SaveProfileToStore());
+    LiveProfile reloaded;
+    ASSERT_TRUE(LoadProfileFile(reloaded, paths_.storeFile));
+    EXPECT_EQ(reloaded.Record().Entry(4), SingleKey(kScanB));
+}
+
+TEST_F(ProfileStoreTest, KeyboardReadIntoAProfileFile) {
+    keyboard_.Hold(KeyboardLayers(), {Macro(u"one", 1), Macro(u"two", 2)});
+    const auto path = documents_ / "keyboard.tvk";
+    ASSERT_TRUE(store_.ReadKeyboardToProfileFile(path));
+    EXPECT_EQ(ValidateProfileFile(path, {}), ProfileFileCheck::Acceptable);
+
+    LiveProfile read;
+    ASSERT_TRUE(LoadProfileFile(read, path));
+    const KeyFunctionLayers& layers = read.Record().layers;
+    for (size_t layer = 0; layer < 3; ++layer) {
+        KeyFunctionLayer expected = EmptyLayerWithMacroKeyCodes();
+        for (size_t slot = 0; slot < kFirstMacroKeySlot; ++slot)
+            expected[slot] = KeyboardLayers()[layer][slot];
+        EXPECT_EQ(layers[layer], expected) << layer;
+    }
+    EXPECT_EQ(layers[3], KeyFunctionLayer{});
+    ASSERT_EQ(read.Macros().size(), 2u);
+    EXPECT_EQ(read.Macros()[1].name, u"two");
+    EXPECT_EQ(read.Texts().Total(), 0u);
+    EXPECT_EQ(profile_.Record(), DefaultProfileRecord()); // the live profile is not touched
+}
+
+TEST_F(ProfileStoreTest, KeyboardThatCannotBeReadIntoAFile) {
+    const auto path = documents_ / "keyboard.tvk";
+    const struct {
+        const char* what;
+        void (*arrange)(test::FakeKeyboard&);
+        bool read;
+        uint16_t macroCount;
+    } cases[] = {
+        {"macro memory without 0x55AA",
+         [](test::FakeKeyboard& k) { k.contents.macroImage.assign(16, 0x11); }, true, 0},
+        {"active profile 3 (layer 3 exists)", [](test::FakeKeyboard& k) { k.active = 3; }, true, 0},
+        {"active profile 4", [](test::FakeKeyboard& k) { k.active = 4; }, false, 0},
+        {"no keyboard", [](test::FakeKeyboard& k) { k.attached = false; }, false, 0},
+        {"a read fails", [](test::FakeKeyboard& k) { k.failReads = true; }, false, 0},
+    };
+    for (const auto& c : cases) {
+        test::FakeKeyboard keyboard;
+        c.arrange(keyboard);
+        ProfileStore store(profile_, paths_, keyboard, window_);
+        std::filesystem::remove(path);
+        EXPECT_EQ(store.ReadKeyboardToProfileFile(path), c.read) << c.what;
+        EXPECT_EQ(std::filesystem::exists(path), c.read) << c.what;
+        if (c.read) {
+            const std::vector<uint8_t> bytes = test::ReadBytes(path);
+            EXPECT_EQ(ReadU16(bytes, header::kMacroCount), c.macroCount) << c.what;
+        }
+    }
+}
+
+TEST_F(ProfileStoreTest, ReloadMirrorsTheKeyboardIntoTheStoreAndTheLiveProfile) {
+    keyboard_.Hold(KeyboardLayers(), {Macro(u"one", 1)});
+    profile_.Texts().Set(10, u"old text");
+    window_.modified = true;
+
+    EXPECT_TRUE(store_.ReloadProfileFromKeyboard(true));
+    EXPECT_TRUE(std::filesystem::exists(paths_.storeFile));
+    EXPECT_EQ(profile_.Record().layers[0][KeyIndexFromScan(kScanA)], SingleKey(kScanB));
+    EXPECT_EQ(profile_.Macros().size(), 1u);
+    EXPECT_EQ(profile_.Texts().Total(), 0u);
+    EXPECT_EQ(window_.refreshes, 1);
+    EXPECT_TRUE(window_.modified);
+
+    EXPECT_TRUE(store_.ReloadProfileFromKeyboard(false));
+    EXPECT_FALSE(window_.modified);
+}
+
+TEST_F(ProfileStoreTest, ReloadWithoutAKeyboardInstallsADefaultProfile) {
+    profile_.Record().Entry(3) = SingleKey(kScanB);
+    profile_.Macros().push_back(Macro(u"x", 1));
+    profile_.Texts().Set(3, u"t");
+    keyboard_.attached = false;
+
+    EXPECT_TRUE(store_.ReloadProfileFromKeyboard(false));
+    EXPECT_EQ(profile_.Record(), DefaultProfileRecord());
+    EXPECT_TRUE(profile_.Macros().empty());
+    EXPECT_EQ(profile_.Texts().Total(), 0u);
+    EXPECT_EQ(window_.refreshes, 1);
+    EXPECT_TRUE(std::filesystem::is_directory(paths_.folder));
+    EXPECT_FALSE(std::filesystem::exists(paths_.storeFile));
+}
+
+TEST_F(ProfileStoreTest, ApplyCopiesRecordAndMacrosIntoTheSnapshotAndDownloadsThem) {
+    profile_.Record().layers[1][7] = SingleKey(kScanC);
+    profile_.Macros().push_back(Macro(u"m", 1));
+    for (bool all : {true, false}) {
+        EXPECT_TRUE(store_.ApplyProfileToKeyboard(all));
+        const auto& call = keyboard_.downloads.back();
+        EXPECT_EQ(call.allProfiles, all);
+        EXPECT_EQ(call.layers, profile_.Record().layers);
+        EXPECT_EQ(call.macros, profile_.Macros());
+        const LiveProfile::Lock lock = profile_.LockSnapshot();
+        EXPECT_EQ(profile_.Snapshot().record, profile_.Record());
+    }
+}
+
+TEST_F(ProfileStoreTest, MenuCaptionFollowsTheActiveProfile) {
+    keyboard_.attached = false;
+    store_.BuildProfileMenu();
+    EXPECT_EQ(window_.caption, u"<默认情景模式>");
+    EXPECT_EQ(window_.tooltip, u"当前情景模式: <默认情景模式>");
+
+    keyboard_.attached = true;
+    store_.BuildProfileMenu();
+    EXPECT_EQ(window_.caption, u"$Profile0");
+}
+
+} // namespace
+} // namespace tavrik
