@@ -44,10 +44,10 @@ bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path) 
     const int active = keyboard_.GetActiveProfileIndex();
     if (active < 0 || active > static_cast<int>(kLayerCount) - 1)
         return false;
-    const std::optional<KeyboardContents> read = keyboard_.ReadContents();
-    if (!read)
-        return false;
     try {
+        const std::optional<KeyboardContents> read = keyboard_.ReadContents();
+        if (!read)
+            return false;
         const auto contents = ContentsFromKeyboard(*read, keyboard_.DefaultLayout());
         const auto bytes =
             SerialiseProfileFile(contents->record, contents->macros, contents->texts);
@@ -68,15 +68,21 @@ bool ProfileStore::ApplyProfileToKeyboard(bool allProfiles) {
         snapshot.macros.clear();
         return false;
     }
-    return keyboard_.Download(
-        {snapshot.record.layers, snapshot.macros}, allProfiles,
-        [this](std::u16string_view message) { window_.ShowMessage(message); });
+    try {
+        return keyboard_.Download(
+            {snapshot.record.layers, snapshot.macros}, allProfiles,
+            [this](std::u16string_view message) { window_.ShowMessage(message); });
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool ProfileStore::ReloadProfileFromKeyboard(bool keepModified) {
     EnsureStorageFolder(paths_);
     const bool mirrored =
         keyboard_.GetActiveProfileIndex() >= 0 && ReadKeyboardToProfileFile(paths_.storeFile);
+    // Whatever failed above, a record is installed below; installing a default one needs no
+    // memory.
     {
         const LiveProfile::Lock lock = profile_.LockProfile();
         profile_.ReleaseAll();

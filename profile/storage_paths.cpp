@@ -4,6 +4,7 @@
 
 #include <QStandardPaths>
 
+#include <new>
 #include <system_error>
 
 namespace tavrik {
@@ -22,9 +23,13 @@ StoragePaths StoragePathsIn(const std::filesystem::path& documentsFolder) {
 }
 
 bool EnsureStorageFolder(const StoragePaths& paths) {
-    std::error_code error;
-    std::filesystem::create_directories(paths.folder, error);
-    return std::filesystem::is_directory(paths.folder, error);
+    try {
+        std::error_code error;
+        std::filesystem::create_directories(paths.folder, error);
+        return std::filesystem::is_directory(paths.folder, error);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 } // namespace tavrik
