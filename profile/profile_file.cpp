@@ -15,7 +15,7 @@ constexpr uint64_t kLargestProfileFile = uint64_t{1} << 32; // exclusive
 } // namespace
 
 ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
-                                     const MessageSink& showMessage) {
+                                     const MessageCallback& showMessage) {
     const ReadOnlyFile file(path);
     if (file.Status() == FileOpenStatus::Missing)
         return ProfileFileCheck::Rejected;

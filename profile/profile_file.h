@@ -2,10 +2,10 @@
 // Profile files on disk: checking one before it is imported, loading one into the live profile,
 // saving the live profile, and writing a default file for the profile manager.
 
+#include "macro/macro_download.h"
 #include "profile/live_profile.h"
 
 #include <filesystem>
-#include <functional>
 #include <string_view>
 
 namespace tavrik {
@@ -17,14 +17,11 @@ enum class ProfileFileCheck : int {
     NoMemory = -3,   // the file does not fit in memory
 };
 
-// Shows a message with one OK button.
-using MessageSink = std::function<void(std::u16string_view message)>;
-
 // Examines the header only; the file's real length is not compared with the length the header
 // announces. A malformed header is the one case that shows a message ("文件格式错误，恢复为默认值:"
 // and the path). The file is opened for reading only.
 ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
-                                     const MessageSink& showMessage);
+                                     const MessageCallback& showMessage);
 
 // Replaces record, macros and texts of the live profile from the file, bounded by the bytes the
 // file holds; takes the profile lock itself. The header is not validated here. False when the
