@@ -1,6 +1,7 @@
 // Look-ups and writes in skin files as users may have edited them.
 
 #include "skin/ini_file.h"
+#include "skin/skin_rect.h"
 #include "skin/skin_texts.h"
 #include "temp_folder.h"
 
@@ -107,6 +108,26 @@ TEST(SkinIni, WriteKeepsUtf16Encoding) {
     ASSERT_TRUE(ini.WriteString(u"A", u"K", u"值"));
     EXPECT_EQ(ReadFile(file), std::string("\xFF\xFE[\0A\0]\0\n\0K\0=\0\x3C\x50\n\0", 18));
     EXPECT_EQ(ini.GetString(u"a", u"k"), u"值");
+}
+
+TEST(SkinIni, HostileFilesGiveDefaults) {
+    TempFolder folder;
+    const std::string files[] = {
+        std::string("\xFF\xFE[\0A\0]\0\n\0K\0=\0v", 15), // UTF-16 cut in a character
+        "[A\nK=v\n",                                     // section never closed
+        std::string("[A]\nK\0=v\n\0\0\0", 12),           // NULs in names and after
+        "\xC3\x28\xF0\x9F[A]\n=\n==\n\xED\xA0\x80=x\n",  // broken UTF-8, empty keys
+        "[A]\n" + std::string(100000, '['),              // one enormous line
+    };
+    for (const std::string& bytes : files) {
+        const CIniFile ini(folder.Write("hostile.ini", bytes));
+        EXPECT_EQ(ini.GetString(u"A", u"MISSING", u"d"), u"d");
+        EXPECT_EQ(ReadSkinRect(ini, u"BUTTONINFO", u"CONTROL_OK"), SkinRect{});
+    }
+    // A folder where the file should be.
+    std::filesystem::create_directory(folder / "Skins.ini");
+    EXPECT_EQ(CIniFile(folder / "Skins.ini").GetString(u"A", u"K", u"d"), u"d");
+    EXPECT_FALSE(CIniFile(folder / "Skins.ini").WriteString(u"A", u"K", u"v"));
 }
 
 struct LinkCase {
