@@ -28,7 +28,6 @@ public:
     ListenResult Listen(const std::filesystem::path& socketPath);
     // Stops listening and removes the socket (the exit sequence's "close the mutex").
     void Close();
-    bool IsListening() const { return m_server.isListening(); }
     void SetHandler(Handler handler) { m_handler = std::move(handler); }
 
 private:

@@ -18,7 +18,6 @@ public:
     std::optional<int> SetTrayState(int mode, int iconId);
     // After the exit sequence removed the icon: nothing shows.
     void Clear() { m_shown = 0; }
-    int Shown() const { return m_shown; }
 
 private:
     int m_deviceIcon = kIconNoKeyboard;

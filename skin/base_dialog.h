@@ -28,7 +28,6 @@ public:
 
     const CIniFile& Skin() const { return m_skin; }
     const std::filesystem::path& SkinFolder() const { return m_skinFolder; }
-    const QImage& Background() const { return m_background; }
     // The outline taken from the mask picture (empty for an all-white mask).
     const QRegion& Shape() const { return m_shape; }
 

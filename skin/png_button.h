@@ -44,8 +44,6 @@ public:
     void SetTooltip(const QString& text, bool activate = true);
     void SetDrawCallback(DrawCallback callback) { m_drawCallback = std::move(callback); }
 
-    QPoint ImageOffset() const { return m_offset; }
-    bool IsLit() const { return m_lit; }
     bool IsHovered() const { return m_hover; }
     const QString& TooltipText() const { return m_tooltipText; }
     // The look the next drawing uses.
