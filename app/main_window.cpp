@@ -4,8 +4,8 @@
 #include "app/app_icons.h"
 #include "app/instance_server.h"
 #include "app/process_state.h"
-#include "keys/key_table.h"
 #include "skin/skin_failure.h"
+#include "skin/skin_keys.h"
 #include "skin/skin_names.h"
 #include "skin/skin_placement.h"
 #include "skin/skin_texts.h"
@@ -17,9 +17,6 @@
 #include <QTimer>
 #include <QUrl>
 
-#include <cstdio>
-#include <cstring>
-
 namespace tavrik {
 namespace {
 
@@ -28,13 +25,6 @@ constexpr std::u16string_view kRightArrowKey = u"RIGHT_ARROW";
 const QString kTrayTooltip = QStringLiteral("游戏键盘");
 const QString kDefaultProfileCaption = QStringLiteral("<默认情景模式>");
 constexpr QRgb kCaptionColour = 0xE4E4E4;
-
-// The skin key of a key button: "KEY_" and its key's index in three upper-case hex digits.
-std::u16string KeyButtonSkinKey(ScanCode scan) {
-    char name[16];
-    std::snprintf(name, sizeof name, "KEY_%03X", KeyIndexFromScan(scan));
-    return std::u16string(name, name + std::strlen(name));
-}
 
 // "Flip" of the stored preferences: anything but 1 reads as 0.
 bool FlipIsOn() {

@@ -7,13 +7,12 @@
 #include "app/process_state.h"
 #include "keys/key_table.h"
 #include "skin/ini_file.h"
+#include "skin/skin_keys.h"
 #include "skin/skin_rect.h"
 
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTest>
-
-#include <cstdio>
 
 namespace tavrik {
 
@@ -57,14 +56,15 @@ void MainWindowTest::keyButtonsSitWhereTheSkinPutsThem() {
     const CIniFile skin(m_paths.mainSkinFile);
     QCOMPARE(m_window->size(), QSize(1160, 620));
     for (const KeyButton& key : KeyButtons()) {
-        char name[16];
-        std::snprintf(name, sizeof name, "KEY_%03X", KeyIndexFromScan(key.scan));
-        const SkinRect rect = ReadSkinRect(skin, u"BUTTONINFO", std::u16string(name, name + 7));
+        const std::u16string skinKey = KeyButtonSkinKey(key.scan);
+        const QByteArray name = QString::fromStdU16String(skinKey).toLatin1();
+        const SkinRect rect = ReadSkinRect(skin, u"BUTTONINFO", skinKey);
         const CPngButton* button = m_window->Button(key.controlId);
-        QVERIFY2(button != nullptr, name);
-        QVERIFY2(!IsUnplacedRect(rect), name); // the drawn skin places every key of the table
+        QVERIFY2(button != nullptr, name.constData());
+        QVERIFY2(!IsUnplacedRect(rect),
+                 name.constData()); // the drawn skin places every key of the table
         QCOMPARE(button->geometry(), QRect(rect.x, rect.y, rect.width, rect.height));
-        QVERIFY2(button->isEnabled(), name);
+        QVERIFY2(button->isEnabled(), name.constData());
     }
     QVERIFY(m_window->Button(1174)->isEnabled());  // Fn
     QVERIFY(m_window->Button(1004)->isEnabled());  // G5

@@ -1,6 +1,7 @@
 #include "layout.h"
 
 #include "keys/key_table.h"
+#include "skin/skin_keys.h"
 
 #include <QFile>
 #include <QJsonArray>
@@ -49,13 +50,13 @@ std::vector<Element> ElementsOf(const QJsonValue& value) {
     return elements;
 }
 
-// The skin key of a key button: "KEY_" and the key's index in three upper-case hex digits.
+// The skin key of a key button of the key table; nothing for any other control.
 std::optional<QString> KeySkinKey(int controlId) {
     const ScanCode scan = ScanFromButton(controlId);
     if (scan == 0) {
         return std::nullopt;
     }
-    return QStringLiteral("KEY_%1").arg(KeyIndexFromScan(scan), 3, 16, QLatin1Char('0')).toUpper();
+    return QString::fromStdU16String(KeyButtonSkinKey(scan));
 }
 
 Element KeyElement(const QJsonObject& key, QRect rect) {
