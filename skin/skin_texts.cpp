@@ -61,9 +61,9 @@ std::u16string SkinModeName(const CIniFile& mainSkin, int mode) {
 }
 
 std::string SkinLinkAddress(const CIniFile& mainSkin, const std::filesystem::path& appFolder) {
-    const std::string address = Utf8From(
-        mainSkin.GetString(skin::kScreen, skin::kLinkKey, kDefaultLink, kMaxLinkLength)
-            .value_or(std::u16string(kDefaultLink)));
+    const std::string address =
+        Utf8From(mainSkin.GetString(skin::kScreen, skin::kLinkKey, kDefaultLink, kMaxLinkLength)
+                     .value_or(std::u16string(kDefaultLink)));
     const std::string_view scheme = SchemeOf(address);
     if (!scheme.empty()) {
         if (IsOpenableScheme(scheme)) {
