@@ -13,7 +13,8 @@ public:
     using Clock = std::chrono::steady_clock;
 
     // Ticks fall on epoch + k x interval.
-    explicit ReportPacer(Clock::time_point epoch = Clock::now()) : epoch_(epoch) {}
+    explicit ReportPacer(Clock::time_point epoch = Clock::now())
+        : epoch_(epoch) {}
 
     // 0 = no USB timing: every report travels at once.
     void SetInterval(std::chrono::microseconds interval) { interval_ = interval; }

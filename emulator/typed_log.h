@@ -14,7 +14,7 @@ namespace tavrik::emu {
 
 // The log keeps the newest events up to this many; a client that never collects them cannot make
 // the keyboard grow without bound.
-inline constexpr size_t kTypedLogLimit = size_t{1} << 20;
+inline constexpr size_t kTypedLogLimit = size_t{1} << 16;
 
 class TypedLog {
 public:

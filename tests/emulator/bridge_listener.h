@@ -4,6 +4,7 @@
 #include "device/config_frame.h"
 #include "device/hid_bridge.h"
 
+#include <condition_variable>
 #include <cstdint>
 #include <mutex>
 #include <thread>
@@ -26,8 +27,11 @@ public:
             Delivered d{n.kind, n.event.tag, n.event.lengthOrCount, {}, std::this_thread::get_id()};
             if (n.kind == static_cast<uint32_t>(NotificationKind::ReportReceived))
                 d.report.assign(n.event.report, n.event.report + n.event.lengthOrCount);
-            std::lock_guard lock(mutex_);
-            delivered_.push_back(std::move(d));
+            {
+                std::lock_guard lock(mutex_);
+                delivered_.push_back(std::move(d));
+            }
+            arrived_.notify_all();
             return 1;
         }) {}
 
@@ -42,6 +46,12 @@ public:
         return id;
     }
 
+    // Waits until at least `count` notifications arrived (for bridges without WaitDelivered).
+    void WaitFor(size_t count) {
+        std::unique_lock lock(mutex_);
+        arrived_.wait(lock, [&] { return delivered_.size() >= count; });
+    }
+
     std::vector<Delivered> Take() {
         std::lock_guard lock(mutex_);
         std::vector<Delivered> taken;
@@ -52,6 +62,7 @@ public:
 private:
     UnitCallback callback_;
     std::mutex mutex_;
+    std::condition_variable arrived_;
     std::vector<Delivered> delivered_;
 };
 

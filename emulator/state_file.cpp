@@ -1,0 +1,146 @@
+#include "emulator/state_file.h"
+
+#include "emulator/byte_codec.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <iterator>
+#include <unistd.h>
+
+namespace tavrik::emu {
+
+namespace {
+
+constexpr uint8_t kMagic[8] = {'T', 'V', 'K', 'E', 'M', 'E', 'M', 0};
+constexpr size_t kMaxMacroMemory = size_t{255} * kMacroUnitSize;
+
+uint32_t Crc32(std::span<const uint8_t> bytes) {
+    uint32_t crc = 0xFFFFFFFFu;
+    for (uint8_t b : bytes) {
+        crc ^= b;
+        for (int bit = 0; bit < 8; ++bit)
+            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
+    }
+    return ~crc;
+}
+
+bool Fail(std::string* error, const std::string& why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
+std::nullopt_t Refuse(std::string* error, const std::string& why) {
+    Fail(error, why);
+    return std::nullopt;
+}
+
+std::string SystemError(const std::string& what, const std::string& path) {
+    return what + " " + path + ": " + std::strerror(errno);
+}
+
+bool WriteAll(int fd, std::span<const uint8_t> bytes) {
+    while (!bytes.empty()) {
+        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
+        if (written < 0 && errno == EINTR)
+            continue;
+        if (written <= 0)
+            return false;
+        bytes = bytes.subspan(static_cast<size_t>(written));
+    }
+    return true;
+}
+
+} // namespace
+
+std::vector<uint8_t> EncodeState(const KeyboardMemory& memory) {
+    ByteWriter out;
+    out.Bytes(kMagic);
+    out.U16(kStateFileVersion);
+    out.U16(0);
+    out.Bytes(memory.settings);
+    out.Bytes(memory.lighting);
+    for (const KeyMapBlock& block : memory.keyMaps)
+        out.Bytes(block);
+    out.Bytes(memory.defaultLayout);
+    out.Bytes(memory.colours);
+    out.U32(static_cast<uint32_t>(memory.macroMemory.size()));
+    out.Bytes(memory.macroMemory);
+    out.U32(Crc32(out.Data()));
+    return out.Take();
+}
+
+std::optional<KeyboardMemory> DecodeState(std::span<const uint8_t> bytes, std::string* error) {
+    if (bytes.size() < 4)
+        return Refuse(error, "the state file is truncated");
+    const auto body = bytes.first(bytes.size() - 4);
+    ByteReader crcReader(bytes.last(4));
+    ByteReader in(body);
+    const auto magic = in.Bytes(sizeof kMagic);
+    if (!in.Ok() || !std::equal(magic.begin(), magic.end(), std::begin(kMagic)))
+        return Refuse(error, "not an emulator state file");
+    const uint16_t version = in.U16();
+    if (version != kStateFileVersion)
+        return Refuse(error, "unsupported state file version " + std::to_string(version));
+    if (crcReader.U32() != Crc32(body))
+        return Refuse(error, "the state file is damaged (checksum mismatch)");
+    in.U16();
+    KeyboardMemory memory;
+    in.Into(memory.settings);
+    in.Into(memory.lighting);
+    for (KeyMapBlock& block : memory.keyMaps)
+        in.Into(block);
+    in.Into(memory.defaultLayout);
+    in.Into(memory.colours);
+    const uint32_t macroLength = in.U32();
+    if (macroLength > kMaxMacroMemory)
+        return Refuse(error, "the state file's macro memory is too large");
+    const auto macro = in.Bytes(macroLength);
+    memory.macroMemory.assign(macro.begin(), macro.end());
+    if (!in.Ok() || !in.AtEnd())
+        return Refuse(error, "the state file has the wrong size");
+    if (const std::string problem = MemoryProblem(memory); !problem.empty())
+        return Refuse(error, "the state file holds an impossible keyboard: " + problem);
+    return memory;
+}
+
+bool SaveStateFile(const std::string& path, const KeyboardMemory& memory, std::string* error) {
+    const std::vector<uint8_t> bytes = EncodeState(memory);
+    std::string temp = path + ".XXXXXX";
+    const int fd = ::mkstemp(temp.data());
+    if (fd < 0)
+        return Fail(error, SystemError("cannot create a temporary file for", path));
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const std::string writeError = SystemError("cannot write", temp); // errno of the failing call
+    const bool closed = ::close(fd) == 0;
+    if (!written || !closed) {
+        const std::string why = written ? SystemError("cannot write", temp) : writeError;
+        ::unlink(temp.c_str());
+        return Fail(error, why);
+    }
+    if (::rename(temp.c_str(), path.c_str()) != 0) {
+        const std::string renameError = SystemError("cannot replace", path);
+        ::unlink(temp.c_str());
+        return Fail(error, renameError);
+    }
+    return true;
+}
+
+std::optional<KeyboardMemory> LoadStateFile(const std::string& path, std::string* error) {
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return Refuse(error, SystemError("cannot open", path));
+    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
+                                     std::istreambuf_iterator<char>());
+    if (file.bad())
+        return Refuse(error, SystemError("cannot read", path));
+    std::string why;
+    auto memory = DecodeState(bytes, &why);
+    if (!memory)
+        return Refuse(error, path + ": " + why);
+    return memory;
+}
+
+} // namespace tavrik::emu
