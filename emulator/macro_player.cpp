@@ -38,7 +38,7 @@ std::optional<uint64_t> MacroPlayer::NextDue() const {
 }
 
 void MacroPlayer::RunStep(TypingOutput& out) {
-    Playback& p = *playback_;
+    MacroPlayback& p = *playback_;
     const MacroStep& step = p.macro.steps[p.step];
     for (const HidUsage& usage : UsagesOfEntry(step.kind, step.sub, step.arg)) {
         if (step.press) {

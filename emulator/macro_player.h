@@ -12,6 +12,15 @@
 
 namespace tavrik::emu {
 
+// Where a playing macro stands.
+struct MacroPlayback {
+    StoredMacro macro;
+    size_t step = 0;
+    unsigned loopsLeft = 0;
+    uint64_t due = 0;             // time of the next step, or of the end when no loop is left
+    std::map<HidUsage, int> held; // what the macro pressed and has not released
+};
+
 class MacroPlayer {
 public:
     // Starts `macro` at `now` (a macro already playing stops first). A loop count of 0, which only
@@ -29,18 +38,10 @@ public:
     void Forget() { playback_.reset(); }
 
 private:
-    struct Playback {
-        StoredMacro macro;
-        size_t step = 0;
-        unsigned loopsLeft = 0;
-        uint64_t due = 0;
-        std::map<HidUsage, int> held;
-    };
-
     void RunStep(TypingOutput& out);
     void Finish(uint64_t at, TypingOutput& out);
 
-    std::optional<Playback> playback_;
+    std::optional<MacroPlayback> playback_;
 };
 
 } // namespace tavrik::emu

@@ -1,5 +1,6 @@
 #pragma once
-// Collects what a HidBridge delivers to a standing read, for the emulator's bridge tests.
+// Collects what a HidBridge delivers to a standing read, for the emulator's bridge tests. Declare
+// it before the bridge: a callback must outlive every delivery the bridge may still make.
 
 #include "device/config_frame.h"
 #include "device/hid_bridge.h"

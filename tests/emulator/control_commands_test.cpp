@@ -81,9 +81,9 @@ TEST(ControlCommands, TapTypesAndTypedListsEachEventOnce) {
 }
 
 TEST(ControlCommands, KeyboardEventsNeedAnAttachedKeyboard) {
+    test::BridgeListener cons;
     EmulatedHidBridge bridge;
     ControlCommands control(bridge);
-    test::BridgeListener cons;
     cons.Listen(bridge, kConsUnit, UnitTag::Cons);
     EXPECT_TRUE(Command(control, {"bank"}).reply.ok);
     EXPECT_TRUE(Command(control, {"lighting-changed"}).reply.ok);
@@ -104,9 +104,9 @@ TEST(ControlCommands, KeyboardEventsNeedAnAttachedKeyboard) {
 }
 
 TEST(ControlCommands, FaultsDumpsAndStateFiles) {
+    test::BridgeListener ctrl;
     EmulatedHidBridge bridge;
     ControlCommands control(bridge);
-    test::BridgeListener ctrl;
     ctrl.Listen(bridge, kCtrlUnit, UnitTag::Ctrl);
     EXPECT_TRUE(Command(control, {"fault", "refuse-fe", "1"}).reply.ok);
     test::Write(bridge, test::Request(3, 28));

@@ -27,8 +27,8 @@ uint16_t EventCode(const Delivered& d) {
 }
 
 TEST(EmulatedHidBridge, AnswersArriveOnTheBridgeThread) {
-    EmulatedHidBridge bridge;
     BridgeListener ctrl;
+    EmulatedHidBridge bridge;
     ctrl.Listen(bridge, kCtrlUnit, UnitTag::Ctrl);
     EXPECT_EQ(Count(bridge), 1);
     EXPECT_GT(Write(bridge, Request(3, 28)), 0);
@@ -45,8 +45,8 @@ TEST(EmulatedHidBridge, AnswersArriveOnTheBridgeThread) {
 }
 
 TEST(EmulatedHidBridge, RefusesEveryCallWhoseCheckDoesNotMatch) {
-    EmulatedHidBridge bridge;
     BridgeListener listener;
+    EmulatedHidBridge bridge;
     const UnitCallback* cb = listener.Callback();
     const ConfigFrame frame = SetBrightness(3);
     const std::array<uint8_t, 2> status{0x05, 0x03};
@@ -78,9 +78,9 @@ TEST(EmulatedHidBridge, RefusesEveryCallWhoseCheckDoesNotMatch) {
 }
 
 TEST(EmulatedHidBridge, PlugAndUnplugChangeTheCountOnEveryUnit) {
-    EmulatedHidBridge bridge({}, false);
     BridgeListener ctrl;
     BridgeListener cons;
+    EmulatedHidBridge bridge({}, false);
     ctrl.Listen(bridge, kCtrlUnit, UnitTag::Ctrl);
     cons.Listen(bridge, kConsUnit, UnitTag::Cons);
     EXPECT_EQ(Count(bridge), 0);
@@ -117,8 +117,8 @@ TEST(EmulatedHidBridge, FaultsApplyToTheNextFramesAndLeaveMemoryAlone) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.fault));
-        EmulatedHidBridge bridge;
         BridgeListener ctrl;
+        EmulatedHidBridge bridge;
         ctrl.Listen(bridge, kCtrlUnit, UnitTag::Ctrl);
         bridge.SetFault(c.fault, 2);
         EXPECT_GT(Write(bridge, SetBrightness(1)), 0);
@@ -140,8 +140,8 @@ TEST(EmulatedHidBridge, FaultsApplyToTheNextFramesAndLeaveMemoryAlone) {
 }
 
 TEST(EmulatedHidBridge, UnplugAfterAnswersThenDetaches) {
-    EmulatedHidBridge bridge;
     BridgeListener ctrl;
+    EmulatedHidBridge bridge;
     ctrl.Listen(bridge, kCtrlUnit, UnitTag::Ctrl);
     bridge.SetFault(emu::Fault::UnplugAfter, 2);
     EXPECT_GT(Write(bridge, Request(3, 28)), 0);
@@ -159,8 +159,8 @@ TEST(EmulatedHidBridge, UnplugAfterAnswersThenDetaches) {
 }
 
 TEST(EmulatedHidBridge, MacroPlayOnTheKeyboardIsAnnouncedOnCons) {
-    EmulatedHidBridge bridge;
     BridgeListener cons;
+    EmulatedHidBridge bridge;
     cons.Listen(bridge, kConsUnit, UnitTag::Cons);
     bridge.WithFirmware([](emu::KeyboardFirmware& firmware) {
         const uint8_t image[] = {

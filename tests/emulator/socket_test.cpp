@@ -81,11 +81,11 @@ private:
 };
 
 TEST(SocketBridge, EveryClientWithAStandingReadHearsTheKeyboard) {
+    BridgeListener guiCtrl, guiCons, cliCtrl, cliCons;
     ServedKeyboard keyboard;
     auto gui = keyboard.Connect();
     auto cli = keyboard.Connect();
     ASSERT_TRUE(gui && cli);
-    BridgeListener guiCtrl, guiCons, cliCtrl, cliCons;
     guiCtrl.Listen(*gui, kCtrlUnit, UnitTag::Ctrl);
     guiCons.Listen(*gui, kConsUnit, UnitTag::Cons);
     cliCtrl.Listen(*cli, kCtrlUnit, UnitTag::Ctrl);
@@ -138,10 +138,10 @@ TEST(SocketBridge, RefusesAWrongCheckAndForwardsStatusWrites) {
 }
 
 TEST(SocketBridge, ServerGoingAwayLooksLikeAnUnpluggedKeyboard) {
+    BridgeListener ctrl;
     ServedKeyboard keyboard;
     auto client = keyboard.Connect();
     ASSERT_TRUE(client);
-    BridgeListener ctrl;
     const uint32_t id = ctrl.Listen(*client, kCtrlUnit, UnitTag::Ctrl);
     EXPECT_NE(id, 0u);
     keyboard.Stop();
@@ -154,10 +154,10 @@ TEST(SocketBridge, ServerGoingAwayLooksLikeAnUnpluggedKeyboard) {
 }
 
 TEST(SocketBridge, DeletedReadHearsNothingMore) {
+    BridgeListener first, second;
     ServedKeyboard keyboard;
     auto client = keyboard.Connect();
     ASSERT_TRUE(client);
-    BridgeListener first, second;
     const uint32_t firstId = first.Listen(*client, kConsUnit, UnitTag::Cons);
     second.Listen(*client, kConsUnit, UnitTag::Cons);
     EXPECT_EQ(client->DeleteRequestFromUnitId(firstId), 1);
