@@ -7,6 +7,7 @@
 #include "emulator/socket_hid_bridge.h"
 #include "emulator/state_file.h"
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
@@ -33,11 +34,12 @@ const char kUsage[] =
     "                                  default | macro | colours\n"
     "       tavrik-emu ctl SOCKET save FILE | load FILE\n";
 
-EmulatorServer* g_server = nullptr;
+// Lock-free, so the signal handler may read it.
+std::atomic<EmulatorServer*> g_server{nullptr};
 
 void StopServer(int) {
-    if (g_server)
-        g_server->Stop();
+    if (EmulatorServer* server = g_server.load())
+        server->Stop();
 }
 
 void InstallSignalHandlers() {

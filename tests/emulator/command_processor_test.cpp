@@ -158,11 +158,22 @@ TEST(CommandProcessor, MultiPacketBlockTransferRoundTrips) {
     std::vector<uint8_t> block(480);
     for (size_t i = 0; i < block.size(); ++i)
         block[i] = static_cast<uint8_t>(i * 7);
-    for (size_t o = 0; o < block.size(); o += 56) {
-        const auto length = static_cast<uint8_t>(std::min<size_t>(56, block.size() - o));
-        const std::span<const uint8_t> part(block.data() + o, length);
-        EXPECT_EQ(firmware.Answer(Request(8, length, static_cast<uint16_t>(512 + o), part))[7], 0);
+    // Like the program: one frame buffer for the whole transfer, so the short last frame still
+    // carries the previous frame's bytes past its length (covered by its checksum).
+    ConfigFrame buffer = Request(8);
+    int frames = 0;
+    for (size_t o = 0; o < block.size(); o += 56, ++frames) {
+        const size_t length = std::min<size_t>(56, block.size() - o);
+        const auto address = static_cast<uint16_t>(512 + o);
+        buffer[frame::kLength] = static_cast<uint8_t>(length);
+        buffer[frame::kAddressLow] = static_cast<uint8_t>(address & 0xFF);
+        buffer[frame::kAddressHigh] = static_cast<uint8_t>(address >> 8);
+        std::copy_n(block.begin() + static_cast<std::ptrdiff_t>(o), length,
+                    buffer.begin() + frame::kData);
+        StampFrameChecksum(buffer);
+        EXPECT_EQ(firmware.Answer(buffer)[frame::kStatus], 0);
     }
+    EXPECT_EQ(frames, 9);
     std::vector<uint8_t> back;
     std::vector<uint8_t> defaults;
     for (size_t o = 0; o < block.size(); o += 56) {
