@@ -28,7 +28,6 @@ public:
     // Returns once every task posted so far has run (tasks they post are waited for too).
     // Must not be called from the delivery thread itself.
     void WaitIdle();
-    bool IsCurrentThread() const { return std::this_thread::get_id() == thread_.get_id(); }
 
 private:
     void Run();

@@ -18,7 +18,6 @@ public:
 
     // 0 = no USB timing: every report travels at once.
     void SetInterval(std::chrono::microseconds interval) { interval_ = interval; }
-    std::chrono::microseconds Interval() const { return interval_; }
 
     // The first tick at or after `earliest` that no earlier report in the same direction took.
     Clock::time_point NextSlot(Direction direction, Clock::time_point earliest);

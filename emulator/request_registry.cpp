@@ -45,11 +45,6 @@ bool RequestRegistry::Remove(uint32_t id) {
     return removed;
 }
 
-bool RequestRegistry::Contains(uint32_t id) const {
-    std::lock_guard lock(mutex_);
-    return requests_.contains(id);
-}
-
 void RequestRegistry::NotifyUnit(const UnitDescriptor& unit, NotificationKind kind,
                                  uint32_t lengthOrCount, std::span<const uint8_t> report) {
     Notify([&unit](uint32_t, const Request& r) { return DescriptorMatches(r.unit, unit); }, kind,

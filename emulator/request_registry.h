@@ -36,7 +36,6 @@ public:
     void AddWithId(uint32_t id, const Request& request);
     // False when no request has that id.
     bool Remove(uint32_t id);
-    bool Contains(uint32_t id) const;
 
     // Every request whose descriptor covers `unit`.
     void NotifyUnit(const UnitDescriptor& unit, NotificationKind kind, uint32_t lengthOrCount,
@@ -51,7 +50,7 @@ private:
     void Notify(Match match, NotificationKind kind, uint32_t lengthOrCount,
                 std::span<const uint8_t> report);
 
-    mutable std::mutex mutex_;
+    std::mutex mutex_;
     std::condition_variable deliveryDone_;
     std::map<uint32_t, Request> requests_;
     uint32_t nextId_ = 1;

@@ -21,14 +21,21 @@ std::optional<T> ParseValue(const std::string& text) {
     return value;
 }
 
+std::optional<int> ParseInt(const std::string& text, int min, int max) {
+    const auto value = ParseValue<int>(text);
+    if (!value || *value < min || *value > max)
+        return std::nullopt;
+    return value;
+}
+
 std::optional<OfferedEffects> ParseEffects(const std::string& text) {
     OfferedEffects effects{};
     size_t count = 0;
     size_t start = 0;
     while (start <= text.size()) {
         const size_t comma = std::min(text.find(',', start), text.size());
-        const auto effect = ParseValue<int>(text.substr(start, comma - start));
-        if (!effect || *effect < 1 || *effect > 10 || count == effects.size())
+        const auto effect = ParseInt(text.substr(start, comma - start), 1, 10);
+        if (!effect || count == effects.size())
             return std::nullopt;
         effects[count++] = static_cast<uint8_t>(*effect);
         start = comma + 1;
@@ -39,9 +46,9 @@ std::optional<OfferedEffects> ParseEffects(const std::string& text) {
 // Applies one option with its value; false when the value is not acceptable.
 bool ApplyOption(ServeOptions& options, const std::string& name, const std::string& value) {
     if (name == "--capacity-units") {
-        const auto units = ParseValue<int>(value);
+        const auto units = ParseInt(value, kMinCapacityUnits, 255);
         options.config.macroCapacityUnits = static_cast<uint8_t>(units.value_or(0));
-        return units && *units >= 1 && *units <= 255;
+        return units.has_value();
     }
     if (name == "--effects") {
         const auto effects = ParseEffects(value);
@@ -49,9 +56,9 @@ bool ApplyOption(ServeOptions& options, const std::string& name, const std::stri
         return effects.has_value();
     }
     if (name == "--profile") {
-        const auto profile = ParseValue<int>(value);
+        const auto profile = ParseInt(value, 0, kKeyMapBlockCount - 1);
         options.config.activeProfile = static_cast<uint8_t>(profile.value_or(0));
-        return profile && *profile >= 0 && *profile <= 2;
+        return profile.has_value();
     }
     if (name == "--report-interval-ms") {
         const auto ms = ParseValue<double>(value);
@@ -60,8 +67,11 @@ bool ApplyOption(ServeOptions& options, const std::string& name, const std::stri
         options.reportInterval = std::chrono::microseconds(static_cast<long>(*ms * 1000));
         return true;
     }
-    options.stateFile = value; // --state, the last of kValuedOptions
-    return !value.empty();
+    if (name == "--state") {
+        options.stateFile = value;
+        return !value.empty();
+    }
+    return false;
 }
 
 } // namespace

@@ -26,7 +26,6 @@ public:
     void Forget() { held_.clear(); }
 
     std::vector<HidEvent> Take();
-    bool IsDown(HidUsage usage) const { return held_.contains(usage); }
 
 private:
     void Append(HidUsage usage, uint64_t timeMs, bool down);
