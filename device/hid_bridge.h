@@ -43,8 +43,8 @@ enum class NotificationKind : uint32_t {
 };
 
 struct UnitEvent {
-    uint32_t tag = 0;           // the UnitTag the request was issued with
-    uint32_t lengthOrCount = 0; // report length (ReportReceived) or new count (CountChanged)
+    uint32_t tag = 0;                // the UnitTag the request was issued with
+    uint32_t lengthOrCount = 0;      // report length (ReportReceived) or new count (CountChanged)
     const uint8_t* report = nullptr; // the report bytes; valid only during the callback
 };
 
@@ -87,8 +87,8 @@ public:
 
     // Writes a short status report (2 bytes for the LED unit). Stores a request id.
     virtual int32_t RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
-                                       UnitTag tag, std::span<const uint8_t> status,
-                                       uint32_t check, uint32_t* requestId) = 0;
+                                       UnitTag tag, std::span<const uint8_t> status, uint32_t check,
+                                       uint32_t* requestId) = 0;
 };
 
 } // namespace tavrik
