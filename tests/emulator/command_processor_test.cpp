@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <numeric>
+#include <random>
 
 namespace tavrik::emu {
 namespace {
@@ -213,6 +214,34 @@ TEST(CommandProcessor, ReadsTheActiveProfileAndCapacityOfTheConfiguration) {
     EXPECT_EQ(settings[11], 3);
     EXPECT_EQ(firmware.Answer(Request(9, 2, 383))[frame::kStatus], 0xFE);
     EXPECT_EQ(firmware.Answer(Request(9, 1, 383))[frame::kStatus], 0);
+}
+
+// Frames with valid checksums but arbitrary commands, lengths and addresses: every one is answered,
+// and a refused one changes nothing (the sanitizer builds catch any access outside an area).
+TEST(CommandProcessor, ArbitraryFramesAreAnsweredAndRefusalsChangeNothing) {
+    KeyboardFirmware firmware({.macroCapacityUnits = 1});
+    std::mt19937 random(20240611);
+    std::uniform_int_distribution<int> byte(0, 255);
+    for (int i = 0; i < 20000; ++i) {
+        std::vector<uint8_t> data(56);
+        for (uint8_t& b : data)
+            b = static_cast<uint8_t>(byte(random));
+        const auto command = static_cast<uint8_t>(byte(random) % 20);
+        const auto length = static_cast<uint8_t>(byte(random) % 64);
+        const auto address = static_cast<uint16_t>((byte(random) << 8 | byte(random)) % 1600);
+        ConfigFrame request = Request(command, 0, address, data);
+        request[frame::kLength] = length;
+        StampFrameChecksum(request);
+        const KeyboardMemory before = firmware.Memory();
+        const ConfigFrame answer = firmware.Answer(request);
+        EXPECT_EQ(answer[frame::kCommand], command);
+        const uint8_t status = answer[frame::kStatus];
+        EXPECT_TRUE(status == 0 || status == 0xFE || status == 0xFF) << int{status};
+        if (status != 0) {
+            EXPECT_EQ(firmware.Memory(), before);
+        }
+        EXPECT_EQ(MemoryProblem(firmware.Memory()), "");
+    }
 }
 
 } // namespace
