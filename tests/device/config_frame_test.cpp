@@ -26,8 +26,8 @@ TEST(FrameChecksum, CoversBytesThreeToSixtyThreeAndWrapsAtSixteenBits) {
 }
 
 TEST(UnitDescriptor, SerialisesLittleEndian) {
-    const std::array<uint8_t, 16> expected{0x0F, 0, 0, 0, 0xB4, 0x04, 0x09, 0x20,
-                                           0x1C, 0xFF, 0x92, 0x00, 0, 0, 0, 0};
+    const std::array<uint8_t, 16> expected{0x0F, 0,    0,    0,    0xB4, 0x04, 0x09, 0x20,
+                                           0x1C, 0xFF, 0x92, 0x00, 0,    0,    0,    0};
     EXPECT_EQ(kCtrlUnit.Bytes(), expected);
 }
 
