@@ -1,5 +1,6 @@
 #include "events/presence_monitor.h"
 
+#include "device/attach_reads.h"
 #include "device/keyboard_facts.h"
 
 #include <chrono>

@@ -7,7 +7,7 @@ namespace tavrik {
 namespace {
 
 size_t ChunkOffset(int chunk) {
-    return static_cast<size_t>(chunk) * kColourChunkBytes;
+    return static_cast<size_t>(chunk) * kColourTableChunk;
 }
 
 bool ValidChunk(int chunk) {
@@ -35,21 +35,21 @@ bool KeyColourTable::KeyLit(KeyPosition position) const {
     return FirstByte(position) == kKeyLitByTool;
 }
 
-ColourChunk KeyColourTable::Chunk(int chunk) const {
-    ColourChunk out{};
+ColourChunkBytes KeyColourTable::Chunk(int chunk) const {
+    ColourChunkBytes out{};
     if (!ValidChunk(chunk))
         return out;
     const size_t offset = ChunkOffset(chunk);
-    const size_t length = std::min(kColourChunkBytes, bytes_.size() - offset);
+    const size_t length = std::min(kColourTableChunk, bytes_.size() - offset);
     std::copy_n(bytes_.begin() + offset, length, out.begin());
     return out;
 }
 
-void KeyColourTable::StoreChunk(int chunk, std::span<const uint8_t, kColourChunkBytes> bytes) {
+void KeyColourTable::StoreChunk(int chunk, const ColourChunkBytes& bytes) {
     if (!ValidChunk(chunk))
         return;
     const size_t offset = ChunkOffset(chunk);
-    const size_t length = std::min(kColourChunkBytes, bytes_.size() - offset);
+    const size_t length = std::min(kColourTableChunk, bytes_.size() - offset);
     std::copy_n(bytes.begin(), length, bytes_.begin() + offset);
 }
 

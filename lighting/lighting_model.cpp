@@ -1,5 +1,8 @@
 #include "lighting/lighting_model.h"
 
+#include "device/frame_exchange.h"
+#include "device/lighting_readout.h"
+
 #include <array>
 
 namespace tavrik {
@@ -30,9 +33,12 @@ LightingModel::LightingModel(DeviceCommands& commands, LightingPreferencesSource
 
 template <typename Body>
 DeviceResult LightingModel::Bracketed(Body&& body) {
-    const DeviceResult begin = commands_.BeginConfiguration();
-    const DeviceResult work = body();
-    return Then(Then(begin, work), commands_.EndConfiguration());
+    // No other thread's frames between begin and end.
+    return commands_.Exchange().RunBracketed([&] {
+        const DeviceResult begin = commands_.BeginConfiguration();
+        const DeviceResult work = body();
+        return Then(Then(begin, work), commands_.EndConfiguration());
+    });
 }
 
 DeviceResult LightingModel::WriteByte(uint16_t address, uint8_t value) {
@@ -96,7 +102,7 @@ DeviceResult LightingModel::SetAllKeys(bool lit) {
 DeviceResult LightingModel::WriteColourTable() {
     DeviceResult result = DeviceResult::Done;
     for (int chunk = 0; chunk < kColourChunkCount; ++chunk) {
-        const ColourChunk bytes = state_.colours.Chunk(chunk);
+        const ColourChunkBytes bytes = state_.colours.Chunk(chunk);
         result = Then(result, commands_.WriteKeyColours(KeyColourTable::ChunkStart(chunk), bytes));
     }
     return result;
@@ -107,6 +113,10 @@ DeviceResult LightingModel::WriteResetFrame() {
 }
 
 DeviceResult LightingModel::ResetLighting() {
+    return commands_.Exchange().RunBracketed([this] { return ResetLightingLocked(); });
+}
+
+DeviceResult LightingModel::ResetLightingLocked() {
     DeviceResult result = WriteResetFrame();
     // The keyboard now runs effect 9 whether or not it lists it; the copy follows the keyboard.
     state_.effect = kResetEffect;
@@ -123,46 +133,29 @@ DeviceResult LightingModel::ResetLighting() {
     return result;
 }
 
-DeviceResult LightingModel::ReadColourTable() {
-    DeviceResult result = DeviceResult::Done;
-    for (int chunk = 0; chunk < kColourChunkCount; ++chunk) {
-        ColourChunk bytes{};
-        const DeviceResult read =
-            commands_.ReadKeyColours(KeyColourTable::ChunkStart(chunk), bytes);
-        if (read == DeviceResult::Done)
-            state_.colours.StoreChunk(chunk, bytes);
-        result = Then(result, read);
-    }
-    return result;
-}
-
-DeviceResult LightingModel::ReadParameters() {
-    std::array<uint8_t, kLightingParamsSize> params{};
-    const DeviceResult result = commands_.ReadLighting(params, lighting_byte::kEffect);
-    if (result != DeviceResult::Done)
-        return result;
+void LightingModel::TakeParameters(const LightingParamsBytes& params) {
     state_.effect = params[lighting_byte::kEffect];
     state_.brightness = params[lighting_byte::kBrightness];
     state_.speed = params[lighting_byte::kSpeed];
     state_.direction = params[lighting_byte::kDirection];
     for (LightingOption option : kLightingOptions)
         state_.SetOptionValue(option, params[static_cast<size_t>(option)]);
-    return result;
 }
 
 DeviceResult LightingModel::ReadLightingState(bool withKeyTable) {
-    DeviceSettings settings{};
-    const DeviceResult settingsRead = commands_.ReadSettings(settings);
-    if (settingsRead != DeviceResult::Done)
-        return settingsRead;
-    settings_ = settings;
+    LightingReadout readout;
+    // A settings read that fails leaves this copy in place, so taking it back keeps the
+    // previous settings and effect list.
+    readout.settings = settings_;
+    const DeviceResult result = ReadLightingAreas(commands_, withKeyTable, readout);
+    settings_ = readout.settings;
     effects_ = EffectList(settings_);
-    const DeviceResult result = Bracketed([&] {
-        DeviceResult reads = DeviceResult::Done;
-        if (withKeyTable && effects_.Offers(kPerKeyEffect))
-            reads = ReadColourTable();
-        return Then(reads, ReadParameters());
-    });
+    for (int chunk = 0; chunk < kColourChunkCount; ++chunk) {
+        if (const auto& bytes = readout.colourChunks[static_cast<size_t>(chunk)])
+            state_.colours.StoreChunk(chunk, *bytes);
+    }
+    if (readout.params)
+        TakeParameters(*readout.params);
     if (preferences_)
         state_.preferences = preferences_();
     return result;

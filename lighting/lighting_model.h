@@ -8,6 +8,7 @@
 // Used from one thread at a time (the window's thread in the GUI).
 
 #include "device/device_commands.h"
+#include "device/lighting_readout.h"
 #include "lighting/effect_list.h"
 #include "lighting/lighting_state.h"
 
@@ -19,6 +20,8 @@ using LightingPreferencesSource = std::function<LightingPreferences()>;
 
 class LightingModel {
 public:
+    // `preferences` reads the report-rate button and the edit mode from the settings file; it
+    // may be empty where there is no settings file (the preferences then stay as they are).
     LightingModel(DeviceCommands& commands, LightingPreferencesSource preferences);
 
     const LightingState& State() const { return state_; }
@@ -50,8 +53,9 @@ public:
     // Reads the settings block (the offered effects), then, in one bracket, the colour table
     // (withKeyTable and the keyboard has the per-key effect) and the effect parameters; the
     // preferences are taken last. A failing settings read ends it before any lighting command
-    // and leaves everything as it was. A failed colour chunk or parameter read leaves its part
-    // of the copy unchanged. Gives the first failure, or Done.
+    // and leaves the keyboard's part of the state as it was. A failed colour chunk or parameter
+    // read leaves its part of the copy unchanged. Gives the settings read's failure, else the
+    // parameter read's result.
     DeviceResult ReadLightingState(bool withKeyTable);
 
 private:
@@ -59,9 +63,9 @@ private:
     DeviceResult Bracketed(Body&& body);
     DeviceResult WriteByte(uint16_t address, uint8_t value);
     DeviceResult WriteColourTable();
-    DeviceResult ReadColourTable();
-    DeviceResult ReadParameters();
     DeviceResult WriteResetFrame();
+    DeviceResult ResetLightingLocked();
+    void TakeParameters(const LightingParamsBytes& params);
 
     DeviceCommands& commands_;
     LightingPreferencesSource preferences_;

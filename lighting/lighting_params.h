@@ -3,15 +3,17 @@
 // and the per-key colour table (KeyColourTable, one RGB triple per key position at address
 // position x 3). Offsets are named here; nothing else in the program knows them.
 
+#include "device/lighting_readout.h"
+
 #include <algorithm>
 #include <cstdint>
 
 namespace tavrik {
 
-// Lighting effects are numbered 1..10. Effect 6 is the per-key effect driven by the colour table.
+// Lighting effects are numbered 1..10. Effect 6 (kPerKeyEffect) is the per-key effect driven by
+// the colour table.
 inline constexpr int kFirstEffect = 1;
 inline constexpr int kLastEffect = 10;
-inline constexpr int kPerKeyEffect = 6;
 inline constexpr int kResetEffect = 9;
 inline constexpr int kRainbowBreathingEffect = 4; // carries rainbow flag B
 inline constexpr int kRainbowReactiveEffect = 5;  // carries rainbow flag A
