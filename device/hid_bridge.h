@@ -89,6 +89,10 @@ public:
     virtual int32_t RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
                                        UnitTag tag, std::span<const uint8_t> status, uint32_t check,
                                        uint32_t* requestId) = 0;
+
+    // True when a keyboard is there but the program may not open it (on Linux: no access to
+    // its hidraw node until the udev rule is installed). Such a keyboard is not counted.
+    virtual bool KeyboardPresentButNotAccessible() const { return false; }
 };
 
 } // namespace tavrik
