@@ -7,6 +7,11 @@
 // Every member is called from a background thread: the transport's callback thread, the
 // presence worker or the tray worker. None is ever called on the thread that serves the
 // synchronous members, so an implementation may block on that thread for them.
+//
+// Shutting down: the owner of the device link stops it (DeviceLink's destructor) on the window's
+// thread, and stopping waits for a presence handler or a callback in progress. So once the
+// window has begun closing, the synchronous members (ReloadFromKeyboard, RefreshGKeyMarks,
+// ShowMessage) must return at once without doing anything.
 
 #include <string_view>
 
@@ -28,8 +33,7 @@ public:
     // Synchronous. A keyboard was attached (or the attached count changed): reload the live
     // profile from the keyboard, mark the active profile's button and re-read the lighting
     // state with the per-key table and the report rate. Returns once all of that is done.
-    // Called by the presence worker. Once the window has begun closing it must return at once
-    // without doing anything, so that stopping the worker cannot wait on the closing window.
+    // Called by the presence worker.
     virtual void ReloadFromKeyboard() = 0;
 
     // The last keyboard went away: hide the window. May return before the window is hidden,
