@@ -5,13 +5,12 @@
 #include "assign/assignment_apply.h"
 #include "assign/key_map_conversion.h"
 #include "device/default_layout.h"
-#include "emulator/keyboard_firmware.h"
+#include "macro/macro_download.h"
 #include "macro/macro_editor.h"
-#include "macro/macro_image.h"
+#include "tests/device/keyboard_rig.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <vector>
 
 namespace tavrik {
@@ -68,30 +67,34 @@ struct TypingAfterDownloadTest : testing::Test {
                         {.activeLayer = 0, .editedSlot = KeyIndexFromScan(key)}, nullptr);
     }
 
+    // The main window's Apply: the active hardware profile's key map and every macro.
     void Download() {
-        const auto image = BuildMacroImage(macros, true);
-        ASSERT_TRUE(image.has_value());
-        ASSERT_LE(image->size(), keyboard.Memory().macroMemory.size());
-        std::ranges::copy(*image, keyboard.Memory().macroMemory.begin());
-        keyboard.Memory().keyMaps[0] = BuildKeyMap(kDefaultLayout, layers[0], macros);
+        const bool done =
+            DownloadToKeyboard(rig.commands, {.layers = layers, .macros = macros},
+                               {.defaultLayout = kDefaultLayout, .macroCapacity = 4096},
+                               DownloadTarget::ActiveProfile(0),
+                               [](std::u16string_view) { ADD_FAILURE() << "unexpected message"; });
+        ASSERT_TRUE(done);
     }
 
     // Presses and releases a key, lets any macro run out, and returns what was typed with times
     // counted from the press.
     std::vector<HidEvent> Tap(ScanCode key) {
-        const uint64_t start = keyboard.Now();
-        keyboard.Press(PositionOf(key));
-        keyboard.Advance(kHoldMs);
-        keyboard.Release(PositionOf(key));
-        keyboard.RunUntilIdle();
-        std::vector<HidEvent> typed = keyboard.TakeTyped();
-        for (HidEvent& event : typed) {
-            event.timeMs -= start;
-        }
-        return typed;
+        return rig.keyboard.WithFirmware([key](emu::KeyboardFirmware& keyboard) {
+            const uint64_t start = keyboard.Now();
+            keyboard.Press(PositionOf(key));
+            keyboard.Advance(kHoldMs);
+            keyboard.Release(PositionOf(key));
+            keyboard.RunUntilIdle();
+            std::vector<HidEvent> typed = keyboard.TakeTyped();
+            for (HidEvent& event : typed) {
+                event.timeMs -= start;
+            }
+            return typed;
+        });
     }
 
-    emu::KeyboardFirmware keyboard;
+    test::KeyboardRig rig;
     KeyFunctionLayers layers{};
     std::vector<MacroRecord> macros;
     MacroNameCounter counter;
