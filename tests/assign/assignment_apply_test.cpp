@@ -105,14 +105,14 @@ TEST(AssignmentApplyTest, BuildAssignedEntry) {
     }
 }
 
-struct ApplyFixture : testing::Test {
+struct ApplyAssignmentTest : testing::Test {
     KeyFunctionLayers layers{};
     std::vector<MacroRecord> live{Macro(1), Macro(2), Macro(3)};
     std::vector<size_t> releasedTexts;
     ReleaseEntryText release = [this](size_t entryNumber) { releasedTexts.push_back(entryNumber); };
 };
 
-TEST_F(ApplyFixture, InstallsTheDialogsMacrosAndWritesTheEntry) {
+TEST_F(ApplyAssignmentTest, InstallsTheDialogsMacrosAndWritesTheEntry) {
     layers[2][kQSlot] = {.type = TextBlock, .selectionFlag = 7};
     layers[0][0x20] = {.type = PlayMacro, .value = 3}; // macro 3 deleted, id 3 handed out again
     std::vector<MacroRecord> dialog{Macro(1), Macro(2), Macro(3, true)};
@@ -135,7 +135,7 @@ TEST_F(ApplyFixture, InstallsTheDialogsMacrosAndWritesTheEntry) {
     }
 }
 
-TEST_F(ApplyFixture, TextsOfProgramAndTextKeysAreKept) {
+TEST_F(ApplyAssignmentTest, TextsOfProgramAndTextKeysAreKept) {
     for (const KeyFunctionType type : {LaunchProgram, TextBlock}) {
         std::vector<MacroRecord> dialog = live;
         layers[0][kQSlot] = {.type = type};
@@ -145,14 +145,14 @@ TEST_F(ApplyFixture, TextsOfProgramAndTextKeysAreKept) {
     EXPECT_TRUE(releasedTexts.empty());
 }
 
-TEST_F(ApplyFixture, AnEmptyMacroListRemovesEveryMacro) {
+TEST_F(ApplyAssignmentTest, AnEmptyMacroListRemovesEveryMacro) {
     std::vector<MacroRecord> dialog;
     ApplyAssignment(layers, live, dialog, {.type = PlayMacro}, {.editedSlot = kQSlot}, release);
     EXPECT_TRUE(live.empty());
     EXPECT_EQ(layers[0][kQSlot].type, Default);
 }
 
-TEST_F(ApplyFixture, ATargetOutsideTheProfileChangesNothing) {
+TEST_F(ApplyAssignmentTest, ATargetOutsideTheProfileChangesNothing) {
     std::vector<MacroRecord> dialog{Macro(9, true)};
     const KeyFunctionLayers before = layers;
     EXPECT_FALSE(ApplyAssignment(layers, live, dialog, {.type = Disabled},
