@@ -19,10 +19,15 @@ TEST(KeyMapEntryTest, ScanFromKeyMapEntry) {
         {{2, 2, 0x04}, 0x01E}, // the A key
         {{2, 2, 0xE5}, 0x036}, // usage of right Shift: the first row with it
         {{2, 2, 0x48}, 0x045}, // Pause, not Break
-        {{3, 0xCD, 0x00}, 0x122}, {{3, 0x23, 0x02}, 0x132}, // consumer usage 0x0223 across sub and
-                                                            // arg
-        {{3, 0x99, 0x99}, 0},     {{4, 0x81, 0x00}, 0x15E}, {{4, 0x84, 0x00}, 0},
-        {{5, 1, 2}, 0},           {{0, 0, 0}, 0},           {{0xAA, 0x55, 0xFF}, 0},
+        {{3, 0xCD, 0x00}, 0x122},
+        {{3, 0x23, 0x02}, 0x132}, // consumer usage 0x0223 across sub and
+                                  // arg
+        {{3, 0x99, 0x99}, 0},
+        {{4, 0x81, 0x00}, 0x15E},
+        {{4, 0x84, 0x00}, 0},
+        {{5, 1, 2}, 0},
+        {{0, 0, 0}, 0},
+        {{0xAA, 0x55, 0xFF}, 0},
     };
     for (const ScanCase& c : cases) {
         SCOPED_TRACE(testing::Message()
