@@ -1,6 +1,7 @@
 #include "macro/macro_download.h"
 
 #include "assign/key_map_conversion.h"
+#include "device/frame_exchange.h"
 #include "macro/macro_image.h"
 #include "macro/macro_texts.h"
 
@@ -53,13 +54,17 @@ bool DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapsh
             BuildKeyMap(keyboard.defaultLayout, snapshot.layers[profile], snapshot.macros));
     }
 
-    commands.BeginConfiguration();
-    commands.WriteMacroMemory(*image);
-    DeviceResult lastKeyMapWrite = DeviceResult::NoKeyboard;
-    for (size_t i = 0; i < profiles.size(); ++i) {
-        lastKeyMapWrite = commands.WriteKeyMapBlock(profiles[i], keyMaps[i]);
-    }
-    commands.EndConfiguration();
+    // No other thread's frames may come between begin and end.
+    const DeviceResult lastKeyMapWrite = commands.Exchange().RunBracketed([&] {
+        commands.BeginConfiguration();
+        commands.WriteMacroMemory(*image);
+        DeviceResult result = DeviceResult::NoKeyboard;
+        for (size_t i = 0; i < profiles.size(); ++i) {
+            result = commands.WriteKeyMapBlock(profiles[i], keyMaps[i]);
+        }
+        commands.EndConfiguration();
+        return result;
+    });
 
     if (!namesIncluded) {
         Show(showMessage, macro_text::kMacroNamesLeftOut);
