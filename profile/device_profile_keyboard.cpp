@@ -1,0 +1,48 @@
+#include "profile/device_profile_keyboard.h"
+
+#include "device/active_profile.h"
+#include "device/keyboard_readout.h"
+
+#include <algorithm>
+
+namespace tavrik {
+
+DeviceProfileKeyboard::DeviceProfileKeyboard(DeviceCommands& commands, KeyboardFacts& facts)
+    : commands_(commands)
+    , facts_(facts) {}
+
+int DeviceProfileKeyboard::GetActiveProfileIndex() {
+    return tavrik::GetActiveProfileIndex(commands_, facts_);
+}
+
+int DeviceProfileKeyboard::CachedActiveProfileIndex() const {
+    return facts_.ActiveProfile();
+}
+
+void DeviceProfileKeyboard::SetActiveProfileIndex(int n) {
+    if (n >= 0)
+        tavrik::SetActiveProfileIndex(commands_, facts_, n);
+}
+
+std::optional<KeyboardContents> DeviceProfileKeyboard::ReadContents() {
+    KeyMapsAndMacros read;
+    if (ReadKeyMapsAndMacros(commands_, facts_, read) != DeviceResult::Done)
+        return std::nullopt;
+    return KeyboardContents{read.keyMaps, std::move(read.macroImage)};
+}
+
+KeyMapBlock DeviceProfileKeyboard::DefaultLayout() const {
+    return facts_.DefaultLayout();
+}
+
+bool DeviceProfileKeyboard::Download(const DownloadSnapshot& snapshot, bool allProfiles,
+                                     const MessageCallback& showMessage) {
+    const KeyMapBlock layout = facts_.DefaultLayout();
+    const KeyboardMemory memory{layout, static_cast<size_t>(std::max(facts_.MacroCapacity(), 0))};
+    const DownloadTarget target = allProfiles
+                                      ? DownloadTarget::AllProfiles()
+                                      : DownloadTarget::ActiveProfile(facts_.ActiveProfile());
+    return DownloadToKeyboard(commands_, snapshot, memory, target, showMessage);
+}
+
+} // namespace tavrik
