@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 #include <utility>
 
 namespace tavrik {
@@ -125,11 +126,11 @@ void HidapiBridge::Rescan() {
     std::set<std::string> open;
     {
         std::lock_guard lock(mutex_);
-        auto gone = std::ranges::partition(nodes_, [&](const auto& node) {
+        const auto gone = std::partition(nodes_.begin(), nodes_.end(), [&](const auto& node) {
             return !node->failed && attached.contains(node->path);
         });
-        std::move(gone.begin(), gone.end(), std::back_inserter(closing));
-        nodes_.erase(gone.begin(), gone.end());
+        std::move(gone, nodes_.end(), std::back_inserter(closing));
+        nodes_.erase(gone, nodes_.end());
         for (const auto& node : nodes_)
             open.insert(node->path);
     }
