@@ -1,11 +1,15 @@
-#include <cstdio>
-#include <cstring>
+// tavrikctl: the VOLTRI VX60 keyboard's configuration from the command line.
+#include "cli/tavrikctl.h"
+#include "device/backend_selection.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <string_view>
+#include <vector>
 
 int main(int argc, char* argv[]) {
-    if (argc > 1 && std::strcmp(argv[1], "--version") == 0) {
-        std::printf("tavrikctl 0.1.0\n");
-        return 0;
-    }
-    std::fprintf(stderr, "usage: tavrikctl --version\n");
-    return 2;
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    tavrik::cli::Console console(std::cout, std::cerr);
+    return tavrik::cli::RunTavrikctl(args, console, std::cin,
+                                     std::getenv(tavrik::kDeviceEnvironmentVariable));
 }

@@ -1,0 +1,35 @@
+#pragma once
+// The plain-text form of a macro's actions, for exporting a macro, editing it in any text
+// editor and importing it again. One action a line:
+//
+//     KEY down|up PAUSE_MS
+//
+// KEY names the key as on the command line (see key_names.h; names may contain spaces), PAUSE_MS
+// is the pause after the step in milliseconds (0..40000; the keyboard keeps tens of
+// milliseconds, so the editor rounds it down to a multiple of 10). Everything from '#' to the end
+// of a line is a comment; blank lines are ignored. At most 2000 actions.
+
+#include "macro/macro_record.h"
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+namespace tavrik::cli {
+
+struct ActionTextError {
+    size_t line = 0; // 1-based
+    std::string message;
+};
+
+std::variant<std::vector<MacroAction>, ActionTextError> ParseActionText(std::string_view text);
+
+// The actions of a macro in this format, preceded by a comment naming the macro.
+std::string FormatActionText(const MacroRecord& macro);
+
+// One action as a line of the format, without the newline.
+std::string FormatAction(const MacroAction& action);
+
+} // namespace tavrik::cli

@@ -1,0 +1,125 @@
+#pragma once
+// tavrikctl's command line: global options (--device, --json, --help, --version) anywhere, then a
+// command with its arguments and options. Parsing checks everything that can be checked without
+// the keyboard (names, numbers, ranges) and gives a usage error for the rest of the world to see;
+// what only the keyboard's contents can answer (does this macro exist?) is checked when the
+// command runs.
+
+#include "assign/key_function_entry.h"
+#include "keys/key_table.h"
+#include "lighting/lighting_params.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+
+namespace tavrik::cli {
+
+// KEY of remap: a key of the key table, a macro key G1..G9, or a key position of the keyboard
+// (resolved through the keyboard's default layout when the command runs).
+struct KeyArgument {
+    enum class Kind { Key, MacroKey, Position };
+    Kind kind = Kind::Key;
+    ScanCode scan = 0;        // Key
+    size_t gIndex = 0;        // MacroKey: 0..8 for G1..G9
+    KeyPosition position = 0; // Position
+    bool operator==(const KeyArgument&) const = default;
+};
+
+// FUNCTION of remap.
+struct FunctionArgument {
+    KeyFunctionType type = KeyFunctionType::Default;
+    ScanCode key = 0;             // SingleKey
+    std::string macro;            // PlayMacro: a macro's id or name
+    std::optional<uint8_t> loops; // PlayMacro: the loop count to play it with (1..255)
+    uint32_t row = 0;             // Multimedia row or FunctionKey slot
+    bool operator==(const FunctionArgument&) const = default;
+};
+
+struct HelpRequest {
+    std::string topic; // a command, or empty for the overview
+    bool operator==(const HelpRequest&) const = default;
+};
+struct VersionRequest {
+    bool operator==(const VersionRequest&) const = default;
+};
+struct InfoRequest {
+    bool operator==(const InfoRequest&) const = default;
+};
+struct ProfileRequest {
+    std::optional<int> select; // nothing: show the active hardware profile
+    bool operator==(const ProfileRequest&) const = default;
+};
+
+enum class FileVerb { Backup, Restore, Validate, Dump };
+struct FileRequest {
+    FileVerb verb = FileVerb::Validate;
+    std::string path; // empty for dump --keyboard
+    bool operator==(const FileRequest&) const = default;
+};
+
+struct RemapRequest {
+    std::optional<int> profile; // nothing: the active hardware profile
+    bool bankB = false;
+    KeyArgument key;
+    FunctionArgument function;
+    bool operator==(const RemapRequest&) const = default;
+};
+
+enum class MacroVerb { List, Show, Add, Remove, Rename, Loop, Actions };
+struct MacroRequest {
+    MacroVerb verb = MacroVerb::List;
+    std::string macro;    // the macro's id or name (a new name for add)
+    std::string argument; // rename: the new name; actions: the file, "-" for standard input
+    int loops = 0;        // loop: 1..255
+    bool force = false;   // rm: also when keys play the macro
+    bool operator==(const MacroRequest&) const = default;
+};
+
+enum class LightingVerb { Show, Effect, Brightness, Speed, Direction, Option, Key, All, Reset };
+struct LightingRequest {
+    LightingVerb verb = LightingVerb::Show;
+    int value = 0; // effect, brightness, speed (slider: 0 slowest .. 25 fastest), direction 0/1,
+                   // option choice 0/1, key position
+    LightingOption option = LightingOption::TriggerMode;
+    bool on = false; // key, all
+    bool operator==(const LightingRequest&) const = default;
+};
+
+struct WatchRequest {
+    std::optional<int> count; // stop after this many events
+    bool operator==(const WatchRequest&) const = default;
+};
+
+enum class NameList { All, Keys, Media, Functions };
+struct NamesRequest {
+    NameList list = NameList::All;
+    bool operator==(const NamesRequest&) const = default;
+};
+
+using Request =
+    std::variant<HelpRequest, VersionRequest, InfoRequest, ProfileRequest, FileRequest,
+                 RemapRequest, MacroRequest, LightingRequest, WatchRequest, NamesRequest>;
+
+struct CommandLine {
+    std::optional<std::string> device; // the value of --device, when given
+    bool json = false;
+    Request request = HelpRequest{};
+};
+
+struct UsageError {
+    std::string message;
+    std::string command; // the command whose usage to show; empty for the overview
+};
+
+// The arguments after the program's name.
+std::variant<CommandLine, UsageError> ParseCommandLine(std::span<const std::string_view> args);
+
+// Whether the command talks to the keyboard at all (help, version, names, validate and dumping
+// a file do not).
+bool NeedsKeyboard(const Request& request);
+
+} // namespace tavrik::cli

@@ -1,0 +1,87 @@
+#include "cli/command_support.h"
+
+#include "cli/keyboard_session.h"
+#include "profile/profile_store.h"
+
+namespace tavrik::cli {
+
+namespace {
+
+inline constexpr std::string_view kUdevRuleCommands =
+    "  sudo install -m 644 resources/udev/70-voltri-vx60.rules /etc/udev/rules.d/\n"
+    "  sudo udevadm control --reload-rules && sudo udevadm trigger";
+
+} // namespace
+
+void Output::Result(const JsonValue& document, std::string_view text) const {
+    if (json)
+        console.Line(document.Text());
+    else
+        console.Write(text);
+}
+
+ExitStatus Output::Fail(ExitStatus status, std::string_view message) const {
+    console.Error(message);
+    return status;
+}
+
+ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output) {
+    if (session.KeyboardCount() > 0)
+        return ExitStatus::Done;
+    if (session.KeyboardNotAccessible()) {
+        output.console.Error(
+            "a keyboard is connected but cannot be opened (no keyboard: permission denied)");
+        return output.Fail(ExitStatus::DeviceError, std::string(kKeyboardNotAccessibleAdvice) +
+                                                        "\n" + std::string(kUdevRuleCommands));
+    }
+    return output.Fail(ExitStatus::DeviceError, std::string("no keyboard attached (") +
+                                                    DeviceResultName(DeviceResult::NoKeyboard) +
+                                                    ")");
+}
+
+ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output) {
+    if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
+        return attached;
+    if (session.ProfileMirrorsKeyboard())
+        return ExitStatus::Done;
+    const DeviceResult read = session.Keyboard().LastReadResult();
+    if (read != DeviceResult::Done)
+        return output.Fail(ExitStatus::DeviceError,
+                           std::string("reading the keyboard's key maps and macros failed: ") +
+                               DeviceResultName(read));
+    return output.Fail(ExitStatus::DeviceError,
+                       "the keyboard's configuration could not be kept in the store file " +
+                           session.Store().Paths().storeFile.string() + "; nothing was changed");
+}
+
+ExitStatus ReportTransfers(KeyboardSession& session, const Output& output, std::string_view what,
+                           bool succeeded, std::string_view nothingSent) {
+    const std::vector<FailedExchange> failed = session.Watch().FailedExchanges();
+    for (const FailedExchange& exchange : failed)
+        output.console.Error(std::string(what) + " failed while " +
+                             DescribeFailedExchange(exchange));
+    if (!failed.empty())
+        return ExitStatus::DeviceError;
+    if (!succeeded)
+        return output.Fail(ExitStatus::DeviceError,
+                           std::string(what) + " failed: " + std::string(nothingSent));
+    return ExitStatus::Done;
+}
+
+ExitStatus ReportResult(KeyboardSession& session, const Output& output, std::string_view what,
+                        DeviceResult result) {
+    return ReportTransfers(session, output, what, result == DeviceResult::Done,
+                           DeviceResultName(result));
+}
+
+ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool allProfiles) {
+    if (!session.Store().SaveProfileToStore())
+        output.console.Error("could not update the store file " +
+                             session.Store().Paths().storeFile.string());
+    session.Watch().Reset();
+    const bool downloaded = session.Store().ApplyProfileToKeyboard(allProfiles);
+    return ReportTransfers(session, output, "the download", downloaded,
+                           "nothing was sent to the keyboard");
+}
+
+} // namespace tavrik::cli

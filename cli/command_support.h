@@ -1,0 +1,48 @@
+#pragma once
+// What every command shares: where its output goes and how it turns the keyboard's state and
+// results into exit statuses and plain words.
+
+#include "cli/console.h"
+#include "cli/exit_status.h"
+#include "cli/json.h"
+#include "device/device_result.h"
+
+#include <string>
+#include <string_view>
+
+namespace tavrik::cli {
+
+class KeyboardSession;
+
+struct Output {
+    Console& console;
+    bool json = false;
+
+    // The JSON document with --json, else the text.
+    void Result(const JsonValue& document, std::string_view text) const;
+    ExitStatus Fail(ExitStatus status, std::string_view message) const;
+};
+
+// A keyboard must be attached: otherwise says so (with the advice to install the udev rule when
+// one is there but cannot be opened) and gives DeviceError.
+ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output);
+
+// As RequireKeyboard, and the live profile must mirror the keyboard, so that writing it back
+// changes only what the command changes.
+ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output);
+
+// After an operation that sent configuration frames: every exchange that failed, in the
+// DeviceResult's words, and DeviceError; Done when none failed and `succeeded` holds. An
+// operation that failed without a failed exchange sent nothing (`nothingSent` says why).
+ExitStatus ReportTransfers(KeyboardSession& session, const Output& output, std::string_view what,
+                           bool succeeded, std::string_view nothingSent);
+
+// A command's own DeviceResult: Done, or the failure named.
+ExitStatus ReportResult(KeyboardSession& session, const Output& output, std::string_view what,
+                        DeviceResult result);
+
+// What the main window's Apply does with the live profile: save it into the store file and
+// download it, the active hardware profile's key map or all three. Reports as ReportTransfers.
+ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool allProfiles);
+
+} // namespace tavrik::cli

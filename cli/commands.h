@@ -1,0 +1,45 @@
+#pragma once
+// tavrikctl's commands, one function each. Each gives the exit status; results go to standard
+// output (JSON with --json), errors to standard error.
+
+#include "cli/command_line.h"
+#include "cli/command_support.h"
+
+#include <istream>
+
+namespace tavrik::cli {
+
+class KeyboardSession;
+
+// info_command.cpp
+ExitStatus RunInfo(KeyboardSession& session, const Output& output);
+
+// profile_commands.cpp
+ExitStatus RunProfile(KeyboardSession& session, const Output& output,
+                      const ProfileRequest& request);
+ExitStatus RunBackup(KeyboardSession& session, const Output& output, const FileRequest& request);
+ExitStatus RunRestore(KeyboardSession& session, const Output& output, const FileRequest& request);
+ExitStatus RunValidate(const Output& output, const FileRequest& request);
+
+// dump_command.cpp
+ExitStatus RunDumpFile(const Output& output, const FileRequest& request);
+ExitStatus RunDumpKeyboard(KeyboardSession& session, const Output& output);
+
+// remap_command.cpp
+ExitStatus RunRemap(KeyboardSession& session, const Output& output, const RemapRequest& request);
+
+// macro_commands.cpp; `input` is what "-" reads.
+ExitStatus RunMacro(KeyboardSession& session, const Output& output, const MacroRequest& request,
+                    std::istream& input);
+
+// lighting_commands.cpp
+ExitStatus RunLighting(KeyboardSession& session, const Output& output,
+                       const LightingRequest& request);
+
+// watch_command.cpp
+ExitStatus RunWatch(KeyboardSession& session, const Output& output, const WatchRequest& request);
+
+// names_command.cpp
+ExitStatus RunNames(const Output& output, const NamesRequest& request);
+
+} // namespace tavrik::cli

@@ -1,0 +1,168 @@
+// tavrikctl dump: everything a profile file (or the keyboard) holds, readably.
+#include "assign/key_description.h"
+#include "assign/key_function_tables.h"
+#include "cli/action_text.h"
+#include "cli/commands.h"
+#include "cli/key_names.h"
+#include "cli/keyboard_session.h"
+#include "cli/macro_report.h"
+#include "keys/text.h"
+#include "profile/profile_file.h"
+
+#include <array>
+#include <cstdio>
+
+namespace tavrik::cli {
+
+namespace {
+
+constexpr std::array<std::string_view, 9> kTypeNames{"Default",       "Disabled",   "SingleKey",
+                                                     "LaunchProgram", "PlayMacro",  "StopMacro",
+                                                     "TextBlock",     "Multimedia", "FunctionKey"};
+
+std::string TypeName(KeyFunctionType type) {
+    const auto index = static_cast<size_t>(type);
+    return index < kTypeNames.size() ? std::string(kTypeNames[index])
+                                     : "Unknown" + std::to_string(index);
+}
+
+std::string Hex(unsigned value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "0x%0*x", digits, value);
+    return text;
+}
+
+std::string SlotLabel(size_t slot) {
+    if (slot < kFirstMacroKeySlot)
+        return KeyToken(ScanFromKeyIndex(static_cast<KeyIndex>(slot)));
+    const size_t macroKey = slot - kFirstMacroKeySlot;
+    return "G" + std::to_string(macroKey % kMacroKeysPerBank + 1) +
+           (macroKey < kMacroKeysPerBank ? " (bank A)" : " (bank B)");
+}
+
+KeyDescription Describe(size_t slot, const KeyFunctionEntry& entry,
+                        std::span<const MacroRecord> macros) {
+    if (slot < kFirstMacroKeySlot)
+        return DescribeKey(ScanFromKeyIndex(static_cast<KeyIndex>(slot)), entry, macros);
+    return DescribeMacroKey((slot - kFirstMacroKeySlot) % kMacroKeysPerBank, entry, macros);
+}
+
+JsonValue HeaderJson(const ProfileHeader& header) {
+    return JsonValue::MakeObject()
+        .Set("magic", header.magic)
+        .Set("headerSize", header.headerSize)
+        .Set("version", header.version)
+        .Set("subVersion", header.subVersion)
+        .Set("totalLength", header.totalLength)
+        .Set("entryCount", header.entryCount)
+        .Set("macroCount", header.macroCount)
+        .Set("textBytes", header.textBytes)
+        .Set("flag", header.flag)
+        .Set("checksum", header.checksum);
+}
+
+std::string HeaderText(const ProfileHeader& header) {
+    return "header: magic " + Hex(header.magic, 4) + ", version " + std::to_string(header.version) +
+           "." + std::to_string(header.subVersion) + ", total length " +
+           std::to_string(header.totalLength) + " bytes, " + std::to_string(header.entryCount) +
+           " entries, " + std::to_string(header.macroCount) + " macros, " +
+           std::to_string(header.textBytes) + " bytes of texts, flag " +
+           std::to_string(header.flag) + ", checksum " + Hex(header.checksum, 2) + "\n";
+}
+
+struct DumpedKey {
+    size_t layer;
+    size_t slot;
+    const KeyFunctionEntry& entry;
+    std::optional<std::u16string_view> text;
+};
+
+JsonValue KeyJson(const DumpedKey& key, std::span<const MacroRecord> macros) {
+    JsonValue json = JsonValue::MakeObject();
+    json.Set("layer", key.layer)
+        .Set("slot", key.slot)
+        .Set("key", SlotLabel(key.slot))
+        .Set("type", TypeName(key.entry.type))
+        .Set("code", key.entry.code)
+        .Set("value", key.entry.value)
+        .Set("description", Utf8From(Describe(key.slot, key.entry, macros).text));
+    if (key.slot < kFirstMacroKeySlot)
+        json.Set("scan", ScanFromKeyIndex(static_cast<KeyIndex>(key.slot)));
+    if (key.text)
+        json.Set("text", Utf8From(*key.text));
+    return json;
+}
+
+std::string KeyText(const DumpedKey& key, std::span<const MacroRecord> macros) {
+    std::string line = "  " + SlotLabel(key.slot) + " (slot " + std::to_string(key.slot) +
+                       "): " + TypeName(key.entry.type) + " " + std::to_string(key.entry.value) +
+                       ": " + Utf8From(Describe(key.slot, key.entry, macros).text);
+    if (key.text)
+        line += " \"" + Utf8From(*key.text) + "\"";
+    return line + "\n";
+}
+
+void Dump(const Output& output, const ProfileRecord& record, std::span<const MacroRecord> macros,
+          const TextTable& texts) {
+    JsonValue keys = JsonValue::MakeArray();
+    std::string keyText;
+    for (size_t layer = 0; layer < kLayerCount; ++layer) {
+        std::string layerText;
+        for (size_t slot = 0; slot < kLayerSlots; ++slot) {
+            const KeyFunctionEntry& entry = record.layers[layer][slot];
+            if (entry.type == KeyFunctionType::Default)
+                continue;
+            const DumpedKey key{layer, slot, entry, texts.Text(layer * kLayerSlots + slot)};
+            keys.Append(KeyJson(key, macros));
+            layerText += KeyText(key, macros);
+        }
+        if (!layerText.empty())
+            keyText += "layer " + std::to_string(layer) +
+                       (layer < kHardwareProfileCount
+                            ? " (hardware profile " + std::to_string(layer) + "):\n"
+                            : " (carried only):\n") +
+                       layerText;
+    }
+    JsonValue macroList = JsonValue::MakeArray();
+    std::string macroText;
+    for (const MacroRecord& macro : macros) {
+        macroList.Append(MacroJson(macro));
+        macroText += FormatActionText(macro);
+    }
+    output.Result(JsonValue::MakeObject()
+                      .Set("header", HeaderJson(record.header))
+                      .Set("keys", std::move(keys))
+                      .Set("macros", std::move(macroList)),
+                  HeaderText(record.header) +
+                      (keyText.empty() ? "every key has its default function\n" : keyText) +
+                      (macroText.empty() ? "no macros\n" : macroText));
+}
+
+} // namespace
+
+ExitStatus RunDumpFile(const Output& output, const FileRequest& request) {
+    const ProfileFileCheck check =
+        ValidateProfileFile(request.path, [&output](std::u16string_view message) {
+            output.console.SystemMessage(message);
+        });
+    if (check != ProfileFileCheck::Acceptable)
+        return output.Fail(ExitStatus::BadFile, request.path + " is not a valid profile file");
+    LiveProfile profile;
+    if (!LoadProfileFile(profile, request.path))
+        return output.Fail(ExitStatus::BadFile, "cannot read " + request.path);
+    const LiveProfile::Lock lock = profile.LockProfile();
+    Dump(output, profile.Record(), profile.Macros(), profile.Texts());
+    return ExitStatus::Done;
+}
+
+ExitStatus RunDumpKeyboard(KeyboardSession& session, const Output& output) {
+    if (const ExitStatus mirrored = RequireMirroredProfile(session, output);
+        mirrored != ExitStatus::Done)
+        return mirrored;
+    LiveProfile& profile = session.Profile();
+    const LiveProfile::Lock lock = profile.LockProfile();
+    Dump(output, profile.Record(), profile.Macros(), profile.Texts());
+    return ExitStatus::Done;
+}
+
+} // namespace tavrik::cli

@@ -1,0 +1,14 @@
+#pragma once
+// What tavrikctl tells the shell: 0 done, 1 the keyboard or the transport failed, 2 the command
+// line was wrong, 3 a file could not be used.
+
+namespace tavrik::cli {
+
+enum class ExitStatus : int {
+    Done = 0,
+    DeviceError = 1,
+    UsageError = 2,
+    BadFile = 3,
+};
+
+} // namespace tavrik::cli

@@ -1,0 +1,215 @@
+#include "cli/frame_watch.h"
+
+#include <algorithm>
+
+namespace tavrik::cli {
+
+namespace {
+
+inline constexpr uint16_t kKeyMapBlockStride = 512;
+
+enum : uint8_t {
+    kBegin = 1,
+    kEnd = 2,
+    kReadSettings = 3,
+    kWriteSettings = 4,
+    kReadLighting = 5,
+    kWriteLighting = 6,
+    kReadKeyMap = 7,
+    kWriteKeyMap = 8,
+    kReadMacros = 9,
+    kWriteMacros = 10,
+    kReadDefaultLayout = 15,
+    kReadColours = 16,
+    kWriteColours = 17,
+};
+
+std::string ByteRange(unsigned first, unsigned length) {
+    const unsigned last = first + (length > 0 ? length - 1 : 0);
+    return " (bytes " + std::to_string(first) + ".." + std::to_string(last) + ")";
+}
+
+std::string ExchangeName(const FailedExchange& failed) {
+    const unsigned profile = failed.address / kKeyMapBlockStride;
+    const std::string blockRange = ByteRange(failed.address % kKeyMapBlockStride, failed.length);
+    const std::string range = ByteRange(failed.address, failed.length);
+    switch (failed.command) {
+    case kBegin:
+        return "beginning the configuration";
+    case kEnd:
+        return "ending the configuration";
+    case kReadSettings:
+        return "reading the keyboard's settings";
+    case kWriteSettings:
+        return "writing the keyboard's settings";
+    case kReadLighting:
+        return "reading the lighting" + range;
+    case kWriteLighting:
+        return "writing the lighting" + range;
+    case kReadKeyMap:
+        return "reading the key map of hardware profile " + std::to_string(profile) + blockRange;
+    case kWriteKeyMap:
+        return "writing the key map of hardware profile " + std::to_string(profile) + blockRange;
+    case kReadMacros:
+        return "reading the macro memory" + range;
+    case kWriteMacros:
+        return "writing the macro memory" + range;
+    case kReadDefaultLayout:
+        return "reading the default key layout" + range;
+    case kReadColours:
+        return "reading the key colours" + range;
+    case kWriteColours:
+        return "writing the key colours" + range;
+    }
+    return "command " + std::to_string(failed.command);
+}
+
+DeviceResult ResultOfStatus(uint8_t status) {
+    if (status == kStatusRefusedFF)
+        return DeviceResult::RefusedFF;
+    if (status == kStatusRefusedFE)
+        return DeviceResult::RefusedFE;
+    return DeviceResult::Done;
+}
+
+} // namespace
+
+std::string DescribeFailedExchange(const FailedExchange& failed) {
+    return ExchangeName(failed) + ": " + DeviceResultName(failed.result);
+}
+
+FrameWatch::FrameWatch(std::unique_ptr<HidBridge> inner)
+    : inner_(std::move(inner)) {}
+
+FrameWatch::~FrameWatch() {
+    inner_.reset();
+}
+
+int32_t FrameWatch::RequestGetDeviceCount(const UnitDescriptor& unit, uint32_t check) {
+    return inner_->RequestGetDeviceCount(unit, check);
+}
+
+int32_t FrameWatch::RequestAsyncRead(const UnitDescriptor& unit, const UnitCallback* callback,
+                                     UnitTag tag, uint32_t check, uint32_t* requestId) {
+    const auto tagValue = static_cast<uint32_t>(tag);
+    if (unit != kCtrlUnit || callback == nullptr || requestId == nullptr)
+        return inner_->RequestAsyncRead(unit, callback, tag, check, requestId);
+    if (check != ArgumentCheck(unit, callback, tagValue, {}))
+        return kArgumentCheckRefused;
+    std::list<UnitCallback>::iterator own;
+    {
+        std::lock_guard lock(callbackMutex_);
+        own = callbacks_.insert(callbacks_.end(),
+                                [this, callback](const UnitNotification& notification) {
+                                    AnswerArrived(notification);
+                                    return (*callback)(notification);
+                                });
+    }
+    const int32_t result = inner_->RequestAsyncRead(
+        unit, &*own, tag, ArgumentCheck(unit, &*own, tagValue, {}), requestId);
+    std::lock_guard lock(callbackMutex_);
+    if (result > 0)
+        callbackOfRequest_[*requestId] = own;
+    else
+        callbacks_.erase(own);
+    return result;
+}
+
+int32_t FrameWatch::DeleteRequestFromUnitId(uint32_t requestId) {
+    const int32_t result = inner_->DeleteRequestFromUnitId(requestId);
+    // The transport waits for a delivery in progress, so the callback is no longer in use.
+    std::lock_guard lock(callbackMutex_);
+    if (const auto found = callbackOfRequest_.find(requestId); found != callbackOfRequest_.end()) {
+        callbacks_.erase(found->second);
+        callbackOfRequest_.erase(found);
+    }
+    return result;
+}
+
+int32_t FrameWatch::RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,
+                                    uint32_t check) {
+    const bool followed = unit == kCtrlUnit && report.size() == kFrameSize &&
+                          check == ArgumentCheck(unit, nullptr, 0, report);
+    if (followed) {
+        ConfigFrame frame{};
+        std::ranges::copy(report, frame.begin());
+        FrameSent(frame);
+    }
+    const int32_t result = inner_->RequestWriteOne(unit, report, check);
+    if (followed && result <= 0)
+        WriteRefused();
+    return result;
+}
+
+int32_t FrameWatch::RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
+                                       UnitTag tag, std::span<const uint8_t> status, uint32_t check,
+                                       uint32_t* requestId) {
+    return inner_->RequestStatusWrite(unit, callback, tag, status, check, requestId);
+}
+
+bool FrameWatch::KeyboardPresentButNotAccessible() const {
+    return inner_->KeyboardPresentButNotAccessible();
+}
+
+void FrameWatch::Reset() {
+    std::lock_guard lock(mutex_);
+    inFlight_.reset();
+    failed_.clear();
+}
+
+std::vector<FailedExchange> FrameWatch::FailedExchanges() {
+    std::lock_guard lock(mutex_);
+    FinishExchangeLocked();
+    return failed_;
+}
+
+void FrameWatch::FrameSent(const ConfigFrame& frame) {
+    std::lock_guard lock(mutex_);
+    // The same frame again after a failed attempt is the exchange trying once more.
+    const bool retry = inFlight_ && *inFlight_ == frame && !LastAttemptSucceededLocked();
+    if (!retry) {
+        FinishExchangeLocked();
+        inFlight_ = frame;
+    }
+    answerStatus_.reset();
+    writeRefused_ = false;
+}
+
+void FrameWatch::WriteRefused() {
+    std::lock_guard lock(mutex_);
+    writeRefused_ = true;
+}
+
+void FrameWatch::AnswerArrived(const UnitNotification& notification) {
+    const UnitEvent& event = notification.event;
+    if (notification.kind != static_cast<uint32_t>(NotificationKind::ReportReceived) ||
+        event.report == nullptr || event.lengthOrCount != kFrameSize)
+        return;
+    std::lock_guard lock(mutex_);
+    if (inFlight_ && event.report[frame::kCommand] == (*inFlight_)[frame::kCommand])
+        answerStatus_ = event.report[frame::kStatus];
+}
+
+bool FrameWatch::LastAttemptSucceededLocked() const {
+    return !writeRefused_ && answerStatus_ && ResultOfStatus(*answerStatus_) == DeviceResult::Done;
+}
+
+void FrameWatch::FinishExchangeLocked() {
+    if (!inFlight_)
+        return;
+    DeviceResult result = DeviceResult::Done;
+    if (writeRefused_)
+        result = DeviceResult::WriteRefused;
+    else if (!answerStatus_)
+        result = DeviceResult::NoAnswer;
+    else
+        result = ResultOfStatus(*answerStatus_);
+    if (result != DeviceResult::Done) {
+        const ConfigFrame& sent = *inFlight_;
+        failed_.push_back(
+            {sent[frame::kCommand], FrameAddress(sent), sent[frame::kLength], result});
+    }
+    inFlight_.reset();
+}
+
+} // namespace tavrik::cli

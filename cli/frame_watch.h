@@ -1,0 +1,80 @@
+#pragma once
+// A transport in front of the chosen backend that follows every configuration exchange: which
+// frame went out, how often, and how the keyboard answered its last attempt. Operations such as
+// the download report only "failed" (and only for their last key map); with this the command
+// line can say which part failed and how, in the DeviceResult's words.
+//
+// Every call is passed on unchanged, except that a standing read of the CTRL unit is issued
+// with a callback of its own, which looks at each answer and then hands it on.
+
+#include "device/config_frame.h"
+#include "device/device_result.h"
+#include "device/hid_bridge.h"
+
+#include <list>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tavrik::cli {
+
+// One configuration exchange whose last attempt failed.
+struct FailedExchange {
+    uint8_t command = 0;
+    uint16_t address = 0;
+    uint8_t length = 0;
+    DeviceResult result = DeviceResult::NoAnswer;
+    bool operator==(const FailedExchange&) const = default;
+};
+
+// "writing the key map of hardware profile 1 (bytes 56..111): no answer from the keyboard"
+std::string DescribeFailedExchange(const FailedExchange& failed);
+
+class FrameWatch final : public HidBridge {
+public:
+    explicit FrameWatch(std::unique_ptr<HidBridge> inner);
+    ~FrameWatch() override;
+
+    FrameWatch(const FrameWatch&) = delete;
+    FrameWatch& operator=(const FrameWatch&) = delete;
+
+    int32_t RequestGetDeviceCount(const UnitDescriptor& unit, uint32_t check) override;
+    int32_t RequestAsyncRead(const UnitDescriptor& unit, const UnitCallback* callback, UnitTag tag,
+                             uint32_t check, uint32_t* requestId) override;
+    int32_t DeleteRequestFromUnitId(uint32_t requestId) override;
+    int32_t RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,
+                            uint32_t check) override;
+    int32_t RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
+                               UnitTag tag, std::span<const uint8_t> status, uint32_t check,
+                               uint32_t* requestId) override;
+    bool KeyboardPresentButNotAccessible() const override;
+
+    // Forgets the exchanges followed so far.
+    void Reset();
+    // The exchanges since the last Reset whose last attempt failed, in the order they were sent.
+    // Call when no exchange is in flight.
+    std::vector<FailedExchange> FailedExchanges();
+
+private:
+    void FrameSent(const ConfigFrame& frame);
+    void WriteRefused();
+    void AnswerArrived(const UnitNotification& notification);
+    void FinishExchangeLocked();
+    bool LastAttemptSucceededLocked() const;
+
+    std::mutex mutex_;
+    std::optional<ConfigFrame> inFlight_; // the exchange being followed
+    std::optional<uint8_t> answerStatus_; // its last attempt's answer
+    bool writeRefused_ = false;
+    std::vector<FailedExchange> failed_;
+
+    std::mutex callbackMutex_;
+    std::list<UnitCallback> callbacks_; // stable addresses
+    std::map<uint32_t, std::list<UnitCallback>::iterator> callbackOfRequest_;
+    std::unique_ptr<HidBridge> inner_; // last: gone before the callbacks it may still call
+};
+
+} // namespace tavrik::cli

@@ -1,0 +1,178 @@
+#include "cli/help_text.h"
+
+#include <array>
+
+namespace tavrik::cli {
+
+namespace {
+
+struct CommandHelp {
+    std::string_view name;
+    std::string_view usage; // one or more "tavrikctl ..." lines
+    std::string_view details;
+};
+
+constexpr std::string_view kOverview =
+    R"(tavrikctl: the VOLTRI VX60 keyboard's configuration from the command line
+
+Usage: tavrikctl [--device hid|demo|emu:PATH] [--json] COMMAND [ARGUMENTS]
+
+Commands:
+  info                        what is attached: profile, macro memory, lighting
+  profile [N]                 show or switch the active hardware profile (0..2)
+  backup FILE.tvk             read the keyboard into a profile file
+  restore FILE.tvk            load a profile file into all three hardware profiles
+  validate FILE.tvk           check a profile file
+  dump FILE.tvk|--keyboard    every assigned key and every macro of a file or the keyboard
+  remap [--profile N] KEY FUNCTION
+                              give a key a new function
+  macro list|show|add|rm|rename|loop|actions ...
+                              list, export, create and edit macros
+  lighting show|effect|brightness|speed|direction|option|key|all|reset ...
+                              show and change the lighting
+  watch [--count N]           print the keyboard's events as they happen
+  names [keys|media|fn]       the names KEY and FUNCTION accept
+  help [COMMAND]              this text, or a command's
+
+Options:
+  --device hid|demo|emu:PATH  which keyboard: hid (the default) is a real keyboard; demo is an
+                              emulated keyboard inside tavrikctl, fresh at every run, so nothing
+                              persists between two commands; emu:PATH is the emulated keyboard
+                              served by "tavrik-emu serve PATH" - use it for scripts of several
+                              steps. TAVRIK_DEVICE sets the same; the option wins.
+  --json                      read commands print one JSON document on standard output
+  --help, -h                  help (tavrikctl COMMAND --help for a command)
+  --version                   the program's version
+
+Exit status: 0 done, 1 keyboard or device error, 2 usage error, 3 bad file.
+
+The live configuration is mirrored in "$Profile0" in the folder "VOLTRI VX60 Driver" of the
+user's Documents folder, as the desktop program does. See tavrikctl(1).
+)";
+
+constexpr std::array<CommandHelp, 12> kCommands{{
+    {"info", "tavrikctl [--json] info",
+     R"(Prints the number of attached keyboards, the active hardware profile, the macro memory
+(capacity and what the macros use, with and without their names), the lighting effects the
+keyboard offers with their names, and the current lighting (effect, brightness, speed as the
+panel's slider 0 slowest .. 25 fastest, direction, the four options).
+Exit status 1 when no keyboard is attached.)"},
+    {"profile", "tavrikctl [--json] profile\ntavrikctl profile N",
+     R"(Without N, prints the active hardware profile (0, 1 or 2). With N, makes hardware profile
+N active; the keyboard then plays that profile's key map.)"},
+    {"backup", "tavrikctl backup FILE.tvk",
+     R"(Reads the keyboard's three key maps and its macros into a profile file. The file is
+written atomically: a failed backup never leaves a damaged file in place of a good one.)"},
+    {"restore", "tavrikctl restore FILE.tvk",
+     R"(Checks the profile file, makes it the live configuration, saves it into the store file and
+downloads it into all three hardware profiles, as the desktop program's "还原" does. A file that
+is not a valid profile file changes nothing (exit status 3). When a download fails part-way,
+every part that failed is named, with the keyboard's answer.)"},
+    {"validate", "tavrikctl [--json] validate FILE.tvk",
+     R"(Checks a profile file's header as an import does. Exit status 3 when the file cannot be
+used; a malformed header is also reported with the program's own message
+"文件格式错误，恢复为默认值: ".)"},
+    {"dump", "tavrikctl [--json] dump FILE.tvk\ntavrikctl [--json] dump --keyboard",
+     R"(Prints a profile file's header, every key of every layer that does not have its default
+function (with the description the main window shows for it, and the text of program and text
+entries), and every macro with its actions in the action format of "macro show". --keyboard
+dumps what the keyboard holds.)"},
+    {"remap", "tavrikctl remap [--profile N] [--bank a|b] KEY FUNCTION",
+     R"(Gives KEY a new FUNCTION in hardware profile N (default: the active one), exactly as the key
+assignment dialog's OK does, saves the store file and downloads the profile.
+
+KEY:       a key's name ("Q", "F1", "Num 7", "Backspace"; tavrikctl names keys), G1..G9 (the
+           macro keys; bank A unless --bank b), scan:0x010 (a scan code) or pos:18 (a key
+           position of the keyboard).
+FUNCTION:  default             the key's own function
+           key:NAME            another key (modifiers too: key:Ctrl)
+           macro:NAME|ID[:LOOPS]
+                               play a macro, LOOPS times (1..255; default: the macro's own loop
+                               count, which LOOPS also sets)
+           media:NAME|ROW      a multimedia function (tavrikctl names media)
+           fn:NAME|SLOT        a keyboard function, slots 0..10 (tavrikctl names fn)
+The macro keys' functions are kept on the computer: the keyboard's key map has no place for
+them.)"},
+    {"macro",
+     "tavrikctl [--json] macro list\ntavrikctl [--json] macro show NAME|ID\n"
+     "tavrikctl macro add NAME\ntavrikctl macro rm [--force] NAME|ID\n"
+     "tavrikctl macro rename NAME|ID NEWNAME\ntavrikctl macro loop NAME|ID N\n"
+     "tavrikctl macro actions NAME|ID FILE|-",
+     R"(list     every macro: id, name, loop count, number of actions
+show     a macro's actions in the action format below
+add      a new macro without actions (at most 100 macros; names must be unique)
+rm       deletes a macro; one that keys play needs --force, and those keys get their default
+         function back
+rename   gives a macro a new name
+loop     sets how often the keyboard plays it (1..255)
+actions  replaces its actions with those of FILE (- reads standard input)
+Every change is downloaded at once, as the main window's Apply does.
+
+Action format, one action a line:
+    KEY down|up PAUSE_MS
+KEY is a key name as for remap (names may contain spaces), PAUSE_MS the pause after the step,
+0..40000 ms, kept in steps of 10 ms (rounded down). '#' starts a comment; blank lines are
+ignored; at most 2000 actions. "macro show" prints this format, so a macro can be exported,
+edited and imported again:
+    tavrikctl macro show Greeting > greeting.txt
+    tavrikctl macro actions Greeting greeting.txt)"},
+    {"lighting",
+     "tavrikctl [--json] lighting show\ntavrikctl lighting effect N\n"
+     "tavrikctl lighting brightness B\ntavrikctl lighting speed S\n"
+     "tavrikctl lighting direction left|right\ntavrikctl lighting option BYTE VALUE\n"
+     "tavrikctl lighting key POS on|off\ntavrikctl lighting all on|off\n"
+     "tavrikctl lighting reset",
+     R"(show        the lighting state
+effect      selects effect N (1..10; only effects the keyboard offers, see info)
+brightness  0..25
+speed       as the panel's slider: 0 slowest .. 25 fastest
+direction   effect 1's direction
+option      a two-way option, by its byte or name, VALUE 0 (first choice) or 1 (second):
+              5 trigger-mode    effect 2: 0 triggered, 1 continuous
+              7 trigger-area    effect 5: 0 single key, 1 grid
+              8 press-reaction  effect 5: 0 stay lit, 1 flash
+              9 breathing       effect 4: 0 all keys, 1 alternating
+key         lights (on) or darkens (off) one key in the per-key effect 6; POS is a key position
+            0..159 or a key's name
+all         every key lit or dark
+reset       effect 9, brightness 20, speed 5, direction left, first choices, all keys lit
+Each change is sent at once and the new state printed.)"},
+    {"watch", "tavrikctl [--json] watch [--count N]",
+     R"(Prints one line per keyboard event: attached, detached, bank A|B (the G-key bank),
+lighting changed (with the new state), macro started, macro stopped. Runs until SIGINT or
+SIGTERM, or until N events were printed. With --json each line is a JSON object.)"},
+    {"names", "tavrikctl [--json] names [keys|media|fn]",
+     R"(The names KEY and FUNCTION accept: every key with its English name, scan code and key
+position; the multimedia functions (media:); the keyboard functions (fn:).)"},
+    {"help", "tavrikctl help [COMMAND]", "The overview, or a command's help."},
+}};
+
+const CommandHelp* FindHelp(std::string_view name) {
+    for (const CommandHelp& help : kCommands) {
+        if (help.name == name)
+            return &help;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+std::optional<std::string> HelpText(std::string_view topic) {
+    if (topic.empty())
+        return std::string(kOverview);
+    const CommandHelp* help = FindHelp(topic);
+    if (help == nullptr)
+        return std::nullopt;
+    return "Usage: " + std::string(help->usage) + "\n\n" + std::string(help->details) + "\n";
+}
+
+std::string UsageText(std::string_view command) {
+    const CommandHelp* help = FindHelp(command);
+    if (help == nullptr)
+        return "Usage: tavrikctl [--device hid|demo|emu:PATH] [--json] COMMAND [ARGUMENTS]\n"
+               "tavrikctl --help lists the commands.\n";
+    return "Usage: " + std::string(help->usage) + "\ntavrikctl " + std::string(help->name) +
+           " --help says more.\n";
+}
+
+} // namespace tavrik::cli

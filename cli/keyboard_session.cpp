@@ -1,0 +1,51 @@
+#include "cli/keyboard_session.h"
+
+#include "cli/profile_mirror.h"
+#include "profile/storage_paths.h"
+
+namespace tavrik::cli {
+
+std::unique_ptr<KeyboardSession> KeyboardSession::Open(const DeviceChoice& choice, Console& console,
+                                                       std::string* error) {
+    std::unique_ptr<HidBridge> bridge = OpenBridge(choice, error);
+    if (!bridge)
+        return nullptr;
+    std::unique_ptr<KeyboardSession> session(new KeyboardSession(std::move(bridge), console));
+    session->link_->Start();
+    session->link_->Presence().WaitUntilHandled();
+    return session;
+}
+
+KeyboardSession::KeyboardSession(std::unique_ptr<HidBridge> bridge, Console& console)
+    : bridge_(std::make_unique<FrameWatch>(std::move(bridge)))
+    , window_(console)
+    , link_(std::make_unique<DeviceLink>(*bridge_, facts_, window_))
+    , keyboard_(std::make_unique<DeviceProfileKeyboard>(link_->Commands(), facts_))
+    , store_(std::make_unique<ProfileStore>(profile_, StoragePathsIn(DocumentsFolder()), *keyboard_,
+                                            window_))
+    // The report rate and the lighting edit mode are panel preferences; the command line has
+    // no panel.
+    , lighting_(std::make_unique<LightingModel>(link_->Commands(),
+                                                [] { return LightingPreferences{}; })) {
+    window_.SetReload([this] { ReloadFromKeyboard(); });
+}
+
+KeyboardSession::~KeyboardSession() {
+    link_.reset();
+}
+
+void KeyboardSession::ReloadFromKeyboard() {
+    store_->ReloadProfileFromKeyboard(false);
+    WithLighting(
+        [this](LightingModel& lighting) { lightingRead_ = lighting.ReadLightingState(true); });
+}
+
+bool KeyboardSession::ProfileMirrorsKeyboard() {
+    const std::optional<KeyboardContents> contents = keyboard_->LastContents();
+    if (!contents)
+        return false;
+    const LiveProfile::Lock lock = profile_.LockProfile();
+    return MirrorsKeyboard(profile_.Record(), profile_.Macros(), *contents, facts_.DefaultLayout());
+}
+
+} // namespace tavrik::cli

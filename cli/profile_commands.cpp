@@ -1,0 +1,138 @@
+// tavrikctl profile, backup, restore and validate: the hardware profiles and profile files.
+#include "cli/commands.h"
+#include "cli/keyboard_session.h"
+#include "profile/file_access.h"
+#include "profile/profile_file.h"
+#include "profile/profile_header.h"
+#include "profile/profile_manager_model.h"
+#include "profile/profile_switcher.h"
+#include "profile/profile_transfer.h"
+
+#include <system_error>
+
+namespace tavrik::cli {
+
+namespace {
+
+bool FileExists(const std::string& path) {
+    std::error_code error;
+    return std::filesystem::exists(path, error);
+}
+
+ExitStatus NoSuchFile(const Output& output, const std::string& path) {
+    return output.Fail(ExitStatus::BadFile, "no such file: " + path);
+}
+
+std::string_view RefusalReason(ProfileFileCheck check) {
+    switch (check) {
+    case ProfileFileCheck::CannotOpen:
+        return "it cannot be read";
+    case ProfileFileCheck::NoMemory:
+        return "it is too large to be read";
+    default:
+        return "it is too short, too large or its header is malformed";
+    }
+}
+
+std::optional<ProfileHeader> ReadHeader(const std::string& path) {
+    const ReadOnlyFile file(path);
+    std::vector<uint8_t> bytes;
+    if (file.Status() != FileOpenStatus::Opened || !file.ReadPrefix(kProfileHeaderSize, bytes) ||
+        bytes.size() < kProfileHeaderSize)
+        return std::nullopt;
+    return ParseProfileHeader(std::span(bytes).first<kProfileHeaderSize>());
+}
+
+} // namespace
+
+ExitStatus RunProfile(KeyboardSession& session, const Output& output,
+                      const ProfileRequest& request) {
+    if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
+        return attached;
+    session.Watch().Reset();
+    if (request.select) {
+        ProfileManagerModel manager;
+        ProfileSwitcher(session.Store(), manager).SwitchProfile(*request.select);
+        const bool switched = session.Facts().ActiveProfile() == *request.select;
+        const ExitStatus reported = ReportTransfers(session, output, "switching the profile",
+                                                    switched, "the keyboard kept its profile");
+        if (reported != ExitStatus::Done)
+            return reported;
+    }
+    const int active = session.Keyboard().GetActiveProfileIndex();
+    if (active < 0)
+        return ReportTransfers(session, output, "reading the active hardware profile", false,
+                               DeviceResultName(DeviceResult::NoKeyboard));
+    output.Result(JsonValue::MakeObject().Set("activeProfile", active),
+                  "active hardware profile: " + std::to_string(active) + "\n");
+    return ExitStatus::Done;
+}
+
+ExitStatus RunBackup(KeyboardSession& session, const Output& output, const FileRequest& request) {
+    if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
+        return attached;
+    session.Watch().Reset();
+    const bool written = session.Store().ReadKeyboardToProfileFile(request.path);
+    const std::vector<FailedExchange> failed = session.Watch().FailedExchanges();
+    const DeviceResult read = session.Keyboard().LastReadResult();
+    if (!written && (!failed.empty() || read != DeviceResult::Done))
+        return ReportTransfers(session, output, "reading the keyboard", false,
+                               DeviceResultName(read));
+    if (!written)
+        return output.Fail(ExitStatus::BadFile, "cannot write " + request.path);
+    output.Result(JsonValue::MakeObject().Set("backup", request.path),
+                  "the keyboard's configuration is in " + request.path + "\n");
+    return ExitStatus::Done;
+}
+
+ExitStatus RunRestore(KeyboardSession& session, const Output& output, const FileRequest& request) {
+    if (!FileExists(request.path))
+        return NoSuchFile(output, request.path);
+    if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
+        return attached;
+    session.Watch().Reset();
+    const ImportOutcome outcome = ImportProfile(session.Store(), request.path);
+    if (outcome == ImportOutcome::Refused)
+        return output.Fail(ExitStatus::BadFile, request.path + " was not restored");
+    const ExitStatus reported =
+        ReportTransfers(session, output, "the download", outcome == ImportOutcome::Downloaded,
+                        "nothing was sent to the keyboard");
+    if (reported != ExitStatus::Done)
+        return reported;
+    output.Result(JsonValue::MakeObject().Set("restored", request.path),
+                  request.path + " is now in hardware profiles 0, 1 and 2\n");
+    return ExitStatus::Done;
+}
+
+ExitStatus RunValidate(const Output& output, const FileRequest& request) {
+    if (!FileExists(request.path))
+        return NoSuchFile(output, request.path);
+    const ProfileFileCheck check =
+        ValidateProfileFile(request.path, [&output](std::u16string_view message) {
+            output.console.SystemMessage(message);
+        });
+    const std::optional<ProfileHeader> header = ReadHeader(request.path);
+    if (check != ProfileFileCheck::Acceptable || !header) {
+        const std::string reason(RefusalReason(check));
+        if (output.json)
+            output.console.Line(JsonValue::MakeObject()
+                                    .Set("path", request.path)
+                                    .Set("valid", false)
+                                    .Set("reason", reason)
+                                    .Text());
+        return output.Fail(ExitStatus::BadFile,
+                           request.path + " is not a valid profile file: " + reason);
+    }
+    output.Result(JsonValue::MakeObject()
+                      .Set("path", request.path)
+                      .Set("valid", true)
+                      .Set("macroCount", header->macroCount)
+                      .Set("textBytes", header->textBytes)
+                      .Set("totalLength", header->totalLength),
+                  request.path + ": a valid profile file with " +
+                      std::to_string(header->macroCount) + " macros and " +
+                      std::to_string(header->textBytes) + " bytes of texts\n");
+    return ExitStatus::Done;
+}
+
+} // namespace tavrik::cli

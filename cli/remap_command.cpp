@@ -1,0 +1,132 @@
+// tavrikctl remap: gives one key a new function, exactly as the assignment dialog's OK does,
+// then applies it as the main window's Apply does.
+#include "assign/assignment_apply.h"
+#include "assign/key_description.h"
+#include "assign/key_map_entry.h"
+#include "cli/commands.h"
+#include "cli/key_names.h"
+#include "cli/keyboard_session.h"
+#include "cli/macro_reference.h"
+#include "keys/text.h"
+
+namespace tavrik::cli {
+
+namespace {
+
+// The key's slot in a layer, or why there is none.
+std::variant<size_t, std::string> SlotOf(const KeyArgument& key, bool bankB,
+                                         const KeyMapBlock& defaultLayout) {
+    switch (key.kind) {
+    case KeyArgument::Kind::Key:
+        return static_cast<size_t>(KeyIndexFromScan(key.scan));
+    case KeyArgument::Kind::MacroKey:
+        return MacroKeySlot(key.gIndex, bankB);
+    case KeyArgument::Kind::Position: {
+        // The download reaches a position through the key the keyboard's default layout puts
+        // there; a position without one cannot be given a function.
+        const ScanCode scan = ScanFromKeyMapEntry(ReadKeyMapEntry(defaultLayout, key.position));
+        if (KeyIndexFromScan(scan) == 0)
+            return "key position " + std::to_string(key.position) +
+                   " holds no key in the keyboard's default layout";
+        return static_cast<size_t>(KeyIndexFromScan(scan));
+    }
+    }
+    return std::string("unknown key");
+}
+
+// The dialog's state when OK is pressed, for the chosen function. The macro copies are the
+// dialog's own; choosing a loop count is typing it into the loop-count edit.
+std::variant<AssignmentChoice, std::string> ChoiceFor(const FunctionArgument& function,
+                                                      std::vector<MacroRecord>& dialogMacros) {
+    AssignmentChoice choice{.type = function.type};
+    switch (function.type) {
+    case KeyFunctionType::SingleKey:
+        choice.capturedKey = function.key;
+        break;
+    case KeyFunctionType::PlayMacro: {
+        auto found = FindMacro(dialogMacros, function.macro);
+        if (auto* message = std::get_if<std::string>(&found))
+            return *message;
+        const size_t index = std::get<size_t>(found);
+        if (function.loops)
+            dialogMacros[index].loopCount = *function.loops;
+        choice.currentMacro = index;
+        choice.loopCount = dialogMacros[index].loopCount;
+        break;
+    }
+    case KeyFunctionType::Multimedia:
+        choice.multimediaRow = function.row;
+        break;
+    case KeyFunctionType::FunctionKey:
+        choice.functionKeySlot = function.row;
+        break;
+    default:
+        break;
+    }
+    return choice;
+}
+
+std::string SlotName(size_t slot) {
+    if (slot < kFirstMacroKeySlot)
+        return KeyToken(ScanFromKeyIndex(static_cast<KeyIndex>(slot)));
+    const size_t macroKey = slot - kFirstMacroKeySlot;
+    return std::string("G") + std::to_string(macroKey % kMacroKeysPerBank + 1) +
+           (macroKey < kMacroKeysPerBank ? " of bank A" : " of bank B");
+}
+
+} // namespace
+
+ExitStatus RunRemap(KeyboardSession& session, const Output& output, const RemapRequest& request) {
+    if (const ExitStatus mirrored = RequireMirroredProfile(session, output);
+        mirrored != ExitStatus::Done)
+        return mirrored;
+    const int active = session.Facts().ActiveProfile();
+    const int layer = request.profile.value_or(active);
+    auto slot = SlotOf(request.key, request.bankB, session.Facts().DefaultLayout());
+    if (auto* message = std::get_if<std::string>(&slot))
+        return output.Fail(ExitStatus::UsageError, *message);
+    const AssignmentTarget target{static_cast<size_t>(layer), std::get<size_t>(slot)};
+
+    LiveProfile& profile = session.Profile();
+    KeyDescription description;
+    KeyFunctionEntry written;
+    {
+        const LiveProfile::Lock lock = profile.LockProfile();
+        std::vector<MacroRecord> dialogMacros = profile.Macros();
+        auto choice = ChoiceFor(request.function, dialogMacros);
+        if (auto* message = std::get_if<std::string>(&choice))
+            return output.Fail(ExitStatus::UsageError, *message);
+        TextTable& texts = profile.Texts();
+        written = *ApplyAssignment(profile.Record().layers, profile.Macros(), dialogMacros,
+                                   std::get<AssignmentChoice>(choice), target,
+                                   [&texts](size_t entry) { texts.Release(entry); });
+        description =
+            target.editedSlot < kFirstMacroKeySlot
+                ? DescribeKey(ScanFromKeyIndex(static_cast<KeyIndex>(target.editedSlot)), written,
+                              profile.Macros())
+                : DescribeMacroKey((target.editedSlot - kFirstMacroKeySlot) % kMacroKeysPerBank,
+                                   written, profile.Macros());
+    }
+    // The keyboard holds the active profile's key map as the main window's Apply sends it; a
+    // change to another profile is sent with the other two, which the live profile mirrors.
+    const ExitStatus downloaded = SaveAndDownload(session, output, layer != active);
+    if (downloaded != ExitStatus::Done)
+        return downloaded;
+    const bool macroKey = target.editedSlot >= kFirstMacroKeySlot;
+    output.Result(JsonValue::MakeObject()
+                      .Set("profile", layer)
+                      .Set("slot", target.editedSlot)
+                      .Set("key", SlotName(target.editedSlot))
+                      .Set("type", static_cast<int>(written.type))
+                      .Set("value", written.value)
+                      .Set("description", Utf8From(description.text))
+                      .Set("inKeyboard", !macroKey),
+                  "hardware profile " + std::to_string(layer) + ": " + Utf8From(description.text) +
+                      "\n" +
+                      (macroKey ? "(the functions of G1..G9 are kept on the computer; the "
+                                  "keyboard's key map has no place for them)\n"
+                                : ""));
+    return ExitStatus::Done;
+}
+
+} // namespace tavrik::cli

@@ -1,0 +1,110 @@
+#include "cli/tavrikctl.h"
+
+#include "cli/commands.h"
+#include "cli/help_text.h"
+#include "cli/keyboard_session.h"
+#include "cli/termination_signals.h"
+
+#ifndef TAVRIK_VERSION
+#define TAVRIK_VERSION "unknown"
+#endif
+
+namespace tavrik::cli {
+
+namespace {
+
+int Status(ExitStatus status) {
+    return static_cast<int>(status);
+}
+
+ExitStatus RunWithoutKeyboard(const Output& output, const Request& request) {
+    if (const auto* help = std::get_if<HelpRequest>(&request)) {
+        const std::optional<std::string> text = HelpText(help->topic);
+        if (!text) {
+            output.console.Error("no help for \"" + help->topic + "\"");
+            return ExitStatus::UsageError;
+        }
+        output.console.Write(*text);
+        return ExitStatus::Done;
+    }
+    if (std::holds_alternative<VersionRequest>(request)) {
+        output.console.Line(std::string("tavrikctl ") + TAVRIK_VERSION);
+        return ExitStatus::Done;
+    }
+    if (const auto* names = std::get_if<NamesRequest>(&request))
+        return RunNames(output, *names);
+    const auto& file = std::get<FileRequest>(request);
+    return file.verb == FileVerb::Validate ? RunValidate(output, file) : RunDumpFile(output, file);
+}
+
+ExitStatus RunFileCommand(KeyboardSession& session, const Output& output,
+                          const FileRequest& request) {
+    switch (request.verb) {
+    case FileVerb::Backup:
+        return RunBackup(session, output, request);
+    case FileVerb::Restore:
+        return RunRestore(session, output, request);
+    case FileVerb::Dump:
+        return RunDumpKeyboard(session, output);
+    case FileVerb::Validate:
+        break;
+    }
+    return RunValidate(output, request);
+}
+
+ExitStatus RunWithKeyboard(KeyboardSession& session, const Output& output, const Request& request,
+                           std::istream& input) {
+    return std::visit(
+        [&](const auto& command) -> ExitStatus {
+            using Command = std::decay_t<decltype(command)>;
+            if constexpr (std::is_same_v<Command, InfoRequest>)
+                return RunInfo(session, output);
+            else if constexpr (std::is_same_v<Command, ProfileRequest>)
+                return RunProfile(session, output, command);
+            else if constexpr (std::is_same_v<Command, FileRequest>)
+                return RunFileCommand(session, output, command);
+            else if constexpr (std::is_same_v<Command, RemapRequest>)
+                return RunRemap(session, output, command);
+            else if constexpr (std::is_same_v<Command, MacroRequest>)
+                return RunMacro(session, output, command, input);
+            else if constexpr (std::is_same_v<Command, LightingRequest>)
+                return RunLighting(session, output, command);
+            else if constexpr (std::is_same_v<Command, WatchRequest>)
+                return RunWatch(session, output, command);
+            else
+                return RunWithoutKeyboard(output, request);
+        },
+        request);
+}
+
+} // namespace
+
+int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::istream& input,
+                 const char* deviceEnvironment) {
+    auto parsed = ParseCommandLine(args);
+    if (const auto* usage = std::get_if<UsageError>(&parsed)) {
+        console.Error(usage->message);
+        console.Write(UsageText(usage->command));
+        return Status(ExitStatus::UsageError);
+    }
+    const CommandLine& line = std::get<CommandLine>(parsed);
+    const Output output{console, line.json};
+    if (!NeedsKeyboard(line.request))
+        return Status(RunWithoutKeyboard(output, line.request));
+
+    std::string error;
+    const std::optional<std::string_view> flag =
+        line.device ? std::optional<std::string_view>(*line.device) : std::nullopt;
+    const std::optional<DeviceChoice> choice = ChooseDevice(flag, deviceEnvironment, &error);
+    if (!choice)
+        return Status(output.Fail(ExitStatus::UsageError, error));
+    if (std::holds_alternative<WatchRequest>(line.request))
+        BlockTerminationSignals(); // before the session starts any thread
+    const std::unique_ptr<KeyboardSession> session =
+        KeyboardSession::Open(*choice, console, &error);
+    if (!session)
+        return Status(output.Fail(ExitStatus::DeviceError, "cannot reach the keyboard: " + error));
+    return Status(RunWithKeyboard(*session, output, line.request, input));
+}
+
+} // namespace tavrik::cli
