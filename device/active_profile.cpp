@@ -19,7 +19,7 @@ int GetActiveProfileIndex(DeviceCommands& commands, KeyboardFacts& facts) {
 }
 
 DeviceResult SetActiveProfileIndex(DeviceCommands& commands, KeyboardFacts& facts, int index) {
-    if (index < 0 || index >= kKeyMapBlockCount)
+    if (index < 0 || index > 0xFF)
         return DeviceResult::BadBlockIndex;
     return commands.Exchange().RunBracketed([&] {
         DeviceSettings settings{};

@@ -4,16 +4,12 @@
 
 #include "device/device_commands.h"
 #include "device/keyboard_facts.h"
+#include "device/macro_memory.h"
 
 #include <array>
 #include <vector>
 
 namespace tavrik {
-
-inline constexpr size_t kMacroHeaderBytes = 16;
-inline constexpr uint16_t kMacroImageMagic = 0x55AA;
-// The largest macro memory settings byte 11 can announce (255 units of 128 bytes).
-inline constexpr int kLargestMacroMemory = 255 * 128;
 
 struct KeyMapsAndMacros {
     std::array<KeyMapBlock, kKeyMapBlockCount> keyMaps{};

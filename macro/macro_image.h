@@ -2,6 +2,7 @@
 // The keyboard's macro memory: every macro as a block of 4-byte action words, behind a 16-byte
 // header and a table of block offsets. Names go in only when the memory has room for them.
 
+#include "device/macro_memory.h"
 #include "macro/macro_record.h"
 
 #include <array>
@@ -12,8 +13,6 @@
 #include <vector>
 
 namespace tavrik {
-
-inline constexpr uint16_t kMacroImageMagic = 0x55AA;
 
 namespace macro_image_layout {
 inline constexpr size_t kMagic = 0;

@@ -134,14 +134,22 @@ TEST(ActiveProfile, FailedSettingsReadChangesNothing) {
     EXPECT_EQ(rig.log.Commands(), Repeat(kReadSettings, 3));
 }
 
-TEST(ActiveProfile, IndexTheKeyboardDoesNotHaveSendsNothing) {
+TEST(ActiveProfile, IndexThatDoesNotFitTheSettingsByteSendsNothing) {
     KeyboardRig rig(Keyboard(1));
     KeyboardFacts facts;
-    for (int index : {-1, 3}) {
+    for (int index : {-1, 256}) {
         SCOPED_TRACE(index);
         EXPECT_EQ(SetActiveProfileIndex(rig.commands, facts, index), DeviceResult::BadBlockIndex);
     }
     EXPECT_THAT(rig.log.Frames(), IsEmpty());
+    EXPECT_EQ(facts.ActiveProfile(), kUnknownProfile);
+}
+
+TEST(ActiveProfile, IndexBeyondTheThreeProfilesIsLeftToTheKeyboard) {
+    KeyboardRig rig(Keyboard(1));
+    KeyboardFacts facts;
+    EXPECT_EQ(SetActiveProfileIndex(rig.commands, facts, 3), DeviceResult::RefusedFE);
+    EXPECT_FALSE(rig.log.Frames().empty());
     EXPECT_EQ(facts.ActiveProfile(), kUnknownProfile);
 }
 
