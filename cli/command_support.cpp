@@ -44,11 +44,9 @@ ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output
         return attached;
     if (session.ProfileMirrorsKeyboard())
         return ExitStatus::Done;
-    const DeviceResult read = session.Keyboard().LastReadResult();
-    if (read != DeviceResult::Done)
-        return output.Fail(ExitStatus::DeviceError,
-                           std::string("reading the keyboard's key maps and macros failed: ") +
-                               DeviceResultName(read));
+    if (!session.Keyboard().LastContents())
+        return ReportTransfers(session, output, "reading the keyboard's key maps and macros", false,
+                               DeviceResultName(DeviceResult::NoKeyboard));
     return output.Fail(ExitStatus::DeviceError,
                        "the keyboard's configuration could not be kept in the store file " +
                            session.Store().Paths().storeFile.string() + "; nothing was changed");

@@ -22,6 +22,12 @@ void Console::Error(std::string_view message) {
     err_.flush();
 }
 
+void Console::ErrorText(std::string_view text) {
+    std::lock_guard lock(mutex_);
+    err_ << text;
+    err_.flush();
+}
+
 void Console::SystemMessage(std::u16string_view text) {
     Error(ExplainSystemMessage(text));
 }

@@ -24,6 +24,8 @@ public:
     void Write(std::string_view text);
     // "tavrikctl: MESSAGE" on standard error.
     void Error(std::string_view message);
+    // Text on standard error as it is (the usage after a usage error).
+    void ErrorText(std::string_view text);
     // A message the program shows to the user: said in English with the system's own text
     // quoted beside it.
     void SystemMessage(std::u16string_view text);

@@ -10,6 +10,11 @@ std::unique_ptr<KeyboardSession> KeyboardSession::Open(const DeviceChoice& choic
     std::unique_ptr<HidBridge> bridge = OpenBridge(choice, error);
     if (!bridge)
         return nullptr;
+    return Start(std::move(bridge), console);
+}
+
+std::unique_ptr<KeyboardSession> KeyboardSession::Start(std::unique_ptr<HidBridge> bridge,
+                                                        Console& console) {
     std::unique_ptr<KeyboardSession> session(new KeyboardSession(std::move(bridge), console));
     session->link_->Start();
     session->link_->Presence().WaitUntilHandled();
@@ -20,7 +25,8 @@ KeyboardSession::KeyboardSession(std::unique_ptr<HidBridge> bridge, Console& con
     : bridge_(std::make_unique<FrameWatch>(std::move(bridge)))
     , window_(console)
     , link_(std::make_unique<DeviceLink>(*bridge_, facts_, window_))
-    , keyboard_(std::make_unique<DeviceProfileKeyboard>(link_->Commands(), facts_))
+    , deviceKeyboard_(std::make_unique<DeviceProfileKeyboard>(link_->Commands(), facts_))
+    , keyboard_(std::make_unique<ReadRecordingKeyboard>(*deviceKeyboard_))
     , store_(std::make_unique<ProfileStore>(profile_, StoragePathsIn(DocumentsFolder()), *keyboard_,
                                             window_))
     // The report rate and the lighting edit mode are panel preferences; the command line has

@@ -8,12 +8,13 @@
 
 #include "cli/console.h"
 #include "cli/console_window.h"
-#include "cli/device_profile_keyboard.h"
 #include "cli/frame_watch.h"
+#include "cli/read_recording_keyboard.h"
 #include "device/backend_selection.h"
 #include "device/keyboard_facts.h"
 #include "events/device_link.h"
 #include "lighting/lighting_model.h"
+#include "profile/device_profile_keyboard.h"
 #include "profile/live_profile.h"
 #include "profile/profile_store.h"
 
@@ -28,6 +29,10 @@ public:
     // Nothing and the reason when the backend cannot start.
     static std::unique_ptr<KeyboardSession> Open(const DeviceChoice& choice, Console& console,
                                                  std::string* error);
+    // On a transport that is already there (tests hand in an emulated keyboard they keep
+    // driving).
+    static std::unique_ptr<KeyboardSession> Start(std::unique_ptr<HidBridge> bridge,
+                                                  Console& console);
     // Stops the device link first: no reload runs while the rest goes away.
     ~KeyboardSession();
 
@@ -45,7 +50,7 @@ public:
     KeyboardFacts& Facts() { return facts_; }
     LiveProfile& Profile() { return profile_; }
     ProfileStore& Store() { return *store_; }
-    DeviceProfileKeyboard& Keyboard() { return *keyboard_; }
+    ReadRecordingKeyboard& Keyboard() { return *keyboard_; }
     ConsoleWindow& Window() { return window_; }
 
     // The lighting model is shared with the reload a newly attached keyboard starts.
@@ -69,7 +74,8 @@ private:
     LiveProfile profile_;
     ConsoleWindow window_;
     std::unique_ptr<DeviceLink> link_;
-    std::unique_ptr<DeviceProfileKeyboard> keyboard_;
+    std::unique_ptr<DeviceProfileKeyboard> deviceKeyboard_;
+    std::unique_ptr<ReadRecordingKeyboard> keyboard_;
     std::unique_ptr<ProfileStore> store_;
     std::mutex lightingMutex_;
     std::unique_ptr<LightingModel> lighting_;

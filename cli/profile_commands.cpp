@@ -72,17 +72,16 @@ ExitStatus RunBackup(KeyboardSession& session, const Output& output, const FileR
     if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
         return attached;
     session.Watch().Reset();
-    const bool written = session.Store().ReadKeyboardToProfileFile(request.path);
-    const std::vector<FailedExchange> failed = session.Watch().FailedExchanges();
-    const DeviceResult read = session.Keyboard().LastReadResult();
-    if (!written && (!failed.empty() || read != DeviceResult::Done))
+    if (session.Store().ReadKeyboardToProfileFile(request.path)) {
+        output.Result(JsonValue::MakeObject().Set("backup", request.path),
+                      "the keyboard's configuration is in " + request.path + "\n");
+        return ExitStatus::Done;
+    }
+    if (!session.Watch().FailedExchanges().empty() || !session.Keyboard().LastContents() ||
+        session.Facts().ActiveProfile() < 0)
         return ReportTransfers(session, output, "reading the keyboard", false,
-                               DeviceResultName(read));
-    if (!written)
-        return output.Fail(ExitStatus::BadFile, "cannot write " + request.path);
-    output.Result(JsonValue::MakeObject().Set("backup", request.path),
-                  "the keyboard's configuration is in " + request.path + "\n");
-    return ExitStatus::Done;
+                               DeviceResultName(DeviceResult::NoKeyboard));
+    return output.Fail(ExitStatus::BadFile, "cannot write " + request.path);
 }
 
 ExitStatus RunRestore(KeyboardSession& session, const Output& output, const FileRequest& request) {

@@ -84,7 +84,7 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
     auto parsed = ParseCommandLine(args);
     if (const auto* usage = std::get_if<UsageError>(&parsed)) {
         console.Error(usage->message);
-        console.Write(UsageText(usage->command));
+        console.ErrorText(UsageText(usage->command));
         return Status(ExitStatus::UsageError);
     }
     const CommandLine& line = std::get<CommandLine>(parsed);
