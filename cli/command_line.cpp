@@ -297,7 +297,7 @@ Parsed ParseMacro(const Arguments& arguments) {
     request.force = arguments.Has("--force");
     if (!rest.words.empty())
         request.macro = std::string(rest.words[0]);
-    if (rest.words.size() > 1)
+    if (rest.words.size() > 1 && spec->verb != MacroVerb::Loop)
         request.argument = std::string(rest.words[1]);
     if ((spec->verb == MacroVerb::Add || spec->verb == MacroVerb::Rename) &&
         (spec->verb == MacroVerb::Add ? request.macro : request.argument).empty())
