@@ -42,16 +42,14 @@ KeyboardSession::~KeyboardSession() {
 
 void KeyboardSession::ReloadFromKeyboard() {
     store_->ReloadProfileFromKeyboard(false);
+    {
+        const std::optional<KeyboardContents> contents = keyboard_->LastContents();
+        const LiveProfile::Lock lock = profile_.LockProfile();
+        mirrored_ = contents && MirrorsKeyboard(profile_.Record(), profile_.Macros(), *contents,
+                                                facts_.DefaultLayout());
+    }
     WithLighting(
         [this](LightingModel& lighting) { lightingRead_ = lighting.ReadLightingState(true); });
-}
-
-bool KeyboardSession::ProfileMirrorsKeyboard() {
-    const std::optional<KeyboardContents> contents = keyboard_->LastContents();
-    if (!contents)
-        return false;
-    const LiveProfile::Lock lock = profile_.LockProfile();
-    return MirrorsKeyboard(profile_.Record(), profile_.Macros(), *contents, facts_.DefaultLayout());
 }
 
 } // namespace tavrik::cli

@@ -18,6 +18,7 @@
 #include "profile/live_profile.h"
 #include "profile/profile_store.h"
 
+#include <atomic>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -41,9 +42,9 @@ public:
 
     int KeyboardCount() { return link_->Presence().KeyboardCount(); }
     bool KeyboardNotAccessible() const { return bridge_->KeyboardPresentButNotAccessible(); }
-    // True when the live profile holds exactly what the keyboard's key maps and macro memory
-    // held at the last read, so that writing it back changes only what a command changes.
-    bool ProfileMirrorsKeyboard();
+    // True when the live profile was rebuilt from what the keyboard's key maps and macro memory
+    // held when it arrived, so that writing it back changes only what a command changes.
+    bool ProfileMirrorsKeyboard() const { return mirrored_.load(); }
 
     FrameWatch& Watch() { return *bridge_; }
     DeviceCommands& Commands() { return link_->Commands(); }
@@ -80,6 +81,7 @@ private:
     std::mutex lightingMutex_;
     std::unique_ptr<LightingModel> lighting_;
     DeviceResult lightingRead_ = DeviceResult::NoKeyboard;
+    std::atomic<bool> mirrored_{false};
 };
 
 } // namespace tavrik::cli

@@ -52,8 +52,10 @@ ExitStatus RunFileCommand(KeyboardSession& session, const Output& output,
     return RunValidate(output, request);
 }
 
-ExitStatus RunWithKeyboard(KeyboardSession& session, const Output& output, const Request& request,
-                           std::istream& input) {
+} // namespace
+
+ExitStatus RunCommand(KeyboardSession& session, const Output& output, const Request& request,
+                      std::istream& input) {
     return std::visit(
         [&](const auto& command) -> ExitStatus {
             using Command = std::decay_t<decltype(command)>;
@@ -76,8 +78,6 @@ ExitStatus RunWithKeyboard(KeyboardSession& session, const Output& output, const
         },
         request);
 }
-
-} // namespace
 
 int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::istream& input,
                  const char* deviceEnvironment) {
@@ -104,7 +104,7 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
         KeyboardSession::Open(*choice, console, &error);
     if (!session)
         return Status(output.Fail(ExitStatus::DeviceError, "cannot reach the keyboard: " + error));
-    return Status(RunWithKeyboard(*session, output, line.request, input));
+    return Status(RunCommand(*session, output, line.request, input));
 }
 
 } // namespace tavrik::cli

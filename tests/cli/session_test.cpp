@@ -1,0 +1,124 @@
+// The commands on an in-process emulated keyboard whose frames can be given faults: failures are
+// named by the part that failed, and nothing is written back from a profile that does not
+// mirror the keyboard.
+#include "cli/keyboard_session.h"
+#include "cli/tavrikctl.h"
+#include "emulator/keyboard_firmware.h"
+#include "tests/cli/hooked_keyboard.h"
+
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <sstream>
+
+namespace tavrik::cli {
+namespace {
+
+constexpr uint8_t kWriteKeyMap = 8;
+constexpr uint8_t kReadKeyMap = 7;
+constexpr uint16_t kSecondKeyMap = 512;
+constexpr KeyPosition kQPosition = 18;
+
+class CliSession : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(home_.isValid());
+        // The store file goes into the Documents folder of this home.
+        setenv("HOME", home_.path().toUtf8().constData(), 1);
+        setenv("XDG_CONFIG_HOME", (home_.path() + "/.config").toUtf8().constData(), 1);
+    }
+
+    // Starts the session; `hook` acts on the frames from the start on.
+    void Start(test::HookedKeyboard::Hook hook = {}) {
+        auto keyboard = std::make_unique<test::HookedKeyboard>();
+        keyboard_ = keyboard.get();
+        keyboard_->BeforeFrame(std::move(hook));
+        session_ = KeyboardSession::Start(std::move(keyboard), console_);
+    }
+
+    ExitStatus Run(std::vector<std::string_view> args) {
+        const auto parsed = ParseCommandLine(args);
+        EXPECT_TRUE(std::holds_alternative<CommandLine>(parsed));
+        std::istringstream input;
+        return RunCommand(*session_, {console_, false}, std::get<CommandLine>(parsed).request,
+                          input);
+    }
+
+    emu::KeyboardMemory Memory() {
+        return keyboard_->Keyboard().WithFirmware(
+            [](emu::KeyboardFirmware& firmware) { return firmware.Memory(); });
+    }
+
+    std::string File(const char* name) const { return (home_.path() + "/" + name).toStdString(); }
+
+    QTemporaryDir home_;
+    std::ostringstream out_;
+    std::ostringstream err_;
+    Console console_{out_, err_};
+    test::HookedKeyboard* keyboard_ = nullptr;
+    std::unique_ptr<KeyboardSession> session_;
+};
+
+// The download's own result only reflects its last key map; a refused key map before it must
+// still be reported, by name.
+TEST_F(CliSession, ADownloadThatFailsPartWayNamesThePartThatFailed) {
+    Start();
+    const std::string backup = File("backup.tvk");
+    ASSERT_EQ(Run({"backup", backup}), ExitStatus::Done);
+    bool refused = false;
+    keyboard_->BeforeFrame([&refused](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+        if (!refused && frame[frame::kCommand] == kWriteKeyMap &&
+            FrameAddress(frame) == kSecondKeyMap) {
+            refused = true;
+            keyboard.SetFault(emu::Fault::RefuseFE, 3); // every attempt of this frame
+        }
+    });
+    EXPECT_EQ(Run({"restore", backup}), ExitStatus::DeviceError);
+    EXPECT_NE(err_.str().find("the download failed while writing the key map of hardware "
+                              "profile 1 (bytes 0..55): refused by the keyboard (status 0xFE)"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_EQ(keyboard_->FramesOf(kWriteKeyMap), 3 + 9 + 9); // profile 1 stopped, 2 written
+}
+
+TEST_F(CliSession, NothingIsWrittenBackWhenTheKeyboardCouldNotBeRead) {
+    Start([](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+        if (frame[frame::kCommand] == kReadKeyMap)
+            keyboard.SetFault(emu::Fault::RefuseFF, 1);
+    });
+    const emu::KeyboardMemory before = Memory();
+    EXPECT_EQ(Run({"remap", "Q", "key:W"}), ExitStatus::DeviceError);
+    EXPECT_NE(err_.str().find("reading the key map of hardware profile 0 (bytes 0..55): refused "
+                              "by the keyboard (status 0xFF)"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_EQ(Run({"macro", "add", "M"}), ExitStatus::DeviceError);
+    EXPECT_EQ(keyboard_->FramesOf(kWriteKeyMap), 0);
+    EXPECT_EQ(Memory(), before);
+}
+
+// The keyboard knows macros by position: deleting one moves the others, so every profile's key
+// map must follow, not only the active one's.
+TEST_F(CliSession, DeletingAMacroKeepsKeysOfOtherProfilesOnTheirMacro) {
+    Start();
+    ASSERT_EQ(Run({"macro", "add", "First"}), ExitStatus::Done);
+    ASSERT_EQ(Run({"macro", "add", "Second"}), ExitStatus::Done);
+    ASSERT_EQ(Run({"remap", "--profile", "1", "Q", "macro:Second"}), ExitStatus::Done);
+    ASSERT_EQ(Run({"remap", "--profile", "2", "Q", "macro:First"}), ExitStatus::Done);
+    const auto entryOfQ = [this](int profile) {
+        const KeyMapBlock& map = Memory().keyMaps[static_cast<size_t>(profile)];
+        const size_t at = kQPosition * 3;
+        return std::array<uint8_t, 3>{map[at], map[at + 1], map[at + 2]};
+    };
+    EXPECT_EQ(entryOfQ(1), (std::array<uint8_t, 3>{5, 1, 1}));
+
+    EXPECT_EQ(Run({"macro", "rm", "First"}), ExitStatus::UsageError); // keys still play it
+    EXPECT_EQ(entryOfQ(2), (std::array<uint8_t, 3>{5, 1, 0}));
+    EXPECT_EQ(Run({"macro", "rm", "--force", "First"}), ExitStatus::Done);
+    EXPECT_EQ(entryOfQ(1), (std::array<uint8_t, 3>{5, 1, 0}));    // Second moved to position 0
+    EXPECT_EQ(entryOfQ(2), (std::array<uint8_t, 3>{2, 2, 0x14})); // Q again
+}
+
+} // namespace
+} // namespace tavrik::cli
