@@ -25,6 +25,23 @@ inline constexpr size_t kStatus = 7;
 inline constexpr size_t kData = 8;
 } // namespace frame
 
+// The keyboard's configuration commands (byte 3 of a request, echoed in its answer).
+namespace command {
+inline constexpr uint8_t kBegin = 1;
+inline constexpr uint8_t kEnd = 2;
+inline constexpr uint8_t kReadSettings = 3;
+inline constexpr uint8_t kWriteSettings = 4;
+inline constexpr uint8_t kReadLighting = 5;
+inline constexpr uint8_t kWriteLighting = 6;
+inline constexpr uint8_t kReadKeyMap = 7;
+inline constexpr uint8_t kWriteKeyMap = 8;
+inline constexpr uint8_t kReadMacroMemory = 9;
+inline constexpr uint8_t kWriteMacroMemory = 10;
+inline constexpr uint8_t kReadDefaultLayout = 15;
+inline constexpr uint8_t kReadColours = 16;
+inline constexpr uint8_t kWriteColours = 17;
+} // namespace command
+
 // Answer status bytes by which the keyboard refuses a request.
 inline constexpr uint8_t kStatusRefusedFF = 0xFF;
 inline constexpr uint8_t kStatusRefusedFE = 0xFE;

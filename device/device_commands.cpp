@@ -7,22 +7,6 @@ namespace tavrik {
 
 namespace {
 
-namespace command {
-inline constexpr uint8_t kBegin = 1;
-inline constexpr uint8_t kEnd = 2;
-inline constexpr uint8_t kReadSettings = 3;
-inline constexpr uint8_t kWriteSettings = 4;
-inline constexpr uint8_t kReadLighting = 5;
-inline constexpr uint8_t kWriteLighting = 6;
-inline constexpr uint8_t kReadKeyMap = 7;
-inline constexpr uint8_t kWriteKeyMap = 8;
-inline constexpr uint8_t kReadMacros = 9;
-inline constexpr uint8_t kWriteMacros = 10;
-inline constexpr uint8_t kReadDefaultLayout = 15;
-inline constexpr uint8_t kReadColours = 16;
-inline constexpr uint8_t kWriteColours = 17;
-} // namespace command
-
 // The key map blocks sit 512 bytes apart, one per hardware profile.
 inline constexpr uint16_t kKeyMapBlockStride = 512;
 inline constexpr uint16_t kColourBytesPerKey = 3;
@@ -92,11 +76,11 @@ DeviceResult DeviceCommands::WriteKeyMapBlock(int index, const KeyMapBlock& bloc
 }
 
 DeviceResult DeviceCommands::ReadMacroMemory(std::span<uint8_t> out) {
-    return ReadTransfer(exchange_, command::kReadMacros, 0, out);
+    return ReadTransfer(exchange_, command::kReadMacroMemory, 0, out);
 }
 
 DeviceResult DeviceCommands::WriteMacroMemory(std::span<const uint8_t> image) {
-    return WriteTransfer(exchange_, command::kWriteMacros, 0, image);
+    return WriteTransfer(exchange_, command::kWriteMacroMemory, 0, image);
 }
 
 DeviceResult DeviceCommands::ReadDefaultLayout(KeyMapBlock& out) {

@@ -10,22 +10,6 @@
 
 namespace tavrik::emu {
 
-namespace command {
-inline constexpr uint8_t kBegin = 1;
-inline constexpr uint8_t kEnd = 2;
-inline constexpr uint8_t kReadSettings = 3;
-inline constexpr uint8_t kWriteSettings = 4;
-inline constexpr uint8_t kReadLighting = 5;
-inline constexpr uint8_t kWriteLighting = 6;
-inline constexpr uint8_t kReadKeyMap = 7;
-inline constexpr uint8_t kWriteKeyMap = 8;
-inline constexpr uint8_t kReadMacroMemory = 9;
-inline constexpr uint8_t kWriteMacroMemory = 10;
-inline constexpr uint8_t kReadDefaultLayout = 15;
-inline constexpr uint8_t kReadColours = 16;
-inline constexpr uint8_t kWriteColours = 17;
-} // namespace command
-
 inline constexpr uint8_t kStatusAccepted = 0;
 
 // An answer frame for `request`: report id 4, the request's command, length and address echoed,

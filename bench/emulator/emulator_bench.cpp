@@ -21,7 +21,7 @@ constexpr double kRequiredFramesPerSecond = 100'000;
 ConfigFrame ReadLightingRequest() {
     ConfigFrame frame{};
     frame[frame::kReportId] = kConfigReportId;
-    frame[frame::kCommand] = emu::command::kReadLighting;
+    frame[frame::kCommand] = command::kReadLighting;
     frame[frame::kLength] = kFrameDataSize;
     StampFrameChecksum(frame);
     return frame;

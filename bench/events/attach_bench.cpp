@@ -5,6 +5,7 @@
 // waits 10 ms before it goes out, as the keyboard requires; both are counted in the floor.
 
 #include "device/config_frame.h"
+#include "device/forwarding_hid_bridge.h"
 #include "emulator/emulated_hid_bridge.h"
 #include "events/device_link.h"
 #include "lighting/lighting_model.h"
@@ -25,43 +26,23 @@ using Milliseconds = std::chrono::duration<double, std::milli>;
 constexpr std::chrono::microseconds kReportInterval{1000};
 constexpr double kExchangeFloorMs = 2.0;
 constexpr double kEndPauseMs = 10.0;
-constexpr uint8_t kEndConfiguration = 2;
 constexpr int kRuns = 5;
 
 // Passes everything on to the keyboard and counts the configuration frames by kind.
-class FrameCounter final : public HidBridge {
+class FrameCounter final : public ForwardingHidBridge {
 public:
-    explicit FrameCounter(HidBridge& inner)
-        : inner_(inner) {}
+    using ForwardingHidBridge::ForwardingHidBridge;
 
-    int32_t RequestGetDeviceCount(const UnitDescriptor& unit, uint32_t check) override {
-        return inner_.RequestGetDeviceCount(unit, check);
-    }
-    int32_t RequestAsyncRead(const UnitDescriptor& unit, const UnitCallback* callback, UnitTag tag,
-                             uint32_t check, uint32_t* requestId) override {
-        return inner_.RequestAsyncRead(unit, callback, tag, check, requestId);
-    }
-    int32_t DeleteRequestFromUnitId(uint32_t requestId) override {
-        return inner_.DeleteRequestFromUnitId(requestId);
-    }
     int32_t RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,
                             uint32_t check) override {
         ++frames;
-        if (report.size() > frame::kCommand && report[frame::kCommand] == kEndConfiguration)
+        if (report.size() > frame::kCommand && report[frame::kCommand] == command::kEnd)
             ++endFrames;
-        return inner_.RequestWriteOne(unit, report, check);
-    }
-    int32_t RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
-                               UnitTag tag, std::span<const uint8_t> status, uint32_t check,
-                               uint32_t* requestId) override {
-        return inner_.RequestStatusWrite(unit, callback, tag, status, check, requestId);
+        return ForwardingHidBridge::RequestWriteOne(unit, report, check);
     }
 
     std::atomic<int> frames{0};
     std::atomic<int> endFrames{0};
-
-private:
-    HidBridge& inner_;
 };
 
 // The window's reload as the keyboard sees it: the lighting state read with the per-key table.

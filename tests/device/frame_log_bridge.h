@@ -3,7 +3,7 @@
 // order, and can act just before a chosen frame goes on (to give exactly that frame a fault).
 
 #include "device/config_frame.h"
-#include "device/hid_bridge.h"
+#include "device/forwarding_hid_bridge.h"
 
 #include <algorithm>
 #include <functional>
@@ -12,33 +12,17 @@
 
 namespace tavrik::test {
 
-class FrameLogBridge final : public HidBridge {
+class FrameLogBridge final : public ForwardingHidBridge {
 public:
     using Hook = std::function<void(const ConfigFrame&)>;
 
-    explicit FrameLogBridge(HidBridge& inner)
-        : inner_(inner) {}
+    using ForwardingHidBridge::ForwardingHidBridge;
 
-    int32_t RequestGetDeviceCount(const UnitDescriptor& unit, uint32_t check) override {
-        return inner_.RequestGetDeviceCount(unit, check);
-    }
-    int32_t RequestAsyncRead(const UnitDescriptor& unit, const UnitCallback* callback, UnitTag tag,
-                             uint32_t check, uint32_t* requestId) override {
-        return inner_.RequestAsyncRead(unit, callback, tag, check, requestId);
-    }
-    int32_t DeleteRequestFromUnitId(uint32_t requestId) override {
-        return inner_.DeleteRequestFromUnitId(requestId);
-    }
     int32_t RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,
                             uint32_t check) override {
         if (unit == kCtrlUnit && report.size() == kFrameSize)
             Log(report);
-        return inner_.RequestWriteOne(unit, report, check);
-    }
-    int32_t RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
-                               UnitTag tag, std::span<const uint8_t> status, uint32_t check,
-                               uint32_t* requestId) override {
-        return inner_.RequestStatusWrite(unit, callback, tag, status, check, requestId);
+        return ForwardingHidBridge::RequestWriteOne(unit, report, check);
     }
 
     std::vector<ConfigFrame> Frames() const {
@@ -75,7 +59,6 @@ private:
             hook(logged);
     }
 
-    HidBridge& inner_;
     mutable std::mutex mutex_;
     std::vector<ConfigFrame> frames_;
     Hook beforeFrame_;
