@@ -1,0 +1,351 @@
+// The real programs end to end: tavrikctl against a keyboard served by `tavrik-emu serve` on a
+// socket in a temporary folder, with HOME and the XDG folders there too, so that the store file
+// and the settings never touch the real home. What the keyboard holds and types afterwards is
+// asked from tavrik-emu itself.
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Finished {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+struct Typed {
+    uint16_t page = 0;
+    uint16_t usage = 0;
+    bool down = false;
+    uint64_t ms = 0;
+};
+
+std::string Text(const QByteArray& bytes) {
+    return bytes.toStdString();
+}
+
+class CliEndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder_.isValid());
+        QDir(folder_.path()).mkpath("home");
+        QDir(folder_.path()).mkpath("config");
+        environment_ = QProcessEnvironment::systemEnvironment();
+        environment_.remove("TAVRIK_DEVICE");
+        environment_.remove("XDG_DOCUMENTS_DIR");
+        environment_.insert("HOME", folder_.filePath("home"));
+        environment_.insert("XDG_CONFIG_HOME", folder_.filePath("config"));
+        StartKeyboard();
+    }
+
+    void TearDown() override { StopKeyboard(); }
+
+    // A keyboard fresh from the factory on a new socket.
+    void StartKeyboard(const QStringList& options = {}) {
+        socket_ = folder_.filePath(QString("kbd%1.sock").arg(++keyboards_));
+        server_.setProcessEnvironment(environment_);
+        server_.start(TAVRIK_EMU_PATH, QStringList{"serve", socket_} + options);
+        ASSERT_TRUE(server_.waitForStarted());
+        // The socket appears once the server listens.
+        while (!QFile::exists(socket_) && server_.state() == QProcess::Running)
+            QThread::msleep(5);
+        ASSERT_TRUE(QFile::exists(socket_)) << Text(server_.readAllStandardError());
+    }
+
+    void StopKeyboard() {
+        if (server_.state() == QProcess::NotRunning)
+            return;
+        Ctl({"quit"});
+        server_.waitForFinished(-1);
+    }
+
+    Finished RunProgram(const QString& program, const QStringList& args,
+                        const QByteArray& input = {}) {
+        QProcess process;
+        process.setProcessEnvironment(environment_);
+        process.start(program, args);
+        EXPECT_TRUE(process.waitForStarted());
+        process.write(input);
+        process.closeWriteChannel();
+        process.waitForFinished(-1);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    Finished Tavrikctl(const QStringList& args, const QByteArray& input = {}) {
+        return RunProgram(TAVRIKCTL_PATH, QStringList{"--device", "emu:" + socket_} + args, input);
+    }
+
+    // tavrikctl that must succeed; its standard output.
+    QByteArray Do(const QStringList& args, const QByteArray& input = {}) {
+        const Finished done = Tavrikctl(args, input);
+        EXPECT_EQ(done.exitCode, 0) << args.join(' ').toStdString() << ": " << Text(done.err);
+        return done.out;
+    }
+
+    QByteArray Ctl(const QStringList& args) {
+        const Finished done = RunProgram(TAVRIK_EMU_PATH, QStringList{"ctl", socket_} + args);
+        EXPECT_EQ(done.exitCode, 0) << args.join(' ').toStdString() << ": " << Text(done.err);
+        return done.out;
+    }
+
+    // An area of the keyboard's memory: "OFFSET: XX XX ..." lines.
+    std::vector<uint8_t> Dump(const QString& area) {
+        std::vector<uint8_t> bytes;
+        for (const QByteArray& line : Ctl({"dump", area}).split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            for (qsizetype i = 1; i < words.size(); ++i)
+                bytes.push_back(static_cast<uint8_t>(words[i].toUInt(nullptr, 16)));
+        }
+        return bytes;
+    }
+
+    std::vector<Typed> TypedAfterTap(int position) {
+        Ctl({"typed"}); // forget what came before
+        Ctl({"tap", QString::number(position)});
+        std::vector<Typed> typed;
+        for (const QByteArray& line : Ctl({"typed"}).split('\n')) {
+            const QList<QByteArray> words = line.simplified().split(' ');
+            if (words.size() == 4)
+                typed.push_back({static_cast<uint16_t>(words[1].toUInt(nullptr, 16)),
+                                 static_cast<uint16_t>(words[2].toUInt(nullptr, 16)),
+                                 words[3] == "down", words[0].toULongLong()});
+        }
+        return typed;
+    }
+
+    QJsonObject JsonObjectOf(const QStringList& args) {
+        QJsonParseError error;
+        const QJsonDocument document =
+            QJsonDocument::fromJson(Do(QStringList{"--json"} + args), &error);
+        EXPECT_EQ(error.error, QJsonParseError::NoError) << args.join(' ').toStdString();
+        return document.object();
+    }
+
+    QString File(const QString& name) const { return folder_.filePath(name); }
+
+    void WriteFile(const QString& name, const QByteArray& bytes) const {
+        QFile file(File(name));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write(bytes);
+    }
+
+    QTemporaryDir folder_;
+    QProcessEnvironment environment_;
+    QProcess server_;
+    QString socket_;
+    int keyboards_ = 0;
+};
+
+constexpr int kQPosition = 18;
+constexpr int kF1Position = 16;
+constexpr uint16_t kKeyboardPage = 0x07;
+
+TEST_F(CliEndToEnd, BackupAndRestoreGiveAFreshKeyboardTheSameMemory) {
+    WriteFile("m.txt", "Shift down 10\nA down 20\nA up 0\nShift up 0\n");
+    Do({"remap", "Q", "key:W"});
+    Do({"remap", "--profile", "1", "A", "media:mute"});
+    Do({"remap", "--profile", "2", "F1", "fn:copy"});
+    Do({"macro", "add", "Shouted A"});
+    Do({"macro", "actions", "Shouted A", File("m.txt")});
+    Do({"remap", "--profile", "2", "Z", "macro:Shouted A:3"});
+    const QStringList areas{"keymap0", "keymap1", "keymap2", "macro"};
+    std::vector<std::vector<uint8_t>> configured;
+    for (const QString& area : areas)
+        configured.push_back(Dump(area));
+    Do({"backup", File("all.tvk")});
+
+    StopKeyboard();
+    StartKeyboard();
+    ASSERT_NE(Dump("keymap0"), configured[0]); // a fresh keyboard indeed
+    Do({"restore", File("all.tvk")});
+    for (int i = 0; i < areas.size(); ++i)
+        EXPECT_EQ(Dump(areas[i]), configured[static_cast<size_t>(i)]) << areas[i].toStdString();
+}
+
+TEST_F(CliEndToEnd, AfterRemappingQToWTheKeyboardTypesW) {
+    Do({"remap", "Q", "key:W"});
+    const std::vector<Typed> typed = TypedAfterTap(kQPosition);
+    ASSERT_EQ(typed.size(), 2u);
+    EXPECT_EQ(typed[0].page, kKeyboardPage);
+    EXPECT_EQ(typed[0].usage, 0x1A); // W
+    EXPECT_TRUE(typed[0].down);
+    EXPECT_EQ(typed[1].usage, 0x1A);
+    EXPECT_FALSE(typed[1].down);
+}
+
+TEST_F(CliEndToEnd, AMacroImportedFromTheTextFormatTypesItsActions) {
+    WriteFile("hi.txt", "# Hi\nShift down 10\nH down 10\nH up 10\nShift up 0\nI down 20\n"
+                        "I up 0\n");
+    Do({"macro", "add", "Greeting"});
+    Do({"macro", "actions", "Greeting", File("hi.txt")});
+    Do({"remap", "F1", "macro:Greeting"});
+    const std::vector<Typed> typed = TypedAfterTap(kF1Position);
+    struct Expected {
+        uint16_t usage;
+        bool down;
+        uint64_t after;
+    };
+    const std::vector<Expected> expected{{0xE1, true, 0},   {0x0B, true, 10}, {0x0B, false, 20},
+                                         {0xE1, false, 30}, {0x0C, true, 30}, {0x0C, false, 50}};
+    ASSERT_EQ(typed.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(typed[i].page, kKeyboardPage) << i;
+        EXPECT_EQ(typed[i].usage, expected[i].usage) << i;
+        EXPECT_EQ(typed[i].down, expected[i].down) << i;
+        EXPECT_EQ(typed[i].ms - typed[0].ms, expected[i].after) << i;
+    }
+    // Exported, imported again through standard input, exported: the same text.
+    const QByteArray shown = Do({"macro", "show", "Greeting"});
+    Do({"macro", "actions", "Greeting", "-"}, shown);
+    EXPECT_EQ(Do({"macro", "show", "Greeting"}), shown);
+}
+
+TEST_F(CliEndToEnd, LightingCommandsLeaveTheirBytes) {
+    struct Case {
+        QStringList args;
+        size_t offset;
+        uint8_t value;
+    };
+    const std::vector<Case> cases{
+        {{"effect", "3"}, 0, 3},
+        {{"brightness", "7"}, 1, 7},
+        {{"speed", "20"}, 2, 5},
+        {{"speed", "0"}, 2, 25},
+        {{"direction", "right"}, 4, 1},
+        {{"option", "5", "1"}, 5, 1},
+        {{"option", "trigger-area", "1"}, 7, 1},
+        {{"option", "8", "1"}, 8, 1},
+        {{"option", "breathing", "1"}, 9, 1},
+        {{"option", "breathing", "0"}, 9, 0},
+    };
+    for (const Case& c : cases) {
+        Do(QStringList{"lighting"} + c.args);
+        EXPECT_EQ(Dump("lighting").at(c.offset), c.value) << c.args.join(' ').toStdString();
+    }
+    Do({"lighting", "reset"});
+    const std::vector<uint8_t> reset = Dump("lighting");
+    EXPECT_EQ(std::vector<uint8_t>(reset.begin(), reset.begin() + 3),
+              (std::vector<uint8_t>{9, 20, 5}));
+
+    Do({"lighting", "all", "off"});
+    Do({"lighting", "key", "Q", "on"});
+    std::vector<uint8_t> colours(480, 0);
+    colours[kQPosition * 3] = colours[kQPosition * 3 + 1] = colours[kQPosition * 3 + 2] = 1;
+    EXPECT_EQ(Dump("colours"), colours);
+    Do({"lighting", "all", "on"});
+    EXPECT_EQ(Dump("colours"), std::vector<uint8_t>(480, 0xFF));
+}
+
+TEST_F(CliEndToEnd, JsonOutputCarriesWhatScriptsNeed) {
+    const QJsonObject info = JsonObjectOf({"info"});
+    EXPECT_EQ(info["attached"].toInt(), 1);
+    EXPECT_EQ(info["activeProfile"].toInt(), 0);
+    EXPECT_EQ(info["macroCapacity"].toInt(), 4096);
+    EXPECT_EQ(info["effects"].toArray().size(), 10);
+    EXPECT_EQ(info["lighting"].toObject()["effect"].toInt(), 9);
+    EXPECT_EQ(info["lighting"].toObject()["brightness"].toInt(), 20);
+
+    Do({"macro", "add", "宏 one"});
+    Do({"remap", "--profile", "1", "Q", "key:W"});
+    const QJsonObject dump = JsonObjectOf({"dump", "--keyboard"});
+    const QJsonArray keys = dump["keys"].toArray();
+    ASSERT_EQ(keys.size(), 1);
+    EXPECT_EQ(keys[0].toObject()["layer"].toInt(), 1);
+    EXPECT_EQ(keys[0].toObject()["key"].toString(), "Q");
+    EXPECT_EQ(keys[0].toObject()["type"].toString(), "SingleKey");
+    EXPECT_EQ(keys[0].toObject()["value"].toInt(), 0x11);
+    EXPECT_EQ(dump["macros"].toArray()[0].toObject()["name"].toString(), QString("宏 one"));
+    EXPECT_EQ(dump["header"].toObject()["macroCount"].toInt(), 1);
+
+    Do({"profile", "2"});
+    EXPECT_EQ(JsonObjectOf({"profile"})["activeProfile"].toInt(), 2);
+}
+
+TEST_F(CliEndToEnd, AMalformedFileIsRefusedWithTheFormatMessage) {
+    Do({"backup", File("good.tvk")});
+    QFile good(File("good.tvk"));
+    ASSERT_TRUE(good.open(QIODevice::ReadOnly));
+    QByteArray bytes = good.readAll();
+    bytes[31] = static_cast<char>(bytes[31] + 1); // the header's checksum
+    WriteFile("bad.tvk", bytes);
+    Do({"remap", "Q", "key:W"});
+    const std::vector<uint8_t> before = Dump("keymap0");
+
+    const Finished validate = Tavrikctl({"validate", File("bad.tvk")});
+    EXPECT_EQ(validate.exitCode, 3);
+    EXPECT_NE(Text(validate.err).find("文件格式错误，恢复为默认值"), std::string::npos);
+    const Finished restore = Tavrikctl({"restore", File("bad.tvk")});
+    EXPECT_EQ(restore.exitCode, 3);
+    EXPECT_NE(Text(restore.err).find("文件格式错误，导入失败"), std::string::npos);
+    EXPECT_EQ(Dump("keymap0"), before);
+
+    WriteFile("short.tvk", bytes.left(100));
+    EXPECT_EQ(Tavrikctl({"validate", File("short.tvk")}).exitCode, 3);
+    EXPECT_EQ(Tavrikctl({"dump", File("bad.tvk")}).exitCode, 3);
+    EXPECT_EQ(Tavrikctl({"validate", File("missing.tvk")}).exitCode, 3);
+    EXPECT_EQ(Tavrikctl({"validate", File("good.tvk")}).exitCode, 0);
+
+    Do({"macro", "add", "M"});
+    WriteFile("actions.txt", "A down 10\nA sideways 10\n");
+    const Finished actions = Tavrikctl({"macro", "actions", "M", File("actions.txt")});
+    EXPECT_EQ(actions.exitCode, 3);
+    EXPECT_NE(Text(actions.err).find("actions.txt:2: the direction must be down or up"),
+              std::string::npos)
+        << Text(actions.err);
+}
+
+TEST_F(CliEndToEnd, WatchPrintsOneLinePerEventAndStopsAfterTheCount) {
+    QProcess watch;
+    watch.setProcessEnvironment(environment_);
+    watch.start(TAVRIKCTL_PATH, {"--device", "emu:" + socket_, "--json", "watch", "--count", "2"});
+    ASSERT_TRUE(watch.waitForStarted());
+    // Events sent before the watch has started are not seen: keep switching the bank until two
+    // have been printed.
+    while (!watch.waitForFinished(50))
+        Ctl({"bank"});
+    EXPECT_EQ(watch.exitCode(), 0) << Text(watch.readAllStandardError());
+    const QList<QByteArray> lines = watch.readAllStandardOutput().trimmed().split('\n');
+    ASSERT_EQ(lines.size(), 2);
+    for (const QByteArray& line : lines) {
+        const QJsonObject event = QJsonDocument::fromJson(line).object();
+        EXPECT_EQ(event["event"].toString(), "bank");
+        EXPECT_TRUE(event["bank"].toString() == "A" || event["bank"].toString() == "B");
+    }
+}
+
+TEST_F(CliEndToEnd, WithoutAKeyboardCommandsFailAsDeviceErrors) {
+    Ctl({"unplug"});
+    const Finished info = Tavrikctl({"info"});
+    EXPECT_EQ(info.exitCode, 1);
+    EXPECT_NE(Text(info.err).find("no keyboard attached"), std::string::npos);
+    EXPECT_EQ(Tavrikctl({"remap", "Q", "key:W"}).exitCode, 1);
+    const Finished nowhere =
+        RunProgram(TAVRIKCTL_PATH, {"--device", "emu:" + File("none"), "info"});
+    EXPECT_EQ(nowhere.exitCode, 1);
+    EXPECT_FALSE(nowhere.err.isEmpty());
+}
+
+TEST_F(CliEndToEnd, TheStoreFileMirrorsTheKeyboardInTheTemporaryHome) {
+    Do({"remap", "Q", "key:W"});
+    const QString store = folder_.filePath("home/Documents/VOLTRI VX60 Driver/$Profile0");
+    ASSERT_TRUE(QFile::exists(store));
+    const Finished dumped = RunProgram(TAVRIKCTL_PATH, {"--json", "dump", store});
+    EXPECT_EQ(dumped.exitCode, 0) << Text(dumped.err);
+    const QJsonArray keys = QJsonDocument::fromJson(dumped.out).object()["keys"].toArray();
+    ASSERT_EQ(keys.size(), 1);
+    EXPECT_EQ(keys[0].toObject()["description"].toString(), QString("Q按键，设定为: 单键(W)"));
+}
+
+} // namespace
