@@ -106,6 +106,8 @@ ExitStatus RunWatch(KeyboardSession& session, const Output& output, const WatchR
     EventQueue queue;
     if (signals.fd < 0 || queue.Descriptor() < 0)
         return output.Fail(ExitStatus::DeviceError, "cannot wait for the keyboard's events");
+    if (session.KeyboardNotAccessible())
+        RequireKeyboard(session, output); // says so and how to allow it, then waits all the same
     session.Window().SetEventSink([&queue](const KeyboardEvent& event) { queue.Push(event); });
     int printed = 0;
     bool stop = false;

@@ -16,6 +16,11 @@ class HookedKeyboard final : public HidBridge {
 public:
     using Hook = std::function<void(const ConfigFrame&, EmulatedHidBridge&)>;
 
+    // `notAccessible`: a keyboard is there that the transport may not open (no udev rule).
+    explicit HookedKeyboard(bool plugged = true, bool notAccessible = false)
+        : keyboard_(emu::FirmwareConfig{}, plugged)
+        , notAccessible_(notAccessible) {}
+
     EmulatedHidBridge& Keyboard() { return keyboard_; }
 
     // Runs on the writing thread before every configuration frame is passed on.
@@ -59,9 +64,11 @@ public:
                                uint32_t* requestId) override {
         return keyboard_.RequestStatusWrite(unit, callback, tag, status, check, requestId);
     }
+    bool KeyboardPresentButNotAccessible() const override { return notAccessible_; }
 
 private:
     EmulatedHidBridge keyboard_;
+    bool notAccessible_;
     std::mutex mutex_;
     Hook hook_;
     std::map<uint8_t, int> framesOf_;

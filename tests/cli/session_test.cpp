@@ -31,7 +31,9 @@ protected:
 
     // Starts the session; `hook` acts on the frames from the start on.
     void Start(test::HookedKeyboard::Hook hook = {}) {
-        auto keyboard = std::make_unique<test::HookedKeyboard>();
+        Start(std::make_unique<test::HookedKeyboard>(), std::move(hook));
+    }
+    void Start(std::unique_ptr<test::HookedKeyboard> keyboard, test::HookedKeyboard::Hook hook) {
         keyboard_ = keyboard.get();
         keyboard_->BeforeFrame(std::move(hook));
         session_ = KeyboardSession::Start(std::move(keyboard), console_);
@@ -118,6 +120,16 @@ TEST_F(CliSession, DeletingAMacroKeepsKeysOfOtherProfilesOnTheirMacro) {
     EXPECT_EQ(Run({"macro", "rm", "--force", "First"}), ExitStatus::Done);
     EXPECT_EQ(entryOfQ(1), (std::array<uint8_t, 3>{5, 1, 0}));    // Second moved to position 0
     EXPECT_EQ(entryOfQ(2), (std::array<uint8_t, 3>{2, 2, 0x14})); // Q again
+}
+
+TEST_F(CliSession, AKeyboardThatCannotBeOpenedGetsTheUdevRuleAdvice) {
+    Start(std::make_unique<test::HookedKeyboard>(false, true), {});
+    EXPECT_EQ(Run({"info"}), ExitStatus::DeviceError);
+    EXPECT_NE(err_.str().find("cannot be opened"), std::string::npos) << err_.str();
+    EXPECT_NE(err_.str().find("resources/udev/70-voltri-vx60.rules /etc/udev/rules.d/"),
+              std::string::npos)
+        << err_.str();
+    EXPECT_NE(err_.str().find("udevadm control --reload-rules"), std::string::npos);
 }
 
 } // namespace
