@@ -4,6 +4,8 @@
 #   scripts/fuzz.sh [SECONDS_PER_TARGET]   (default 60)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Lets ccache share results between checkouts in different folders (CI clones anew).
+export CCACHE_BASEDIR="$PWD"
 seconds="${1:-60}"
 cmake --preset fuzz >/dev/null
 cmake --build --preset fuzz --target fuzzers

@@ -4,6 +4,8 @@
 #   scripts/run.sh tavrikctl --device demo info
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# Lets ccache share results between checkouts in different folders (CI clones anew).
+export CCACHE_BASEDIR="$PWD"
 cmake --preset dev >/dev/null
 cmake --build --preset dev
 program="$1"
