@@ -1,11 +1,11 @@
 // tavrikctl dump: everything a profile file (or the keyboard) holds, readably.
-#include "assign/key_description.h"
 #include "assign/key_function_tables.h"
 #include "cli/action_text.h"
 #include "cli/commands.h"
 #include "cli/key_names.h"
 #include "cli/keyboard_session.h"
 #include "cli/macro_report.h"
+#include "cli/slot_report.h"
 #include "keys/text.h"
 #include "profile/profile_file.h"
 
@@ -16,35 +16,10 @@ namespace tavrik::cli {
 
 namespace {
 
-constexpr std::array<std::string_view, 9> kTypeNames{"Default",       "Disabled",   "SingleKey",
-                                                     "LaunchProgram", "PlayMacro",  "StopMacro",
-                                                     "TextBlock",     "Multimedia", "FunctionKey"};
-
-std::string TypeName(KeyFunctionType type) {
-    const auto index = static_cast<size_t>(type);
-    return index < kTypeNames.size() ? std::string(kTypeNames[index])
-                                     : "Unknown" + std::to_string(index);
-}
-
 std::string Hex(unsigned value, int digits) {
     char text[16];
     std::snprintf(text, sizeof text, "0x%0*x", digits, value);
     return text;
-}
-
-std::string SlotLabel(size_t slot) {
-    if (slot < kFirstMacroKeySlot)
-        return KeyToken(ScanFromKeyIndex(static_cast<KeyIndex>(slot)));
-    const size_t macroKey = slot - kFirstMacroKeySlot;
-    return "G" + std::to_string(macroKey % kMacroKeysPerBank + 1) +
-           (macroKey < kMacroKeysPerBank ? " (bank A)" : " (bank B)");
-}
-
-KeyDescription Describe(size_t slot, const KeyFunctionEntry& entry,
-                        std::span<const MacroRecord> macros) {
-    if (slot < kFirstMacroKeySlot)
-        return DescribeKey(ScanFromKeyIndex(static_cast<KeyIndex>(slot)), entry, macros);
-    return DescribeMacroKey((slot - kFirstMacroKeySlot) % kMacroKeysPerBank, entry, macros);
 }
 
 JsonValue HeaderJson(const ProfileHeader& header) {
@@ -81,11 +56,11 @@ JsonValue KeyJson(const DumpedKey& key, std::span<const MacroRecord> macros) {
     JsonValue json = JsonValue::MakeObject();
     json.Set("layer", key.layer)
         .Set("slot", key.slot)
-        .Set("key", SlotLabel(key.slot))
-        .Set("type", TypeName(key.entry.type))
+        .Set("key", SlotName(key.slot))
+        .Set("type", KeyFunctionTypeName(key.entry.type))
         .Set("code", key.entry.code)
         .Set("value", key.entry.value)
-        .Set("description", Utf8From(Describe(key.slot, key.entry, macros).text));
+        .Set("description", Utf8From(DescribeSlot(key.slot, key.entry, macros).text));
     if (key.slot < kFirstMacroKeySlot)
         json.Set("scan", ScanFromKeyIndex(static_cast<KeyIndex>(key.slot)));
     if (key.text)
@@ -94,9 +69,10 @@ JsonValue KeyJson(const DumpedKey& key, std::span<const MacroRecord> macros) {
 }
 
 std::string KeyText(const DumpedKey& key, std::span<const MacroRecord> macros) {
-    std::string line = "  " + SlotLabel(key.slot) + " (slot " + std::to_string(key.slot) +
-                       "): " + TypeName(key.entry.type) + " " + std::to_string(key.entry.value) +
-                       ": " + Utf8From(Describe(key.slot, key.entry, macros).text);
+    std::string line = "  " + SlotName(key.slot) + " (slot " + std::to_string(key.slot) +
+                       "): " + KeyFunctionTypeName(key.entry.type) + " " +
+                       std::to_string(key.entry.value) + ": " +
+                       Utf8From(DescribeSlot(key.slot, key.entry, macros).text);
     if (key.text)
         line += " \"" + Utf8From(*key.text) + "\"";
     return line + "\n";

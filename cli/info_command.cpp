@@ -30,8 +30,11 @@ std::string ProfileText(int active) {
 
 ExitStatus RunInfo(KeyboardSession& session, const Output& output) {
     const int attached = session.KeyboardCount();
-    if (attached == 0)
+    if (attached == 0) {
+        // Still an answer for scripts: nothing attached, and the status says so too.
+        output.Result(JsonValue::MakeObject().Set("attached", 0), "keyboards attached: 0\n");
         return RequireKeyboard(session, output);
+    }
     const int active = session.Facts().ActiveProfile();
     const MacroUse use = MacroUseOf(session);
     const SkinValueLookup names = MainSkinLookup();

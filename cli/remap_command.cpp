@@ -1,12 +1,12 @@
 // tavrikctl remap: gives one key a new function, exactly as the assignment dialog's OK does,
 // then applies it as the main window's Apply does.
 #include "assign/assignment_apply.h"
-#include "assign/key_description.h"
 #include "assign/key_map_entry.h"
 #include "cli/commands.h"
 #include "cli/key_names.h"
 #include "cli/keyboard_session.h"
 #include "cli/macro_reference.h"
+#include "cli/slot_report.h"
 #include "keys/text.h"
 
 namespace tavrik::cli {
@@ -66,12 +66,24 @@ std::variant<AssignmentChoice, std::string> ChoiceFor(const FunctionArgument& fu
     return choice;
 }
 
-std::string SlotName(size_t slot) {
-    if (slot < kFirstMacroKeySlot)
-        return KeyToken(ScanFromKeyIndex(static_cast<KeyIndex>(slot)));
-    const size_t macroKey = slot - kFirstMacroKeySlot;
-    return std::string("G") + std::to_string(macroKey % kMacroKeysPerBank + 1) +
-           (macroKey < kMacroKeysPerBank ? " of bank A" : " of bank B");
+// The dialog's OK on the live profile: the new entry and its description, or why there is none.
+struct Assigned {
+    KeyFunctionEntry entry;
+    KeyDescription description;
+};
+
+std::variant<Assigned, std::string> Assign(LiveProfile& profile, const FunctionArgument& function,
+                                           AssignmentTarget target) {
+    const LiveProfile::Lock lock = profile.LockProfile();
+    std::vector<MacroRecord> dialogMacros = profile.Macros();
+    auto choice = ChoiceFor(function, dialogMacros);
+    if (auto* message = std::get_if<std::string>(&choice))
+        return *message;
+    TextTable& texts = profile.Texts();
+    const KeyFunctionEntry entry = *ApplyAssignment(
+        profile.Record().layers, profile.Macros(), dialogMacros, std::get<AssignmentChoice>(choice),
+        target, [&texts](size_t number) { texts.Release(number); });
+    return Assigned{entry, DescribeSlot(target.editedSlot, entry, profile.Macros())};
 }
 
 } // namespace
@@ -86,39 +98,23 @@ ExitStatus RunRemap(KeyboardSession& session, const Output& output, const RemapR
     if (auto* message = std::get_if<std::string>(&slot))
         return output.Fail(ExitStatus::UsageError, *message);
     const AssignmentTarget target{static_cast<size_t>(layer), std::get<size_t>(slot)};
+    auto assigned = Assign(session.Profile(), request.function, target);
+    if (auto* message = std::get_if<std::string>(&assigned))
+        return output.Fail(ExitStatus::UsageError, *message);
+    const auto& [entry, description] = std::get<Assigned>(assigned);
 
-    LiveProfile& profile = session.Profile();
-    KeyDescription description;
-    KeyFunctionEntry written;
-    {
-        const LiveProfile::Lock lock = profile.LockProfile();
-        std::vector<MacroRecord> dialogMacros = profile.Macros();
-        auto choice = ChoiceFor(request.function, dialogMacros);
-        if (auto* message = std::get_if<std::string>(&choice))
-            return output.Fail(ExitStatus::UsageError, *message);
-        TextTable& texts = profile.Texts();
-        written = *ApplyAssignment(profile.Record().layers, profile.Macros(), dialogMacros,
-                                   std::get<AssignmentChoice>(choice), target,
-                                   [&texts](size_t entry) { texts.Release(entry); });
-        description =
-            target.editedSlot < kFirstMacroKeySlot
-                ? DescribeKey(ScanFromKeyIndex(static_cast<KeyIndex>(target.editedSlot)), written,
-                              profile.Macros())
-                : DescribeMacroKey((target.editedSlot - kFirstMacroKeySlot) % kMacroKeysPerBank,
-                                   written, profile.Macros());
-    }
     // The keyboard holds the active profile's key map as the main window's Apply sends it; a
     // change to another profile is sent with the other two, which the live profile mirrors.
     const ExitStatus downloaded = SaveAndDownload(session, output, layer != active);
     if (downloaded != ExitStatus::Done)
         return downloaded;
-    const bool macroKey = target.editedSlot >= kFirstMacroKeySlot;
+    const bool macroKey = IsMacroKeySlot(target.editedSlot);
     output.Result(JsonValue::MakeObject()
                       .Set("profile", layer)
                       .Set("slot", target.editedSlot)
                       .Set("key", SlotName(target.editedSlot))
-                      .Set("type", static_cast<int>(written.type))
-                      .Set("value", written.value)
+                      .Set("type", KeyFunctionTypeName(entry.type))
+                      .Set("value", entry.value)
                       .Set("description", Utf8From(description.text))
                       .Set("inKeyboard", !macroKey),
                   "hardware profile " + std::to_string(layer) + ": " + Utf8From(description.text) +
