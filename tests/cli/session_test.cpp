@@ -109,7 +109,7 @@ TEST_F(CliSession, DeletingAMacroKeepsKeysOfOtherProfilesOnTheirMacro) {
     ASSERT_EQ(Run({"remap", "--profile", "1", "Q", "macro:Second"}), ExitStatus::Done);
     ASSERT_EQ(Run({"remap", "--profile", "2", "Q", "macro:First"}), ExitStatus::Done);
     const auto entryOfQ = [this](int profile) {
-        const KeyMapBlock& map = Memory().keyMaps[static_cast<size_t>(profile)];
+        const KeyMapBlock map = Memory().keyMaps[static_cast<size_t>(profile)];
         const size_t at = kQPosition * 3;
         return std::array<uint8_t, 3>{map[at], map[at + 1], map[at + 2]};
     };
