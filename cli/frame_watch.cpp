@@ -8,22 +8,6 @@ namespace {
 
 inline constexpr uint16_t kKeyMapBlockStride = 512;
 
-enum : uint8_t {
-    kBegin = 1,
-    kEnd = 2,
-    kReadSettings = 3,
-    kWriteSettings = 4,
-    kReadLighting = 5,
-    kWriteLighting = 6,
-    kReadKeyMap = 7,
-    kWriteKeyMap = 8,
-    kReadMacros = 9,
-    kWriteMacros = 10,
-    kReadDefaultLayout = 15,
-    kReadColours = 16,
-    kWriteColours = 17,
-};
-
 std::string ByteRange(unsigned first, unsigned length) {
     const unsigned last = first + (length > 0 ? length - 1 : 0);
     return " (bytes " + std::to_string(first) + ".." + std::to_string(last) + ")";
@@ -34,31 +18,31 @@ std::string ExchangeName(const FailedExchange& failed) {
     const std::string blockRange = ByteRange(failed.address % kKeyMapBlockStride, failed.length);
     const std::string range = ByteRange(failed.address, failed.length);
     switch (failed.command) {
-    case kBegin:
+    case command::kBegin:
         return "beginning the configuration";
-    case kEnd:
+    case command::kEnd:
         return "ending the configuration";
-    case kReadSettings:
+    case command::kReadSettings:
         return "reading the keyboard's settings";
-    case kWriteSettings:
+    case command::kWriteSettings:
         return "writing the keyboard's settings";
-    case kReadLighting:
+    case command::kReadLighting:
         return "reading the lighting" + range;
-    case kWriteLighting:
+    case command::kWriteLighting:
         return "writing the lighting" + range;
-    case kReadKeyMap:
+    case command::kReadKeyMap:
         return "reading the key map of hardware profile " + std::to_string(profile) + blockRange;
-    case kWriteKeyMap:
+    case command::kWriteKeyMap:
         return "writing the key map of hardware profile " + std::to_string(profile) + blockRange;
-    case kReadMacros:
+    case command::kReadMacroMemory:
         return "reading the macro memory" + range;
-    case kWriteMacros:
+    case command::kWriteMacroMemory:
         return "writing the macro memory" + range;
-    case kReadDefaultLayout:
+    case command::kReadDefaultLayout:
         return "reading the default key layout" + range;
-    case kReadColours:
+    case command::kReadColours:
         return "reading the key colours" + range;
-    case kWriteColours:
+    case command::kWriteColours:
         return "writing the key colours" + range;
     }
     return "command " + std::to_string(failed.command);
@@ -78,22 +62,17 @@ std::string DescribeFailedExchange(const FailedExchange& failed) {
     return ExchangeName(failed) + ": " + DeviceResultName(failed.result);
 }
 
+// The base forwards to the transport; this class owns it, so that it goes first, before the
+// callbacks it may still be calling.
 FrameWatch::FrameWatch(std::unique_ptr<HidBridge> inner)
-    : inner_(std::move(inner)) {}
-
-FrameWatch::~FrameWatch() {
-    inner_.reset();
-}
-
-int32_t FrameWatch::RequestGetDeviceCount(const UnitDescriptor& unit, uint32_t check) {
-    return inner_->RequestGetDeviceCount(unit, check);
-}
+    : ForwardingHidBridge(*inner)
+    , inner_(std::move(inner)) {}
 
 int32_t FrameWatch::RequestAsyncRead(const UnitDescriptor& unit, const UnitCallback* callback,
                                      UnitTag tag, uint32_t check, uint32_t* requestId) {
     const auto tagValue = static_cast<uint32_t>(tag);
     if (unit != kCtrlUnit || callback == nullptr || requestId == nullptr)
-        return inner_->RequestAsyncRead(unit, callback, tag, check, requestId);
+        return ForwardingHidBridge::RequestAsyncRead(unit, callback, tag, check, requestId);
     if (check != ArgumentCheck(unit, callback, tagValue, {}))
         return kArgumentCheckRefused;
     std::list<UnitCallback>::iterator own;
@@ -105,7 +84,7 @@ int32_t FrameWatch::RequestAsyncRead(const UnitDescriptor& unit, const UnitCallb
                                     return (*callback)(notification);
                                 });
     }
-    const int32_t result = inner_->RequestAsyncRead(
+    const int32_t result = ForwardingHidBridge::RequestAsyncRead(
         unit, &*own, tag, ArgumentCheck(unit, &*own, tagValue, {}), requestId);
     std::lock_guard lock(callbackMutex_);
     if (result > 0)
@@ -116,7 +95,7 @@ int32_t FrameWatch::RequestAsyncRead(const UnitDescriptor& unit, const UnitCallb
 }
 
 int32_t FrameWatch::DeleteRequestFromUnitId(uint32_t requestId) {
-    const int32_t result = inner_->DeleteRequestFromUnitId(requestId);
+    const int32_t result = ForwardingHidBridge::DeleteRequestFromUnitId(requestId);
     // The transport waits for a delivery in progress, so the callback is no longer in use.
     std::lock_guard lock(callbackMutex_);
     if (const auto found = callbackOfRequest_.find(requestId); found != callbackOfRequest_.end()) {
@@ -135,20 +114,10 @@ int32_t FrameWatch::RequestWriteOne(const UnitDescriptor& unit, std::span<const 
         std::ranges::copy(report, frame.begin());
         FrameSent(frame);
     }
-    const int32_t result = inner_->RequestWriteOne(unit, report, check);
+    const int32_t result = ForwardingHidBridge::RequestWriteOne(unit, report, check);
     if (followed && result <= 0)
         WriteRefused();
     return result;
-}
-
-int32_t FrameWatch::RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
-                                       UnitTag tag, std::span<const uint8_t> status, uint32_t check,
-                                       uint32_t* requestId) {
-    return inner_->RequestStatusWrite(unit, callback, tag, status, check, requestId);
-}
-
-bool FrameWatch::KeyboardPresentButNotAccessible() const {
-    return inner_->KeyboardPresentButNotAccessible();
 }
 
 void FrameWatch::Reset() {

@@ -9,7 +9,7 @@
 
 #include "device/config_frame.h"
 #include "device/device_result.h"
-#include "device/hid_bridge.h"
+#include "device/forwarding_hid_bridge.h"
 
 #include <list>
 #include <map>
@@ -33,24 +33,18 @@ struct FailedExchange {
 // "writing the key map of hardware profile 1 (bytes 56..111): no answer from the keyboard"
 std::string DescribeFailedExchange(const FailedExchange& failed);
 
-class FrameWatch final : public HidBridge {
+class FrameWatch final : public ForwardingHidBridge {
 public:
     explicit FrameWatch(std::unique_ptr<HidBridge> inner);
-    ~FrameWatch() override;
 
     FrameWatch(const FrameWatch&) = delete;
     FrameWatch& operator=(const FrameWatch&) = delete;
 
-    int32_t RequestGetDeviceCount(const UnitDescriptor& unit, uint32_t check) override;
     int32_t RequestAsyncRead(const UnitDescriptor& unit, const UnitCallback* callback, UnitTag tag,
                              uint32_t check, uint32_t* requestId) override;
     int32_t DeleteRequestFromUnitId(uint32_t requestId) override;
     int32_t RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,
                             uint32_t check) override;
-    int32_t RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
-                               UnitTag tag, std::span<const uint8_t> status, uint32_t check,
-                               uint32_t* requestId) override;
-    bool KeyboardPresentButNotAccessible() const override;
 
     // Forgets the exchanges followed so far.
     void Reset();

@@ -4,22 +4,24 @@
 // of each command.
 
 #include "device/config_frame.h"
+#include "device/forwarding_hid_bridge.h"
 #include "emulator/emulated_hid_bridge.h"
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <mutex>
 
 namespace tavrik::cli::test {
 
-class HookedKeyboard final : public HidBridge {
+class HookedKeyboard final : public ForwardingHidBridge {
 public:
     using Hook = std::function<void(const ConfigFrame&, EmulatedHidBridge&)>;
 
     // `notAccessible`: a keyboard is there that the transport may not open (no udev rule).
     explicit HookedKeyboard(bool plugged = true, bool notAccessible = false)
-        : keyboard_(emu::FirmwareConfig{}, plugged)
-        , notAccessible_(notAccessible) {}
+        : HookedKeyboard(std::make_unique<EmulatedHidBridge>(emu::FirmwareConfig{}, plugged),
+                         notAccessible) {}
 
     EmulatedHidBridge& Keyboard() { return keyboard_; }
 
@@ -33,16 +35,6 @@ public:
         return framesOf_[command];
     }
 
-    int32_t RequestGetDeviceCount(const UnitDescriptor& unit, uint32_t check) override {
-        return keyboard_.RequestGetDeviceCount(unit, check);
-    }
-    int32_t RequestAsyncRead(const UnitDescriptor& unit, const UnitCallback* callback, UnitTag tag,
-                             uint32_t check, uint32_t* requestId) override {
-        return keyboard_.RequestAsyncRead(unit, callback, tag, check, requestId);
-    }
-    int32_t DeleteRequestFromUnitId(uint32_t requestId) override {
-        return keyboard_.DeleteRequestFromUnitId(requestId);
-    }
     int32_t RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,
                             uint32_t check) override {
         if (unit == kCtrlUnit && report.size() == kFrameSize) {
@@ -57,17 +49,19 @@ public:
             if (hook)
                 hook(frame, keyboard_);
         }
-        return keyboard_.RequestWriteOne(unit, report, check);
-    }
-    int32_t RequestStatusWrite(const UnitDescriptor& unit, const UnitCallback* callback,
-                               UnitTag tag, std::span<const uint8_t> status, uint32_t check,
-                               uint32_t* requestId) override {
-        return keyboard_.RequestStatusWrite(unit, callback, tag, status, check, requestId);
+        return ForwardingHidBridge::RequestWriteOne(unit, report, check);
     }
     bool KeyboardPresentButNotAccessible() const override { return notAccessible_; }
 
 private:
-    EmulatedHidBridge keyboard_;
+    HookedKeyboard(std::unique_ptr<EmulatedHidBridge> keyboard, bool notAccessible)
+        : ForwardingHidBridge(*keyboard)
+        , keyboard_(*keyboard)
+        , owned_(std::move(keyboard))
+        , notAccessible_(notAccessible) {}
+
+    EmulatedHidBridge& keyboard_;
+    std::unique_ptr<EmulatedHidBridge> owned_;
     bool notAccessible_;
     std::mutex mutex_;
     Hook hook_;

@@ -15,8 +15,8 @@
 namespace tavrik::cli {
 namespace {
 
-constexpr uint8_t kWriteKeyMap = 8;
-constexpr uint8_t kReadKeyMap = 7;
+constexpr uint8_t kWriteKeyMap = command::kWriteKeyMap;
+constexpr uint8_t kReadKeyMap = command::kReadKeyMap;
 constexpr uint16_t kSecondKeyMap = 512;
 constexpr KeyPosition kQPosition = 18;
 
