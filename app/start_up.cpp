@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/process_state.h"
 #include "app/single_instance.h"
+#include "device/backend_selection.h"
 
 #include <QApplication>
 #include <QDir>
@@ -14,6 +15,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
@@ -53,6 +55,20 @@ std::vector<std::string> ArgumentsAfterProgramName() {
     return arguments;
 }
 
+// Binds the transport to the keyboard chosen with --device or TAVRIK_DEVICE (a real keyboard by
+// default). A backend that cannot start ends the program with exit code 0 and one line on stderr,
+// no dialog.
+std::unique_ptr<HidBridge> BindTransport(std::span<const std::string_view> arguments) {
+    std::string error;
+    const std::optional<DeviceChoice> choice =
+        ChooseDevice(FindDeviceFlag(arguments), std::getenv(kDeviceEnvironmentVariable), &error);
+    std::unique_ptr<HidBridge> bridge = choice ? OpenBridge(*choice, &error) : nullptr;
+    if (!bridge) {
+        std::fprintf(stderr, "tavrik: %s\n", error.c_str());
+    }
+    return bridge;
+}
+
 std::filesystem::path SocketPath() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
     return InstanceSocketPath(runtime == nullptr ? "" : runtime, QDir::tempPath().toStdString(),
@@ -82,6 +98,11 @@ int RunDesktopProgram(int argc, char* argv[]) {
         return 0;
     }
     StartSiblingProgram(paths.daemonPath);
+    // Held for the whole run; the main window's editor will talk to the keyboard through it.
+    const std::unique_ptr<HidBridge> transport = BindTransport(argumentViews);
+    if (!transport) {
+        return 0;
+    }
 
     CTavrikDlg window(state, std::move(paths), instanceServer);
     window.InitDialog();

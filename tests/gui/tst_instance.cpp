@@ -36,6 +36,7 @@ public:
         environment.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
         environment.insert(QStringLiteral("QT_LOGGING_RULES"),
                            QStringLiteral("tavrik.instance.info=true"));
+        environment.insert(QStringLiteral("TAVRIK_DEVICE"), QStringLiteral("demo"));
         environment.insert(QStringLiteral("MARKER"),
                            QString::fromStdString((sandbox / "marker").string()));
         m_process.setProcessEnvironment(environment);
@@ -98,6 +99,7 @@ private slots:
     void staleSocketIsTakenOver();
     void siblingProgramStartsWithThePrimaryOnly();
     void missingSkinPictureEndsWithZero();
+    void transportThatCannotStartEndsWithZero();
 
 private:
     // A folder holding a copy of the program, with the built skin beside it.
@@ -267,6 +269,20 @@ void InstanceTest::missingSkinPictureEndsWithZero() {
         program.Log().split(QLatin1Char('\n')).filter(QStringLiteral("skin picture"));
     QCOMPARE(complaints.size(), 1);
     QVERIFY(complaints.first().contains(QStringLiteral("main_normal.jpg")));
+}
+
+void InstanceTest::transportThatCannotStartEndsWithZero() {
+    const QString noServer = QString::fromStdString((*m_sandbox / "no-emulator").string());
+    Program program(m_executable, *m_sandbox,
+                    {QStringLiteral("--device"), QStringLiteral("emu:") + noServer});
+    QVERIFY(program.Finish());
+    QCOMPARE(program.ExitStatus(), QProcess::NormalExit);
+    QCOMPARE(program.ExitCode(), 0);
+    const QStringList lines = program.Log()
+                                  .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
+                                  .filter(QStringLiteral("tavrik: "));
+    QCOMPARE(lines.size(), 1);
+    QVERIFY(lines.first().contains(noServer));
 }
 
 } // namespace tavrik
