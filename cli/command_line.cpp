@@ -260,14 +260,17 @@ Parsed ParseRemap(const Arguments& arguments) {
     return request;
 }
 
-struct MacroVerbSpec {
+// A sub-command's word, its verb, how many words follow it and what they are (for the usage
+// error when they are missing).
+template <typename Verb>
+struct VerbSpec {
     std::string_view word;
-    MacroVerb verb;
+    Verb verb;
     size_t words; // after the verb
     std::string_view expected;
 };
 
-constexpr std::array<MacroVerbSpec, 7> kMacroVerbs{{
+constexpr std::array<VerbSpec<MacroVerb>, 7> kMacroVerbs{{
     {"list", MacroVerb::List, 0, ""},
     {"show", MacroVerb::Show, 1, "the macro's id or name"},
     {"add", MacroVerb::Add, 1, "the new macro's name"},
@@ -283,7 +286,8 @@ Parsed ParseMacro(const Arguments& arguments) {
     if (arguments.words.empty())
         return Misuse(arguments, "missing the macro command (list, show, add, rm, rename, loop "
                                  "or actions)");
-    const auto spec = std::ranges::find(kMacroVerbs, arguments.words[0], &MacroVerbSpec::word);
+    const auto spec =
+        std::ranges::find(kMacroVerbs, arguments.words[0], &VerbSpec<MacroVerb>::word);
     if (spec == kMacroVerbs.end())
         return Misuse(arguments, "unknown macro command " + Quoted(arguments.words[0]));
     Arguments rest = arguments;
@@ -404,14 +408,7 @@ Parsed ParseLightingWords(const Arguments& arguments, LightingRequest request) {
     return request;
 }
 
-struct LightingVerbSpec {
-    std::string_view word;
-    LightingVerb verb;
-    size_t words; // after the verb
-    std::string_view expected;
-};
-
-constexpr std::array<LightingVerbSpec, 9> kLightingVerbs{{
+constexpr std::array<VerbSpec<LightingVerb>, 9> kLightingVerbs{{
     {"show", LightingVerb::Show, 0, ""},
     {"effect", LightingVerb::Effect, 1, "the effect number"},
     {"brightness", LightingVerb::Brightness, 1, "the brightness"},
@@ -427,7 +424,7 @@ Parsed ParseLighting(const Arguments& arguments) {
     if (arguments.words.empty())
         return Misuse(arguments, "missing the lighting command");
     const auto spec =
-        std::ranges::find(kLightingVerbs, arguments.words[0], &LightingVerbSpec::word);
+        std::ranges::find(kLightingVerbs, arguments.words[0], &VerbSpec<LightingVerb>::word);
     if (spec == kLightingVerbs.end())
         return Misuse(arguments, "unknown lighting command " + Quoted(arguments.words[0]));
     Arguments rest = arguments;
