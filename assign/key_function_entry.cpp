@@ -1,6 +1,6 @@
 #include "assign/key_function_entry.h"
 
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 
 namespace tavrik {
 

@@ -1,23 +1,20 @@
 #include "device/keyboard_readout.h"
 
+#include "device/byte_order.h"
 #include "device/frame_exchange.h"
 
 namespace tavrik {
 
 namespace {
 
-uint16_t LittleEndian16(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
 // The image size the header announces, or 0 when the header does not describe an image that
 // fits the macro memory.
 size_t ImageSize(std::span<const uint8_t, kMacroHeaderBytes> header, int macroCapacity) {
     constexpr size_t kMagicAt = 0;
     constexpr size_t kSizeAt = 2;
-    if (LittleEndian16(header, kMagicAt) != kMacroImageMagic)
+    if (ReadU16(header, kMagicAt) != kMacroImageMagic)
         return 0;
-    const size_t size = LittleEndian16(header, kSizeAt);
+    const size_t size = ReadU16(header, kSizeAt);
     const int memory = macroCapacity > 0 ? macroCapacity : kLargestMacroMemory;
     if (size < kMacroHeaderBytes || size > static_cast<size_t>(memory))
         return 0;

@@ -1,15 +1,12 @@
 #include "emulator/keyboard_memory.h"
 
+#include "device/byte_order.h"
+
 #include <algorithm>
 
 namespace tavrik::emu {
 
 namespace {
-
-void PutU16(std::span<uint8_t> out, size_t at, uint16_t value) {
-    out[at] = static_cast<uint8_t>(value & 0xFF);
-    out[at + 1] = static_cast<uint8_t>(value >> 8);
-}
 
 std::optional<std::span<uint8_t>> Slice(std::span<uint8_t> bytes, size_t address, size_t length) {
     if (address > bytes.size() || length > bytes.size() - address)
@@ -24,12 +21,12 @@ const KeyMapBlock& KeyboardMemory::ActiveKeyMap() const {
     return keyMaps[profile < keyMaps.size() ? profile : 0];
 }
 
-std::array<uint8_t, kMacroHeaderSize> EmptyMacroImage() {
-    std::array<uint8_t, kMacroHeaderSize> image{};
-    PutU16(image, 0, kMacroMagic);
-    PutU16(image, 2, kMacroHeaderSize);
-    PutU16(image, 4, 0); // no macros
-    PutU16(image, 6, 1); // names included (there are none)
+std::array<uint8_t, kMacroHeaderBytes> EmptyMacroImage() {
+    std::array<uint8_t, kMacroHeaderBytes> image{};
+    WriteU16(image, 0, kMacroImageMagic);
+    WriteU16(image, 2, kMacroHeaderBytes);
+    WriteU16(image, 4, 0); // no macros
+    WriteU16(image, 6, 1); // names included (there are none)
     return image;
 }
 

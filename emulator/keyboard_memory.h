@@ -1,6 +1,7 @@
 #pragma once
 // The keyboard's memory areas as the configuration commands address them.
 
+#include "device/macro_memory.h"
 #include "emulator/firmware_config.h"
 
 #include <array>
@@ -16,8 +17,6 @@ inline constexpr size_t kKeyColourTableSize = 480; // 160 positions x (red, gree
 // position 159. The keyboard keeps those bytes as padding: writes there are dropped, reads give 0.
 inline constexpr size_t kColourAreaSize = 486;
 inline constexpr uint16_t kKeyMapStride = 512; // block i starts at device address i x 512
-inline constexpr size_t kMacroHeaderSize = 16;
-inline constexpr uint16_t kMacroMagic = 0x55AA;
 
 enum class Area { Settings, Lighting, KeyMaps, DefaultLayout, MacroMemory, Colours };
 
@@ -46,7 +45,7 @@ std::optional<std::span<uint8_t>> AreaBytes(KeyboardMemory& memory, Area area, u
                                             size_t length);
 
 // The empty macro image a fresh keyboard holds.
-std::array<uint8_t, kMacroHeaderSize> EmptyMacroImage();
+std::array<uint8_t, kMacroHeaderBytes> EmptyMacroImage();
 
 // Empty when the memory is one a keyboard can hold (sizes, active profile, macro memory the size
 // the capacity byte announces, colour padding zero), else the reason.

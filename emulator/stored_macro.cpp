@@ -1,5 +1,7 @@
 #include "emulator/stored_macro.h"
 
+#include "device/byte_order.h"
+
 #include "emulator/keyboard_memory.h"
 
 namespace tavrik::emu {
@@ -11,7 +13,7 @@ namespace image {
 inline constexpr size_t kMagic = 0;
 inline constexpr size_t kLength = 2;
 inline constexpr size_t kCount = 4;
-inline constexpr size_t kOffsetTable = kMacroHeaderSize;
+inline constexpr size_t kOffsetTable = kMacroHeaderBytes;
 } // namespace image
 
 namespace block {
@@ -27,12 +29,8 @@ inline constexpr unsigned kKindShift = 12;
 inline constexpr uint16_t kKindMask = 0x7;
 inline constexpr uint16_t kPressBit = 0x8000;
 
-uint16_t U16At(std::span<const uint8_t> bytes, size_t at) {
-    return static_cast<uint16_t>(bytes[at] | (bytes[at + 1] << 8));
-}
-
 MacroStep StepAt(std::span<const uint8_t> bytes, size_t at) {
-    const uint16_t word = U16At(bytes, at);
+    const uint16_t word = ReadU16(bytes, at);
     return MacroStep{
         .pauseUnits = static_cast<uint16_t>(word & kPauseMask),
         .kind = static_cast<uint8_t>((word >> kKindShift) & kKindMask),
@@ -44,10 +42,10 @@ MacroStep StepAt(std::span<const uint8_t> bytes, size_t at) {
 
 // The image as far as its header says, or empty when there is no plausible image.
 std::span<const uint8_t> ImageIn(std::span<const uint8_t> memory) {
-    if (memory.size() < kMacroHeaderSize || U16At(memory, image::kMagic) != kMacroMagic)
+    if (memory.size() < kMacroHeaderBytes || ReadU16(memory, image::kMagic) != kMacroImageMagic)
         return {};
-    const size_t length = U16At(memory, image::kLength);
-    if (length < kMacroHeaderSize || length > memory.size())
+    const size_t length = ReadU16(memory, image::kLength);
+    if (length < kMacroHeaderBytes || length > memory.size())
         return {};
     return memory.first(length);
 }
@@ -58,14 +56,14 @@ std::optional<StoredMacro> ReadStoredMacro(std::span<const uint8_t> macroMemory,
     const auto bytes = ImageIn(macroMemory);
     if (bytes.empty())
         return std::nullopt;
-    const size_t count = U16At(bytes, image::kCount);
+    const size_t count = ReadU16(bytes, image::kCount);
     if (index >= count || image::kOffsetTable + 2 * count > bytes.size())
         return std::nullopt;
     const size_t entry = image::kOffsetTable + 2 * size_t{index};
-    const size_t start = U16At(bytes, entry);
+    const size_t start = ReadU16(bytes, entry);
     if (start + block::kActions > bytes.size())
         return std::nullopt;
-    const size_t actions = U16At(bytes, start + block::kActionCount);
+    const size_t actions = ReadU16(bytes, start + block::kActionCount);
     if (actions * block::kActionSize > bytes.size() - start - block::kActions)
         return std::nullopt;
     StoredMacro macro;

@@ -1,7 +1,7 @@
 #include "macro/macro_image.h"
 
 #include "assign/key_map_entry.h"
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 
 #include <algorithm>
 #include <limits>

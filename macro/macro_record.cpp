@@ -1,6 +1,6 @@
 #include "macro/macro_record.h"
 
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 
 #include <algorithm>
 

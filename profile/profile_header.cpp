@@ -1,6 +1,6 @@
 #include "profile/profile_header.h"
 
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 #include "macro/macro_record.h"
 
 namespace tavrik {

@@ -1,6 +1,6 @@
 #include "profile/text_packing.h"
 
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 
 namespace tavrik {
 

@@ -1,6 +1,6 @@
 #include "macro/macro_image.h"
 
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // Profile file bytes for tests: the default file, with header fields changed and the checksum
 // recomputed or left alone.
 
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 #include "profile/profile_header.h"
 #include "profile/profile_record.h"
 

@@ -1,4 +1,4 @@
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 #include "profile/profile_file.h"
 #include "profile_file_builder.h"
 #include "temp_folder.h"

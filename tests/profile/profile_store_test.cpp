@@ -1,4 +1,4 @@
-#include "macro/byte_order.h"
+#include "device/byte_order.h"
 #include "profile/profile_file.h"
 #include "profile/profile_store.h"
 #include "profile_fakes.h"
