@@ -25,10 +25,10 @@ void DeviceProfileKeyboard::SetActiveProfileIndex(int n) {
 }
 
 std::optional<KeyboardContents> DeviceProfileKeyboard::ReadContents() {
-    KeyMapsAndMacros read;
+    KeyboardContents read;
     if (ReadKeyMapsAndMacros(commands_, facts_, read) != DeviceResult::Done)
         return std::nullopt;
-    return KeyboardContents{read.keyMaps, std::move(read.macroImage)};
+    return read;
 }
 
 KeyMapBlock DeviceProfileKeyboard::DefaultLayout() const {

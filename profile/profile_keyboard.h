@@ -4,6 +4,7 @@
 // over the device commands; tests may use a fake.
 
 #include "device/device_commands.h"
+#include "device/keyboard_readout.h"
 #include "macro/macro_download.h"
 
 #include <array>
@@ -14,11 +15,8 @@
 namespace tavrik {
 
 // What the keyboard holds for the profiles: the key maps of its three hardware profiles and
-// its macro image (empty when its macro memory does not start with the image's magic).
-struct KeyboardContents {
-    std::array<KeyMapBlock, kKeyMapBlockCount> keyMaps{};
-    std::vector<uint8_t> macroImage;
-};
+// its macro image (empty when its macro memory holds no image).
+using KeyboardContents = KeyMapsAndMacros;
 
 class ProfileKeyboard {
 public:
