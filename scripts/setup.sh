@@ -12,6 +12,8 @@ packages=(
   googletest libgtest-dev libgmock-dev
   # running the GUI headless, screenshots, Chinese texts
   xvfb xauth fonts-noto-cjk
+  # the end-to-end test of the desktop program: tray host, X input, window tree, screenshots
+  trayer xdotool x11-utils imagemagick
 )
 
 missing=()
