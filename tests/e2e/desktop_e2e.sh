@@ -1,0 +1,518 @@
+#!/usr/bin/env bash
+# End-to-end test of the running desktop program, driven as a user drives it.
+#
+#   desktop_e2e.sh TAVRIK TAVRIK_EMU TAVRIKCTL [--screenshots DIR]
+#
+# Runs the built `tavrik` under Xvfb with trayer as the tray host and `tavrik-emu serve` as the
+# keyboard, clicks with real X input (xdotool goes through XTest, so the program sees what a
+# user's mouse and keyboard send) at control positions read from the skin beside the program
+# (Skins/Main.ini), and checks the results where they matter: in the emulated keyboard's memory
+# (`tavrik-emu ctl ... dump`) and in what it types (`tap`, `typed`), never in the program's logs.
+#
+# Everything runs in a private environment (HOME, XDG folders, runtime folder, display) that is
+# removed at the end together with every process the test started.
+#
+# --screenshots DIR keeps a picture of each stage there (docs/screenshots/ for the documents).
+# Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, trayer or xdotool not installed).
+set -uo pipefail
+
+readonly SKIP=77
+readonly POLL_INTERVAL=0.1
+
+usage() {
+    echo "usage: $0 TAVRIK TAVRIK_EMU TAVRIKCTL [--screenshots DIR]" >&2
+    exit 2
+}
+
+tavrik="" emu="" ctl="" shots=""
+positional=()
+while [ $# -gt 0 ]; do
+    case "$1" in
+    --screenshots)
+        [ $# -ge 2 ] || usage
+        shots=$2
+        shift 2
+        ;;
+    -h | --help) usage ;;
+    *)
+        positional+=("$1")
+        shift
+        ;;
+    esac
+done
+[ ${#positional[@]} -eq 3 ] || usage
+tavrik=$(realpath "${positional[0]}")
+emu=$(realpath "${positional[1]}")
+ctl=$(realpath "${positional[2]}")
+skin="$(dirname "$tavrik")/Skins/Main.ini"
+
+# --- progress and failure ---------------------------------------------------------------------
+
+current_step="start"
+last_shot="(none taken)"
+work=""
+
+step() {
+    current_step=$1
+    echo "==> $current_step"
+}
+
+note() { echo "    $*"; }
+
+show_log() {
+    local title=$1 file=$2
+    [ -e "$file" ] || return 0
+    if [ -s "$file" ]; then
+        echo "---- $title (last 40 lines) ----"
+        tail -n 40 "$file"
+    else
+        echo "---- $title: empty ----"
+    fi
+}
+
+fail() {
+    echo "FAILED at step: $current_step" >&2
+    echo "  reason: $*" >&2
+    if [ -n "$shots" ] && [ -n "${DISPLAY:-}" ]; then
+        shoot failure >/dev/null 2>&1
+    fi
+    echo "  last screenshot: $last_shot" >&2
+    if [ -n "$work" ]; then
+        show_log "tavrik stderr" "$work/tavrik.err" >&2
+        show_log "tavrik stdout" "$work/tavrik.out" >&2
+        show_log "tavrik-emu stderr" "$work/emu.err" >&2
+        show_log "trayer stderr" "$work/trayer.err" >&2
+        show_log "Xvfb stderr" "$work/xvfb.err" >&2
+    fi
+    exit 1
+}
+
+# The tools the test cannot do without: without them it cannot run at all, so it is skipped.
+for tool in Xvfb trayer xdotool; do
+    if ! command -v "$tool" >/dev/null 2>&1; then
+        echo "SKIPPED: $tool is not installed (scripts/setup.sh installs it)"
+        exit $SKIP
+    fi
+done
+# The rest comes with the same setup; missing them is a broken machine, not a reason to skip.
+for tool in xwininfo xprop import awk; do
+    command -v "$tool" >/dev/null 2>&1 || fail "$tool is not installed (scripts/setup.sh installs it)"
+done
+for program in "$tavrik" "$emu" "$ctl"; do
+    [ -x "$program" ] || fail "$program is not an executable"
+done
+[ -r "$skin" ] || fail "the main window's skin $skin is missing (build tavrik_skin_art)"
+
+# --- the private environment and its clean-up ------------------------------------------------
+
+started=()
+work=$(mktemp -d "${TMPDIR:-/tmp}/tavrik-e2e.XXXXXX") || fail "cannot make a temporary folder"
+mkdir -p "$work/home" "$work/config" "$work/data" "$work/cache" "$work/state" "$work/tmp"
+mkdir -m 0700 "$work/run"
+
+# Every process the test started: the ones it knows by id, then anything left that carries the
+# private home in its environment (a program started detached by the desktop program).
+stop_everything() {
+    local pid
+    for pid in "${started[@]}"; do
+        kill -TERM "$pid" 2>/dev/null
+    done
+    local deadline=$((SECONDS + 5))
+    for pid in "${started[@]}"; do
+        while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
+            sleep $POLL_INTERVAL
+        done
+        kill -KILL "$pid" 2>/dev/null
+        wait "$pid" 2>/dev/null
+    done
+    local environ
+    for environ in /proc/[0-9]*/environ; do
+        pid=${environ#/proc/}
+        pid=${pid%/environ}
+        [ "$pid" != $$ ] || continue
+        if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qxF "HOME=$work/home"; then
+            kill -KILL "$pid" 2>/dev/null
+        fi
+    done
+}
+
+cleanup() {
+    local status=$?
+    trap - EXIT INT TERM
+    stop_everything
+    [ -n "$work" ] && rm -rf "$work"
+    exit $status
+}
+trap cleanup EXIT
+trap 'fail "interrupted"' INT TERM
+
+export HOME="$work/home"
+export XDG_CONFIG_HOME="$work/config"
+export XDG_DATA_HOME="$work/data"
+export XDG_CACHE_HOME="$work/cache"
+export XDG_STATE_HOME="$work/state"
+export XDG_RUNTIME_DIR="$work/run"
+export TMPDIR="$work/tmp"
+export LC_ALL=C.UTF-8
+# The X11 platform with the XEmbed tray: no session bus, so Qt docks its icon in trayer.
+export QT_QPA_PLATFORM=xcb
+unset DBUS_SESSION_BUS_ADDRESS TAVRIK_DEVICE WAYLAND_DISPLAY DISPLAY XAUTHORITY
+unset SESSION_MANAGER DESKTOP_SESSION XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
+
+# start NAME COMMAND...: runs COMMAND in the background with its output in NAME.out and NAME.err,
+# remembers it for the clean-up and sets $last_pid.
+last_pid=""
+start() {
+    local name=$1
+    shift
+    "$@" >"$work/$name.out" 2>"$work/$name.err" &
+    last_pid=$!
+    started+=("$last_pid")
+}
+
+# poll SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or the time is up (1).
+poll() {
+    local deadline=$((SECONDS + $1))
+    shift
+    until "$@" >/dev/null 2>&1; do
+        [ $SECONDS -lt $deadline ] || return 1
+        sleep $POLL_INTERVAL
+    done
+}
+
+# wait_for SECONDS WHAT COMMAND...: polls COMMAND; fails the step when it never succeeds. WHAT is
+# evaluated after the wait, so it may name the last value seen.
+wait_for() {
+    local limit=$1 what=$2
+    shift 2
+    poll "$limit" "$@" || fail "gave up after ${limit} s waiting for $(eval "echo \"$what\"")"
+}
+
+alive() { kill -0 "$1" 2>/dev/null; }
+
+# --- screenshots -------------------------------------------------------------------------------
+
+readonly screen_width=1400 screen_height=900
+
+# shoot NAME [X Y W H]: the screen, or the given part of it, into the screenshot folder.
+shoot() {
+    [ -n "$shots" ] || return 0
+    local file="$shots/$1.png" crop=()
+    mkdir -p "$shots" || return 1
+    [ $# -lt 5 ] || crop=(-crop "$4x$5+$2+$3" +repage)
+    import -window root "${crop[@]}" -strip -define png:compression-level=9 "$file" || return 1
+    last_shot=$file
+    note "screenshot: $file"
+}
+
+# shoot_window NAME WINDOW: the window with a margin of desktop around it.
+shoot_window() {
+    local x y w h margin=24
+    read -r x y w h < <(window_geometry "$2")
+    [ -n "${h:-}" ] || {
+        shoot "$1"
+        return
+    }
+    local left=$((x > margin ? x - margin : 0)) top=$((y > margin ? y - margin : 0))
+    shoot "$1" $left $top $((w + 2 * margin)) $((h + 2 * margin))
+}
+
+# shoot_corner NAME WINDOW: the corner of the screen from a little left of and above the window.
+shoot_corner() {
+    local x y w h
+    read -r x y w h < <(window_geometry "$2")
+    [ -n "${h:-}" ] || {
+        shoot "$1"
+        return
+    }
+    local left=$((x > 360 ? x - 360 : 0)) top=$((y > 120 ? y - 120 : 0))
+    shoot "$1" $left $top $((screen_width - left)) $((screen_height - top))
+}
+
+# --- the X window tree -------------------------------------------------------------------------
+
+# window_geometry WINDOW: "X Y WIDTH HEIGHT" in root coordinates.
+window_geometry() {
+    xwininfo -id "$1" 2>/dev/null | awk '
+        /Absolute upper-left X:/ { x = $NF }
+        /Absolute upper-left Y:/ { y = $NF }
+        /^ *Width:/ { w = $NF }
+        /^ *Height:/ { h = $NF }
+        END { if (h != "") print x, y, w, h }'
+}
+
+window_class() { xprop -id "$1" WM_CLASS 2>/dev/null; }
+
+parent_of() {
+    xwininfo -tree -id "$1" 2>/dev/null | awk '/Parent window id:/ { print $4; exit }'
+}
+
+root_window() { xwininfo -root 2>/dev/null | awk '/Window id:/ { print $4; exit }'; }
+
+# Succeeds when a window of the desktop program sits inside one of trayer's windows: the icon
+# is docked in the notification area (XEmbed reparents it into the tray).
+tray_icon_docked() {
+    local root window ancestor hops
+    root=$(root_window)
+    for window in $(xdotool search --classname '^tavrik$' 2>/dev/null); do
+        ancestor=$(parent_of "$window")
+        hops=0
+        while [ -n "$ancestor" ] && [ "$ancestor" != "$root" ] && [ $hops -lt 16 ]; do
+            if window_class "$ancestor" | grep -qi trayer; then
+                tray_icon_window=$window
+                return 0
+            fi
+            ancestor=$(parent_of "$ancestor")
+            hops=$((hops + 1))
+        done
+    done
+    return 1
+}
+
+# trayer's panel: WM_CLASS ("panel", "trayer").
+trayer_shown() { xdotool search --onlyvisible --class '^trayer$' >/dev/null 2>&1; }
+
+readonly main_window_title="游戏键盘设定"
+
+# The visible main windows of the desktop program (frameless: no window manager frame either).
+visible_main_windows() {
+    xdotool search --onlyvisible --name "^${main_window_title}\$" 2>/dev/null
+}
+
+main_window_shown() {
+    main_window=$(visible_main_windows | head -n 1)
+    [ -n "$main_window" ]
+}
+
+# Top-level windows of the desktop program that are shown, other than the main window and the
+# tray icon: the message boxes it asks with. Tooltips and menus (override-redirect) are not.
+other_visible_windows() {
+    local window root
+    root=$(root_window)
+    for window in $(xdotool search --onlyvisible --classname '^tavrik$' 2>/dev/null); do
+        [ "$window" != "$main_window" ] || continue
+        [ "$window" != "${tray_icon_window:-}" ] || continue
+        [ "$(parent_of "$window")" = "$root" ] || continue
+        xwininfo -id "$window" 2>/dev/null | grep -q 'Override Redirect State: no' || continue
+        echo "$window"
+    done
+}
+
+message_box_shown() {
+    message_box=$(other_visible_windows | head -n 1)
+    [ -n "$message_box" ]
+}
+
+message_box_gone() { ! alive_window "$message_box"; }
+
+alive_window() {
+    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
+}
+
+# --- the skin ------------------------------------------------------------------------------------
+
+# skin_rect KEY: "x y w h" of KEY in section BUTTONINFO of the main window's skin, relative to
+# the window's top-left corner. Skin files may be UTF-16 with a byte-order mark or UTF-8.
+skin_rect() {
+    local key=$1 text
+    if head -c 2 "$skin" | od -An -tx1 | grep -Eq 'ff fe|fe ff'; then
+        text=$(iconv -f UTF-16 -t UTF-8 "$skin")
+    else
+        text=$(cat "$skin")
+    fi
+    printf '%s\n' "$text" | sed '1s/^\xEF\xBB\xBF//; s/\r$//' | awk -v key="$key" '
+        /^[ \t]*\[/ {
+            section = $0
+            gsub(/[][ \t]/, "", section)
+            next
+        }
+        toupper(section) == "BUTTONINFO" {
+            eq = index($0, "=")
+            if (eq == 0) next
+            name = substr($0, 1, eq - 1)
+            gsub(/[ \t]/, "", name)
+            if (toupper(name) != toupper(key)) next
+            n = split(substr($0, eq + 1), field, ",")
+            if (n >= 4) { print field[1] + 0, field[2] + 0, field[3] + 0, field[4] + 0; exit }
+        }'
+}
+
+# click_control KEY: a left click with real X input at the centre of the control.
+click_control() {
+    local key=$1 x y w h wx wy ww wh
+    read -r x y w h < <(skin_rect "$key")
+    [ -n "${h:-}" ] || fail "the skin has no rectangle for $key in [BUTTONINFO] of $skin"
+    read -r wx wy ww wh < <(window_geometry "$main_window")
+    [ -n "${wh:-}" ] || fail "the main window is gone"
+    alive_window "$main_window" || fail "the main window is not shown when clicking $key"
+    local cx=$((wx + x + w / 2)) cy=$((wy + y + h / 2))
+    note "click $key at ($cx, $cy): skin rectangle $x,$y,${w}x$h in the window at $wx,$wy"
+    # Move first so the button sees the pointer enter, as a user's pointer does, then click.
+    xdotool mousemove --sync "$cx" "$cy" || fail "xdotool mousemove failed"
+    xdotool click 1 || fail "xdotool click failed"
+}
+
+# --- the emulated keyboard ---------------------------------------------------------------------
+
+sock="$work/run/keyboard.sock"
+emu_ctl() { "$emu" ctl "$sock" "$@"; }
+
+# settings_byte N: byte N of the keyboard's settings (the dump has 16 bytes a line after a 4-digit
+# hex offset and a colon: "0000: 00 00 ...").
+settings_byte() {
+    local dump offset bytes
+    dump=$(emu_ctl dump settings) || return 1
+    while read -r offset bytes; do
+        offset=${offset%:}
+        [[ $offset =~ ^[0-9a-fA-F]{4}$ ]] || continue
+        local -a line=($bytes)
+        local index=$(($1 - 16#$offset))
+        if [ $index -ge 0 ] && [ $index -lt ${#line[@]} ]; then
+            echo "${line[$index]}"
+            return 0
+        fi
+    done <<<"$dump"
+    return 1
+}
+
+active_profile_is() {
+    local byte
+    byte=$(settings_byte 10) || return 1
+    last_active_profile=$byte
+    [ "$byte" = "$(printf '%02x' "$1")" ]
+}
+
+readonly key_a_position=19
+
+# The events one tap of the key at POSITION types, one "PAGE USAGE down|up" a line.
+typed_by_tap() {
+    emu_ctl typed >/dev/null || return 1
+    emu_ctl tap "$1" >/dev/null || return 1
+    emu_ctl typed | awk '{ print $2, $3, $4 }'
+}
+
+# Succeeds when a tap of A types exactly a down and an up of keyboard USAGE (4 hex digits).
+key_a_types() {
+    local usage=$1
+    last_typed=$(typed_by_tap $key_a_position) || return 1
+    last_typed_flat=$(echo $last_typed)
+    [ "$last_typed" = "$(printf '0007 %s down\n0007 %s up' "$usage" "$usage")" ]
+}
+
+# --- 1. X server, tray host, keyboard ------------------------------------------------------
+
+step "1. private environment in $work"
+note "HOME=$HOME XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR (mode $(stat -c %a "$XDG_RUNTIME_DIR"))"
+
+step "2. Xvfb on a free display, trayer as the tray host"
+# -displayfd: the server picks a free display number and writes it when it is ready for clients.
+exec {display_fd}>"$work/display"
+start xvfb Xvfb -displayfd "$display_fd" -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp -noreset
+xvfb_pid=$last_pid
+exec {display_fd}>&-
+display_written() { [ -s "$work/display" ] || ! alive "$xvfb_pid"; }
+wait_for 20 "Xvfb to choose a display" display_written
+alive "$xvfb_pid" || fail "Xvfb ended at start"
+export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+wait_for 10 "the X server at $DISPLAY to answer" xwininfo -root
+note "X server on $DISPLAY"
+if [ -n "$shots" ] && command -v convert >/dev/null; then
+    # A dark desktop behind the windows for the pictures (the server's weave is hard to read).
+    # display sets the root window's background and ends (with status 1 even when it worked).
+    convert -size "${screen_width}x$screen_height" gradient:'#2a3142'-'#12151c' "$work/desktop.png" &&
+        timeout 10 display -window root "$work/desktop.png" >/dev/null 2>&1
+fi
+start trayer trayer --edge bottom --align right --widthtype percent --width 100 \
+    --height 32 --transparent true --alpha 0 --tint 0x262a33 --SetDockType true --padding 8
+trayer_pid=$last_pid
+wait_for 20 "trayer's panel to show" trayer_shown
+alive "$trayer_pid" || fail "trayer ended at start"
+
+step "2b. tavrik-emu serves the keyboard on $sock"
+start emu "$emu" serve "$sock"
+emu_pid=$last_pid
+wait_for 20 "the emulated keyboard to answer" emu_ctl dump settings
+note "settings: $(emu_ctl dump settings | head -n 1)"
+
+step "2c. a remapped key: tavrikctl remaps A to B in hardware profile 0"
+"$ctl" --device "emu:$sock" remap --profile 0 A key:B >"$work/ctl.log" 2>&1 ||
+    fail "tavrikctl remap failed: $(cat "$work/ctl.log")"
+key_a_types 0005 || fail "after the remap A types \"$last_typed_flat\", not B (usage 0005)"
+note "A now types B: $last_typed_flat"
+
+# --- 3. the desktop program: tray, single instance, main window -----------------------------
+
+step "3. tavrik --device emu:SOCK starts and docks its icon in trayer"
+start tavrik "$tavrik" --device "emu:$sock"
+tavrik_pid=$last_pid
+tray_ready() { alive "$tavrik_pid" && tray_icon_docked; }
+wait_for 60 "the tray icon to be docked in trayer" tray_ready
+note "tray icon window $tray_icon_window is docked in trayer"
+shoot_corner tray-docked "$tray_icon_window"
+
+step "3b. a second start hands over to the first and exits 0"
+main_window=""
+visible_main_windows | grep -q . && fail "the main window was shown before the second start"
+timeout 60 "$tavrik" --device "emu:$sock" >"$work/second.log" 2>&1
+second_status=$?
+[ $second_status -eq 0 ] || fail "the second start ended with status $second_status: $(cat "$work/second.log")"
+alive "$tavrik_pid" || fail "the first instance ended when the second started"
+
+step "3c. the first instance shows its main window"
+wait_for 30 "the main window $main_window_title to be shown" main_window_shown
+count=$(visible_main_windows | wc -l)
+[ "$count" -eq 1 ] || fail "$count main windows are shown; the second start must not open its own"
+read -r wx wy ww wh < <(window_geometry "$main_window")
+note "main window $main_window at $wx,$wy size ${ww}x$wh, class: $(window_class "$main_window")"
+shoot_window main-window-running "$main_window"
+
+# --- 4. the editor on the keyboard -----------------------------------------------------------
+
+step "4. a click on FUNC_PROFILE2 makes the second hardware profile (index 1) active"
+click_control FUNC_PROFILE2
+wait_for 30 'settings byte 10 to become 01 (it is ${last_active_profile:-?})' active_profile_is 1
+note "active hardware profile byte: $last_active_profile"
+shoot_window profile2-active "$main_window"
+
+step "4b. a click on FUNC_PROFILE1 makes the first hardware profile (index 0) active again"
+click_control FUNC_PROFILE1
+wait_for 30 'settings byte 10 to become 00 (it is ${last_active_profile:-?})' active_profile_is 0
+# The remap of profile 0 is still there: nothing has reset it yet.
+key_a_types 0005 || fail "before Default, A types \"$last_typed_flat\", not B (usage 0005)"
+
+step "4c. Default asks \"是否要恢复默认设置？\"; Yes"
+click_control FUNC_DEFAULT
+wait_for 30 "the question after Default" message_box_shown
+note "question window $message_box: \"$(xdotool getwindowname "$message_box")\""
+shoot_window default-question "$main_window"
+# The box takes the keyboard focus when it opens (no window manager gives it otherwise);
+# Alt+Y is the Yes button's mnemonic, Y alone answers a message box as well.
+timeout 5 xdotool windowfocus --sync "$message_box" >/dev/null 2>&1
+xdotool key --clearmodifiers alt+y
+if ! poll 5 message_box_gone; then
+    note "Alt+Y did not close the question; pressing Y"
+    timeout 5 xdotool windowfocus --sync "$message_box" >/dev/null 2>&1
+    xdotool key --clearmodifiers y
+fi
+wait_for 15 "the question to close after Yes" message_box_gone
+
+step "4d. Apply; A types its own key again"
+click_control CONTROL2_APPLY
+wait_for 30 'A to type A (usage 0004) again; it types: ${last_typed_flat:-}' key_a_types 0004
+note "A types A again: $last_typed_flat"
+shoot_window after-default-apply "$main_window"
+
+# --- 6. /Kill ------------------------------------------------------------------------------------
+
+step "6. tavrik /Kill ends the first instance with exit code 0"
+timeout 60 "$tavrik" /Kill >"$work/kill.log" 2>&1
+kill_status=$?
+[ $kill_status -eq 0 ] || fail "tavrik /Kill ended with status $kill_status: $(cat "$work/kill.log")"
+ended() { ! alive "$tavrik_pid"; }
+wait_for 30 "the first instance to end" ended
+wait "$tavrik_pid"
+first_status=$?
+[ $first_status -eq 0 ] || fail "the first instance ended with status $first_status"
+alive "$emu_pid" || fail "the emulated keyboard ended during the test"
+
+step "passed"
