@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Takes the README's screenshots under Xvfb: the three skinned dialogs (through
-# tavrik-skin-preview) and the tray icon's menu (the real program, docked in trayer).
+# tavrik-skin-preview), the tray icon's menu (the real program, docked in trayer) and the
+# running program on an emulated keyboard as the end-to-end test drives it (main-window-running,
+# tray-docked, profile2-active, default-question, after-default-apply).
 #   docs/screenshots/take_screenshots.sh [BUILD_FOLDER]      (default: build/dev)
 # Needs: xvfb trayer xdotool x11-utils imagemagick (Debian packages).
 set -euo pipefail
@@ -63,4 +65,7 @@ import -window root -crop 440x220+960+680 +repage -strip -define png:compression
     "$out/tray.png"
 xdotool key Escape
 HOME="$work" XDG_RUNTIME_DIR="$work/run" "$bin/tavrik" /Kill
+
+# The running program, clicked through by the end-to-end test on its own display.
+tests/e2e/desktop_e2e.sh "$bin/tavrik" "$bin/tavrik-emu" "$bin/tavrikctl" --screenshots "$out"
 ls -l "$out"/*.png
