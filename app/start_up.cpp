@@ -7,7 +7,7 @@
 #include "app/main_window.h"
 #include "app/process_state.h"
 #include "app/single_instance.h"
-#include "device/backend_selection.h"
+#include "transport/backend_selection.h"
 
 #include <QApplication>
 #include <QDir>

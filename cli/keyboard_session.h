@@ -10,13 +10,13 @@
 #include "cli/console_window.h"
 #include "cli/frame_watch.h"
 #include "cli/read_recording_keyboard.h"
-#include "device/backend_selection.h"
 #include "device/keyboard_facts.h"
 #include "events/device_link.h"
 #include "lighting/lighting_model.h"
 #include "profile/device_profile_keyboard.h"
 #include "profile/live_profile.h"
 #include "profile/profile_store.h"
+#include "transport/backend_selection.h"
 
 #include <atomic>
 #include <memory>

@@ -1,6 +1,6 @@
 // tavrikctl: the VOLTRI VX60 keyboard's configuration from the command line.
 #include "cli/tavrikctl.h"
-#include "device/backend_selection.h"
+#include "transport/backend_selection.h"
 
 #include <cstdlib>
 #include <iostream>

@@ -1,10 +1,10 @@
 // The same exchanges as on the in-process keyboard, with the keyboard served by the emulator on a
 // UNIX socket and reached through `--device emu:PATH`.
 #include "device/active_profile.h"
-#include "device/backend_selection.h"
 #include "device/lighting_readout.h"
 #include "emulator/emulator_server.h"
 #include "keyboard_rig.h"
+#include "transport/backend_selection.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "device/backend_selection.h"
+#include "transport/backend_selection.h"
 
 #include "device/hidapi_bridge.h"
 #include "device/hidapi_platform.h"

@@ -1,4 +1,4 @@
-#include "device/backend_selection.h"
+#include "transport/backend_selection.h"
 
 #include <gtest/gtest.h>
 
