@@ -9,7 +9,7 @@
 // milliseconds, so the editor rounds it down to a multiple of 10). Everything from '#' to the end
 // of a line is a comment; blank lines are ignored. At most 2000 actions.
 
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 #include <cstddef>
 #include <string>

@@ -3,7 +3,7 @@
 // digits is an id when a macro has that id; otherwise it is looked up as a name, which must
 // belong to exactly one macro.
 
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 #include <span>
 #include <string>

@@ -2,7 +2,7 @@
 // Macros as JSON, for `macro list`, `macro show` and `dump`.
 
 #include "cli/json.h"
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 namespace tavrik::cli {
 

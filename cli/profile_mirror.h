@@ -1,7 +1,7 @@
 #pragma once
 // Whether a live profile holds what the keyboard holds.
 
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 #include "profile/profile_keyboard.h"
 #include "profile/profile_record.h"
 

@@ -4,7 +4,7 @@
 
 #include "assign/key_description.h"
 #include "assign/key_function_entry.h"
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 #include <span>
 #include <string>

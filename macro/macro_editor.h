@@ -5,7 +5,7 @@
 
 #include "assign/key_function_entry.h"
 #include "keys/key_table.h"
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -3,7 +3,7 @@
 // header and a table of block offsets. Names go in only when the memory has room for them.
 
 #include "device/macro_memory.h"
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 #include <array>
 #include <cstddef>

@@ -8,7 +8,7 @@
 // A record is always installed: releasing the record puts a default one in its place, so a
 // replacement that fails half-way (a missing file, no memory) leaves a usable profile.
 
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 #include "profile/profile_file_format.h"
 #include "profile/profile_record.h"
 #include "profile/text_table.h"

@@ -3,7 +3,7 @@
 // records (16,512 bytes each, in array order), then the string block. The store file that
 // mirrors the keyboard has the same format.
 
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 #include "profile/profile_record.h"
 #include "profile/text_table.h"
 

@@ -1,7 +1,7 @@
 #include "profile/profile_header.h"
 
 #include "device/byte_order.h"
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 namespace tavrik {
 

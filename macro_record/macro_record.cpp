@@ -1,4 +1,4 @@
-#include "macro/macro_record.h"
+#include "macro_record/macro_record.h"
 
 #include "device/byte_order.h"
 
