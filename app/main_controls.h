@@ -1,7 +1,7 @@
 #pragma once
 // The main window's image buttons besides the key buttons: control id, the key of section
-// "BUTTONINFO" of "Skins/Main.ini" that places it, which pictures give its five looks, and its
-// tooltip.
+// "BUTTONINFO" of "Skins/Main.ini" that places it, which pictures give its five looks, its
+// tooltip, and its caption (its name for screen readers; the skin's pictures show the words).
 
 #include <span>
 #include <string_view>
@@ -24,6 +24,7 @@ struct MainControl {
     std::u16string_view skinKey;
     MainLooks looks;
     std::u16string_view tooltip;
+    std::u16string_view caption;
     bool alwaysDisabled = false;
 };
 

@@ -4,17 +4,25 @@
 #include "app/app_icons.h"
 #include "app/instance_server.h"
 #include "app/process_state.h"
+#include "assign/key_description.h"
+#include "gui/message_boxes.h"
+#include "keys/key_table.h"
+#include "lighting/lighting_params.h"
+#include "skin/panel_pictures.h"
 #include "skin/skin_failure.h"
 #include "skin/skin_keys.h"
 #include "skin/skin_names.h"
 #include "skin/skin_placement.h"
+#include "skin/skin_rect.h"
 #include "skin/skin_texts.h"
+#include "widgets/busy_indicator.h"
 
 #include <QCoreApplication>
+#include <QCursor>
 #include <QDesktopServices>
+#include <QFileDialog>
 #include <QKeyEvent>
-#include <QSettings>
-#include <QTimer>
+#include <QMenu>
 #include <QUrl>
 
 namespace tavrik {
@@ -25,27 +33,83 @@ constexpr std::u16string_view kRightArrowKey = u"RIGHT_ARROW";
 const QString kTrayTooltip = QStringLiteral("游戏键盘");
 const QString kDefaultProfileCaption = QStringLiteral("<默认情景模式>");
 constexpr QRgb kCaptionColour = 0xE4E4E4;
+constexpr std::u16string_view kBusyIndicatorKey = u"CONTROL_JDTSTATIC";
+const QString kProfileFileFilter = QStringLiteral("(*.tvk) (*.tvk);;(*.*) (*)");
 
-// "Flip" of the stored preferences: anything but 1 reads as 0.
-bool FlipIsOn() {
-    QSettings settings;
-    return settings.value(QStringLiteral("PROFILES/Flip"), QStringLiteral("0")).toString() ==
-           QStringLiteral("1");
+// Commands of the buttons and of menu 144.
+constexpr int ID_FLIP_1 = 1130;
+constexpr int ID_FLIP_2 = 1131;
+constexpr int ID_FLIP_LAMP = 1129;
+constexpr int ID_BANK_LAMP = 1128;
+constexpr int ID_PROFILE_1 = 1135;
+constexpr int ID_DEFAULT = 1138;
+constexpr int ID_MENU_IMPORT = 32776;
+constexpr int ID_MENU_EXPORT = 32777;
+constexpr int ID_MENU_CLOSE = 32779;
+// F1-F4 share the top row with D1-D6, which the Flip setting swaps in.
+constexpr int ID_F1 = 1010;
+constexpr int ID_F4 = 1013;
+constexpr int kHardwareProfiles = 3;
+// Timer of the window that re-reads the lighting after the keyboard changed it.
+constexpr int kLightingRereadDelayMs = 0;
+constexpr int kBusyFrames = 10;
+
+QString FromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::vector<QPixmap> BusyFrames(const std::filesystem::path& skinFolder) {
+    const PanelPictures pictures(skinFolder);
+    std::vector<QPixmap> frames;
+    for (int frame = 0; frame < kBusyFrames; ++frame)
+        frames.push_back(pictures.BusyFrame(frame));
+    return frames;
 }
 
 } // namespace
 
-CTavrikDlg::CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& instanceServer)
+CTavrikDlg::CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& instanceServer,
+                       KeyboardEditor& editor, SettingsFile settings)
     : CBaseDialog(paths.mainSkinFile, paths.skinFolder)
     , m_state(state)
     , m_paths(std::move(paths))
     , m_instanceServer(instanceServer)
+    , m_editor(editor)
+    , m_settings(std::move(settings))
+    , m_preferences(QCoreApplication::applicationName())
+    , m_lightingTimer(new QTimer(this))
     , m_trayIcon(m_paths.iconFolder)
     , m_icon(LoadAppIcon(m_paths.iconFolder, kIconNoKeyboard)) {
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QStringLiteral("游戏键盘设定"));
     setWindowIcon(m_icon);
+    m_lightingTimer->setSingleShot(true);
+    m_lightingTimer->setInterval(kLightingRereadDelayMs);
+    connect(m_lightingTimer, &QTimer::timeout, this, [this] { m_editor.PostLightingReread(); });
     connect(&m_trayIcon, &CTrayIcon::commandChosen, this, &CTavrikDlg::RunCommand);
+    ConnectEditor();
+}
+
+void CTavrikDlg::ConnectEditor() {
+    // Every signal comes from a worker thread and is queued to this window's thread.
+    connect(&m_editor, &KeyboardEditor::keyButtonsDescribed, this, &CTavrikDlg::ShowKeyButtonLooks);
+    connect(&m_editor, &KeyboardEditor::applyEnabledChanged, this,
+            [this](bool on) { ButtonSlot(ID_APPLY).setEnabled(on); });
+    connect(&m_editor, &KeyboardEditor::activeProfileChanged, this,
+            &CTavrikDlg::MarkCurrentProfileButton);
+    connect(&m_editor, &KeyboardEditor::profileCaptionChanged, this,
+            &CTavrikDlg::ShowProfileCaption);
+    connect(&m_editor, &KeyboardEditor::hideRequested, this, &QWidget::hide);
+    connect(&m_editor, &KeyboardEditor::trayStateRequested, this, &CTavrikDlg::SetTrayState);
+    connect(&m_editor, &KeyboardEditor::bankLookChanged, this,
+            [this](bool bankB) { LightLamp(ID_BANK_LAMP, MainLooks::Indicator, bankB); });
+    connect(&m_editor, &KeyboardEditor::lightingRereadRequested, m_lightingTimer,
+            qOverload<>(&QTimer::start));
+    connect(&m_editor, &KeyboardEditor::lightingStateRead, this, &CTavrikDlg::TakeLightingState);
+    connect(&m_editor, &KeyboardEditor::busyChanged, this, [this](bool busy) {
+        if (m_busy != nullptr)
+            m_busy->SetBusy(busy);
+    });
 }
 
 CTavrikDlg::~CTavrikDlg() = default;
@@ -56,6 +120,8 @@ void CTavrikDlg::OnInitDialog() {
     m_link = QString::fromStdString(SkinLinkAddress(Skin(), m_paths.appFolder));
     PlaceButtons();
     PlaceArrows();
+    ApplyFlip();
+    PlaceBusyIndicator();
     m_state.namedEvents = std::make_unique<NamedEventSet>();
     // The rest waits for the event loop, as a message posted to the window would.
     QTimer::singleShot(0, this, &CTavrikDlg::FinishInitialisation);
@@ -102,6 +168,7 @@ CPngButton& CTavrikDlg::ButtonSlot(int controlId) {
     CPngButton*& button = m_buttons[controlId];
     if (button == nullptr) {
         button = new CPngButton(this);
+        button->setFocusPolicy(Qt::TabFocus);
         connect(button, &QAbstractButton::clicked, this,
                 [this, controlId] { RunCommand(controlId); });
     }
@@ -110,18 +177,25 @@ CPngButton& CTavrikDlg::ButtonSlot(int controlId) {
 
 void CTavrikDlg::PlaceButtons() {
     for (const KeyButton& key : KeyButtons()) {
-        PlaceImageButton(ButtonSlot(key.controlId), Skin(), skin::kButtonInfo,
-                         KeyButtonSkinKey(key.scan), LooksFor(MainLooks::Toggle));
+        CPngButton& button = ButtonSlot(key.controlId);
+        PlaceImageButton(button, Skin(), skin::kButtonInfo, KeyButtonSkinKey(key.scan),
+                         LooksFor(MainLooks::Toggle));
+        const QString name = QString::fromStdU16String(KeyNameFromScan(key.scan));
+        button.SetTooltip(name);
+        button.setAccessibleName(name);
     }
     for (const MainControl& control : MainWindowControls()) {
         CPngButton* button = &ButtonSlot(control.id);
         PlaceImageButton(*button, Skin(), skin::kButtonInfo, control.skinKey,
                          LooksFor(control.looks));
         button->SetTooltip(QString::fromStdU16String(std::u16string(control.tooltip)));
+        button->setAccessibleName(QString::fromStdU16String(
+            std::u16string(control.tooltip.empty() ? control.caption : control.tooltip)));
         if (control.alwaysDisabled) {
             button->setEnabled(false);
         }
     }
+    m_buttons.at(ID_LINK)->setAccessibleName(m_link);
     CPngButton* profileName = m_buttons.at(ID_PROFILE_NAME);
     profileName->setText(kDefaultProfileCaption);
     profileName->SetTextStyle(true, 9, QStringLiteral("Arial"), QColor::fromRgb(kCaptionColour));
@@ -130,8 +204,14 @@ void CTavrikDlg::PlaceButtons() {
     m_buttons.at(ID_APPLY)->setEnabled(false);
 }
 
+void CTavrikDlg::PlaceBusyIndicator() {
+    m_busy = new BusyIndicator(BusyFrames(m_paths.skinFolder), this);
+    const SkinRect rect = ReadSkinRect(Skin(), skin::kButtonInfo, kBusyIndicatorKey);
+    m_busy->setGeometry(rect.x, rect.y, rect.width, rect.height);
+}
+
 void CTavrikDlg::PlaceArrows() {
-    const bool flip = FlipIsOn();
+    const bool flip = m_preferences.Flip();
     const std::pair<int, std::u16string_view> arrows[] = {{ID_LEFT_ARROW, kLeftArrowKey},
                                                           {ID_RIGHT_ARROW, kRightArrowKey}};
     for (const auto& [id, key] : arrows) {
@@ -141,6 +221,8 @@ void CTavrikDlg::PlaceArrows() {
         PlaceImageButtonFrom(button, Skin(), skin::kButtonInfo, key, skin::kButtonInfo2, pictureKey,
                              m_arrow);
         button.setEnabled(false);
+        button.setAccessibleName(id == ID_LEFT_ARROW ? QStringLiteral("LArr")
+                                                     : QStringLiteral("RArr"));
     }
 }
 
@@ -154,15 +236,17 @@ void CTavrikDlg::FinishInitialisation() {
         return;
     }
     m_trayIcon.Create(kTrayTooltip, kIconNoKeyboard);
+    m_editor.Stack().Store().BuildProfileMenu();
     m_ready = true;
+    m_editor.SetReady();
     hide();
 }
 
 void CTavrikDlg::RunCommand(int commandId) {
     switch (commandId) {
-    case ID_OK:
     case ID_CANCEL:
     case ID_CLOSE:
+    case ID_MENU_CLOSE:
         hide();
         break;
     case ID_MINIMIZE:
@@ -175,6 +259,9 @@ void CTavrikDlg::RunCommand(int commandId) {
     case ID_LINK:
         QDesktopServices::openUrl(QUrl(m_link));
         break;
+    case ID_MENU:
+        ShowButtonMenu();
+        break;
     case ID_TRAY_OPEN:
         Open();
         break;
@@ -184,15 +271,160 @@ void CTavrikDlg::RunCommand(int commandId) {
     case ID_TRAY_EXIT:
         Exit();
         break;
+    case ID_TRAY_STOP_MACRO:
+    case ID_BANK_LAMP:
+        // Macros play on the keyboard itself: the computer has nothing to stop.
+        break;
     default:
-        // ID_TRAY_STOP_MACRO: macros play on the keyboard itself; the computer has nothing to
-        // stop. The remaining buttons belong to the editors built on this window.
+        RunKeyboardCommand(commandId);
         break;
     }
 }
 
+void CTavrikDlg::RunKeyboardCommand(int commandId) {
+    switch (commandId) {
+    case ID_OK:
+        ApplyThenHide();
+        break;
+    case ID_APPLY:
+        m_editor.PostApply();
+        break;
+    case ID_FLIP_1:
+    case ID_FLIP_2:
+        m_preferences.ToggleFlip();
+        ApplyFlip();
+        break;
+    case ID_DEFAULT:
+        RestoreDefaults();
+        break;
+    case ID_MENU_IMPORT:
+        ImportProfileFile();
+        break;
+    case ID_MENU_EXPORT:
+        ExportProfileFile();
+        break;
+    default:
+        if (commandId >= ID_PROFILE_1 && commandId < ID_PROFILE_1 + kHardwareProfiles)
+            SwitchProfile(commandId - ID_PROFILE_1);
+        else
+            RouteClick(commandId);
+        break;
+    }
+}
+
+void CTavrikDlg::ApplyThenHide() {
+    m_editor.PostApply();
+    hide();
+}
+
+void CTavrikDlg::RouteClick(int buttonId) {
+    const KeyClickRoute route =
+        RouteKeyClick(buttonId, m_settings.LightingEditMode(), m_editor.BankB());
+    if (route.action == KeyClickAction::Paint)
+        PaintKey(buttonId);
+    else if (route.action == KeyClickAction::Assign)
+        emit assignmentRequested(route, buttonId);
+}
+
+void CTavrikDlg::PaintKey(int buttonId) {
+    if (m_lighting.effect != kPerKeyEffect)
+        return;
+    const bool light = m_lighting.tool == KeyLightTool::Light;
+    if (CPngButton* button = Button(buttonId)) {
+        button->SetTint(light ? Qt::white : Qt::black, true);
+        button->SetLit(light);
+    }
+    m_editor.PostPaintKey(PositionFromButton(buttonId), m_lighting.tool);
+}
+
+void CTavrikDlg::SwitchProfile(int index) {
+    // A profile button ends the lighting edit mode whether or not it switches.
+    if (m_settings.LightingEditMode())
+        m_settings.SetLightingEditMode(false);
+    m_editor.PostSwitchProfile(index);
+}
+
+void CTavrikDlg::RestoreDefaults() {
+    if (!AskProgramQuestion(this, FromView(kRestoreDefaultsQuestion)))
+        return;
+    m_editor.PostRestoreDefaults(m_settings.LightingEditMode());
+}
+
+void CTavrikDlg::ShowButtonMenu() {
+    QMenu menu(this);
+    const auto add = [this, &menu](const QString& text, int commandId) {
+        connect(menu.addAction(text), &QAction::triggered, this,
+                [this, commandId] { RunCommand(commandId); });
+    };
+    add(QStringLiteral("还原"), ID_MENU_IMPORT);
+    add(QStringLiteral("备份"), ID_MENU_EXPORT);
+    menu.addSeparator();
+    add(QStringLiteral("关于"), ID_TRAY_ABOUT);
+    add(QStringLiteral("关闭"), ID_MENU_CLOSE);
+    menu.exec(QCursor::pos());
+}
+
+void CTavrikDlg::ImportProfileFile() {
+    const QString path =
+        QFileDialog::getOpenFileName(this, QString(), QString(), kProfileFileFilter);
+    if (!path.isEmpty())
+        m_editor.PostImport(path.toStdU16String());
+}
+
+void CTavrikDlg::ExportProfileFile() {
+    QFileDialog dialog(this, QString(), QString(), kProfileFileFilter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setDefaultSuffix(QStringLiteral("tvk"));
+    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
+        m_editor.PostExport(dialog.selectedFiles().constFirst().toStdU16String());
+}
+
+void CTavrikDlg::ApplyFlip() {
+    const bool flip = m_preferences.Flip();
+    for (int id = ID_F1; id <= ID_F4; ++id)
+        ButtonSlot(id).setEnabled(!flip);
+    LightLamp(ID_FLIP_LAMP, MainLooks::FlipLamp, flip);
+    PlaceArrows();
+}
+
+void CTavrikDlg::LightLamp(int controlId, MainLooks looks, bool on) {
+    // Lamps are disabled, and a disabled button shows its disabled picture: a lit lamp shows its
+    // lit picture in every state.
+    const StateImages normal = LooksFor(looks);
+    const QImage* lit = normal.lit;
+    ButtonSlot(controlId).SetStateImages(on ? StateImages{lit, lit, lit, lit, lit} : normal);
+}
+
+void CTavrikDlg::ShowKeyButtonLooks(const QList<KeyButtonLook>& looks) {
+    for (const KeyButtonLook& look : looks) {
+        if (CPngButton* button = Button(look.buttonId)) {
+            button->SetTooltip(look.description);
+            button->setAccessibleDescription(look.description);
+            button->SetLit(look.assigned);
+        }
+    }
+}
+
+void CTavrikDlg::MarkCurrentProfileButton(int activeIndex) {
+    if (activeIndex < 0 || activeIndex >= kHardwareProfiles)
+        return;
+    for (int index = 0; index < kHardwareProfiles; ++index)
+        ButtonSlot(ID_PROFILE_1 + index).SetLit(index == activeIndex);
+}
+
+void CTavrikDlg::ShowProfileCaption(const QString& caption, const QString& tooltip) {
+    CPngButton& button = ButtonSlot(ID_PROFILE_NAME);
+    button.setText(caption);
+    button.SetTooltip(tooltip);
+}
+
+void CTavrikDlg::TakeLightingState(const LightingState& state) {
+    m_lighting = state;
+    emit lightingChanged(state);
+}
+
 void CTavrikDlg::Open() {
-    if (m_state.keyboards.Count() > 0) {
+    if (m_editor.KeyboardCount() > 0) {
         showNormal();
         raise();
         activateWindow();
@@ -239,6 +471,8 @@ void CTavrikDlg::ExitSequence() {
     if (m_noKeyboardBox != nullptr) {
         m_noKeyboardBox->close();
     }
+    // The workers stop before any window goes; questions they were waiting on get no answer.
+    m_editor.Close();
     m_instanceServer.Close();
     if (m_state.namedEvents) {
         m_state.namedEvents->Close();

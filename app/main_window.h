@@ -3,23 +3,35 @@
 // of its life hidden behind the notification-area icon and is shown only by "打开(&O)" or a
 // second start, and only while a keyboard is attached. "退出(&x)" and a "/Kill" start end the
 // program through its exit sequence.
+//
+// The window draws and takes the user's commands; the KeyboardEditor does the work with the
+// keyboard on its own worker and reports back what to show.
 
 #include "app/app_paths.h"
 #include "app/instance_message.h"
 #include "app/main_controls.h"
 #include "app/tray_icon.h"
 #include "app/tray_state.h"
+#include "gui/key_click_route.h"
+#include "gui/keyboard_editor.h"
+#include "profile/settings_file.h"
+#include "profile/user_preferences.h"
 #include "skin/base_dialog.h"
 #include "skin/png_button.h"
 #include "skin/skin_picture.h"
 
 #include <QMessageBox>
+
+// Carried by a queued signal and read back by the tests.
+Q_DECLARE_METATYPE(tavrik::KeyClickRoute)
 #include <QPointer>
+#include <QTimer>
 
 #include <map>
 
 namespace tavrik {
 
+class BusyIndicator;
 class CAboutDlg;
 class InstanceServer;
 struct ProcessState;
@@ -29,7 +41,10 @@ class CTavrikDlg : public CBaseDialog {
 public:
     static constexpr std::string_view kNoKeyboardText = "未检测到设备，无法显示按键设置! ";
 
-    CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& instanceServer);
+    static constexpr std::string_view kRestoreDefaultsQuestion = "是否要恢复默认设置？";
+
+    CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& instanceServer,
+               KeyboardEditor& editor, SettingsFile settings);
     ~CTavrikDlg() override;
 
     // Open: show the window while a keyboard is attached, otherwise say that none is.
@@ -38,12 +53,19 @@ public:
     void Exit();
     void HandleInstanceCommand(InstanceCommand command);
     void SetTrayState(int mode, int iconId);
+    // The checked look on the active hardware profile's button (0..2; others change nothing).
+    void MarkCurrentProfileButton(int activeIndex);
+    // Runs a command as its button or menu item does.
+    void RunCommand(int commandId);
 
     bool IsReady() const { return m_ready; }
     CTrayIcon& TrayIcon() { return m_trayIcon; }
     CPngButton* Button(int controlId) const;
     // The message box of a refused Open while it is up.
     QMessageBox* NoKeyboardMessage() const { return m_noKeyboardBox; }
+    BusyIndicator* Busy() const { return m_busy; }
+    // The lighting state last read from the keyboard.
+    const LightingState& Lighting() const { return m_lighting; }
 
     // OK, Cancel and the window's close send the window back to the notification area.
     void accept() override;
@@ -52,6 +74,10 @@ public:
 signals:
     // The exit sequence has run; the program's run ends.
     void exitFinished();
+    // A key, G key or the macro button asks for the assignment dialog.
+    void assignmentRequested(const tavrik::KeyClickRoute& route, int buttonId);
+    // The keyboard's lighting was read afresh (for the lighting panel).
+    void lightingChanged(const tavrik::LightingState& state);
 
 protected:
     void OnInitDialog() override;
@@ -62,8 +88,23 @@ private:
     CPngButton& ButtonSlot(int controlId);
     void PlaceButtons();
     void PlaceArrows();
+    void PlaceBusyIndicator();
+    void ConnectEditor();
     void FinishInitialisation();
-    void RunCommand(int commandId);
+    void RunKeyboardCommand(int commandId);
+    void ShowButtonMenu();
+    void ApplyThenHide();
+    void RouteClick(int buttonId);
+    void PaintKey(int buttonId);
+    void SwitchProfile(int index);
+    void RestoreDefaults();
+    void ImportProfileFile();
+    void ExportProfileFile();
+    void ApplyFlip();
+    void LightLamp(int controlId, MainLooks looks, bool on);
+    void ShowKeyButtonLooks(const QList<KeyButtonLook>& looks);
+    void ShowProfileCaption(const QString& caption, const QString& tooltip);
+    void TakeLightingState(const LightingState& state);
     void ShowAbout();
     void ExitSequence();
     StateImages LooksFor(MainLooks looks) const;
@@ -71,6 +112,12 @@ private:
     ProcessState& m_state;
     AppPaths m_paths;
     InstanceServer& m_instanceServer;
+    KeyboardEditor& m_editor;
+    SettingsFile m_settings;
+    UserPreferences m_preferences;
+    LightingState m_lighting;
+    QTimer* m_lightingTimer = nullptr;
+    BusyIndicator* m_busy = nullptr;
     CTrayIcon m_trayIcon;
     TrayIconState m_trayState;
     QIcon m_icon;

@@ -7,11 +7,17 @@
 #include "app/main_window.h"
 #include "app/process_state.h"
 #include "app/single_instance.h"
+#include "gui/keyboard_editor.h"
+#include "gui/message_boxes.h"
+#include "profile/settings_file.h"
+#include "profile/storage_paths.h"
+#include "session/session_documents.h"
 #include "transport/backend_selection.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
 
@@ -55,18 +61,28 @@ std::vector<std::string> ArgumentsAfterProgramName() {
     return arguments;
 }
 
-// Binds the transport to the keyboard chosen with --device or TAVRIK_DEVICE (a real keyboard by
-// default). A backend that cannot start ends the program with exit code 0 and one line on stderr,
-// no dialog.
-std::unique_ptr<HidBridge> BindTransport(std::span<const std::string_view> arguments) {
+// The keyboard chosen with --device or TAVRIK_DEVICE (a real keyboard by default), bound.
+struct BoundTransport {
+    std::unique_ptr<HidBridge> bridge;
+    bool demo = false;
+};
+
+// A backend that cannot start ends the program with exit code 0 and one line on stderr, no
+// dialog.
+BoundTransport BindTransport(std::span<const std::string_view> arguments) {
     std::string error;
     const std::optional<DeviceChoice> choice =
         ChooseDevice(FindDeviceFlag(arguments), std::getenv(kDeviceEnvironmentVariable), &error);
     std::unique_ptr<HidBridge> bridge = choice ? OpenBridge(*choice, &error) : nullptr;
     if (!bridge) {
         std::fprintf(stderr, "tavrik: %s\n", error.c_str());
+        return {};
     }
-    return bridge;
+    return {std::move(bridge), choice->kind == DeviceChoice::Kind::Demo};
+}
+
+LightingPreferences ReadLightingPreferences(const SettingsFile& settings) {
+    return {settings.ReportRateButton(), settings.LightingEditMode()};
 }
 
 std::filesystem::path SocketPath() {
@@ -98,14 +114,29 @@ int RunDesktopProgram(int argc, char* argv[]) {
         return 0;
     }
     StartSiblingProgram(paths.daemonPath);
-    // Held for the whole run; the main window's editor will talk to the keyboard through it.
-    const std::unique_ptr<HidBridge> transport = BindTransport(argumentViews);
-    if (!transport) {
+    BoundTransport transport = BindTransport(argumentViews);
+    if (!transport.bridge) {
         return 0;
     }
+    const SessionDocuments documents(transport.demo);
+    if (documents.Folder().empty()) {
+        std::fprintf(stderr, "tavrik: cannot create a temporary folder for the demo keyboard\n");
+        return 0;
+    }
+    const SettingsFile settings(SettingsFilePath(documents.Folder()));
 
-    CTavrikDlg window(state, std::move(paths), instanceServer);
+    QPointer<CTavrikDlg> shownWindow;
+    KeyboardEditor editor(
+        std::move(transport.bridge), StoragePathsIn(documents.Folder()),
+        [settings] { return ReadLightingPreferences(settings); },
+        {[&shownWindow](const QString& text) { ShowProgramMessage(shownWindow, text); },
+         [&shownWindow](const QString& question) {
+             return AskProgramQuestion(shownWindow, question);
+         }});
+    CTavrikDlg window(state, std::move(paths), instanceServer, editor, settings);
+    shownWindow = &window;
     window.InitDialog();
+    editor.Start();
     instanceServer.SetHandler(
         [&window](InstanceCommand command) { window.HandleInstanceCommand(command); });
     QObject::connect(&window, &CTavrikDlg::exitFinished, &application, &QCoreApplication::quit,

@@ -2,13 +2,11 @@
 // Which icon the notification area shows: 128 without a keyboard, 141 with one, 142 while the
 // keyboard plays a macro. SetTrayState decides; the tray icon only shows the result.
 
+#include "events/main_window_port.h"
+
 #include <optional>
 
 namespace tavrik {
-
-inline constexpr int kIconNoKeyboard = 128;
-inline constexpr int kIconKeyboard = 141;
-inline constexpr int kIconMacroPlaying = 142;
 
 class TrayIconState {
 public:

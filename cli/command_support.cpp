@@ -1,5 +1,6 @@
 #include "cli/command_support.h"
 
+#include "cli/failed_exchange_text.h"
 #include "cli/keyboard_session.h"
 #include "profile/profile_store.h"
 

@@ -1,26 +1,18 @@
 #pragma once
-// Everything a command needs to talk to the keyboard, wired the way the desktop program wires
-// it: the chosen transport (behind a FrameWatch), the device link with its standing reads and
-// presence monitor, the live profile mirrored through the store file, and the lighting model.
-// Opening a session waits until the keyboards attached at start have been read: their live
-// profile mirrored and their lighting state read, exactly as the desktop program does it when a
-// keyboard arrives.
+// Everything a command needs to talk to the keyboard: the chosen transport behind a FrameWatch,
+// and on it the same stack of core objects the desktop program uses, reporting to the console
+// instead of a window. Opening a session waits until the keyboards attached at start have been
+// read: their live profile mirrored and their lighting state read, exactly as the desktop program
+// does it when a keyboard arrives. A demo session keeps its files in a private temporary folder.
 
 #include "cli/console.h"
 #include "cli/console_window.h"
-#include "cli/frame_watch.h"
-#include "cli/read_recording_keyboard.h"
-#include "device/keyboard_facts.h"
-#include "events/device_link.h"
-#include "lighting/lighting_model.h"
-#include "profile/device_profile_keyboard.h"
-#include "profile/live_profile.h"
-#include "profile/profile_store.h"
+#include "session/frame_watch.h"
+#include "session/keyboard_stack.h"
+#include "session/session_documents.h"
 #include "transport/backend_selection.h"
 
-#include <atomic>
 #include <memory>
-#include <mutex>
 #include <string>
 
 namespace tavrik::cli {
@@ -31,57 +23,42 @@ public:
     static std::unique_ptr<KeyboardSession> Open(const DeviceChoice& choice, Console& console,
                                                  std::string* error);
     // On a transport that is already there (tests hand in an emulated keyboard they keep
-    // driving).
-    static std::unique_ptr<KeyboardSession> Start(std::unique_ptr<HidBridge> bridge,
-                                                  Console& console);
+    // driving); the files go to the user's Documents folder unless documents says otherwise.
+    static std::unique_ptr<KeyboardSession>
+    Start(std::unique_ptr<HidBridge> bridge, Console& console,
+          std::unique_ptr<SessionDocuments> documents = nullptr);
     // Stops the device link first: no reload runs while the rest goes away.
     ~KeyboardSession();
 
     KeyboardSession(const KeyboardSession&) = delete;
     KeyboardSession& operator=(const KeyboardSession&) = delete;
 
-    int KeyboardCount() { return link_->Presence().KeyboardCount(); }
+    int KeyboardCount() { return stack_->KeyboardCount(); }
     bool KeyboardNotAccessible() const { return bridge_->KeyboardPresentButNotAccessible(); }
-    // True when the live profile was rebuilt from what the keyboard's key maps and macro memory
-    // held when it arrived, so that writing it back changes only what a command changes.
-    bool ProfileMirrorsKeyboard() const { return mirrored_.load(); }
+    bool ProfileMirrorsKeyboard() const { return stack_->ProfileMirrorsKeyboard(); }
 
     FrameWatch& Watch() { return *bridge_; }
-    DeviceCommands& Commands() { return link_->Commands(); }
-    KeyboardFacts& Facts() { return facts_; }
-    LiveProfile& Profile() { return profile_; }
-    ProfileStore& Store() { return *store_; }
-    ReadRecordingKeyboard& Keyboard() { return *keyboard_; }
+    DeviceCommands& Commands() { return stack_->Commands(); }
+    KeyboardFacts& Facts() { return stack_->Facts(); }
+    LiveProfile& Profile() { return stack_->Profile(); }
+    ProfileStore& Store() { return stack_->Store(); }
+    ReadRecordingKeyboard& Keyboard() { return stack_->Keyboard(); }
     ConsoleWindow& Window() { return window_; }
 
-    // The lighting model is shared with the reload a newly attached keyboard starts.
     template <typename Fn>
     decltype(auto) WithLighting(Fn&& fn) {
-        std::lock_guard lock(lightingMutex_);
-        return std::forward<Fn>(fn)(*lighting_);
+        return stack_->WithLighting(std::forward<Fn>(fn));
     }
-
-    // What reading the lighting state gave when the keyboard arrived.
-    DeviceResult LightingReadResult() {
-        return WithLighting([this](LightingModel&) { return lightingRead_; });
-    }
+    DeviceResult LightingReadResult() { return stack_->LightingReadResult(); }
 
 private:
-    KeyboardSession(std::unique_ptr<HidBridge> bridge, Console& console);
-    void ReloadFromKeyboard();
+    KeyboardSession(std::unique_ptr<HidBridge> bridge, Console& console,
+                    std::unique_ptr<SessionDocuments> documents);
 
+    std::unique_ptr<SessionDocuments> documents_;
     std::unique_ptr<FrameWatch> bridge_;
-    KeyboardFacts facts_;
-    LiveProfile profile_;
     ConsoleWindow window_;
-    std::unique_ptr<DeviceLink> link_;
-    std::unique_ptr<DeviceProfileKeyboard> deviceKeyboard_;
-    std::unique_ptr<ReadRecordingKeyboard> keyboard_;
-    std::unique_ptr<ProfileStore> store_;
-    std::mutex lightingMutex_;
-    std::unique_ptr<LightingModel> lighting_;
-    DeviceResult lightingRead_ = DeviceResult::NoKeyboard;
-    std::atomic<bool> mirrored_{false};
+    std::unique_ptr<KeyboardStack> stack_;
 };
 
 } // namespace tavrik::cli

@@ -59,6 +59,7 @@ private:
     const QImage* ImageFor(ButtonLook look) const;
     QImage TintedFace() const;
     void DrawCaption(QPainter& painter) const;
+    void DrawFocusFrame(QPainter& painter) const;
     void BeginHover();
     void Redraw(bool redraw);
 

@@ -348,4 +348,19 @@ TEST_F(CliEndToEnd, TheStoreFileMirrorsTheKeyboardInTheTemporaryHome) {
     EXPECT_EQ(keys[0].toObject()["description"].toString(), QString("Q按键，设定为: 单键(W)"));
 }
 
+// The demo keyboard is a factory keyboard in every run: mirroring it must not replace what the
+// user's own keyboard left in the store file.
+TEST_F(CliEndToEnd, TheDemoKeyboardLeavesTheUsersStoreFileAlone) {
+    Do({"remap", "Q", "key:W"});
+    const QString store = folder_.filePath("home/Documents/VOLTRI VX60 Driver/$Profile0");
+    QFile file(store);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    file.close();
+    const Finished demo = RunProgram(TAVRIKCTL_PATH, {"--device", "demo", "remap", "A", "key:B"});
+    EXPECT_EQ(demo.exitCode, 0) << Text(demo.err);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll(), before);
+}
+
 } // namespace

@@ -4,7 +4,7 @@
 #include "cli/keyboard_session.h"
 #include "cli/tavrikctl.h"
 #include "emulator/keyboard_firmware.h"
-#include "tests/cli/hooked_keyboard.h"
+#include "support/hooked_keyboard.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>

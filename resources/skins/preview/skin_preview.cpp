@@ -8,11 +8,16 @@
 #include "app/instance_server.h"
 #include "app/main_window.h"
 #include "app/process_state.h"
+#include "gui/keyboard_editor.h"
+#include "profile/settings_file.h"
+#include "profile/storage_paths.h"
+#include "session/session_documents.h"
 #include "skin/base_dialog.h"
 #include "skin/panel_pictures.h"
 #include "skin/skin_names.h"
 #include "skin/skin_placement.h"
 #include "skin/skin_texts.h"
+#include "transport/backend_selection.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -99,14 +104,27 @@ void AddLightingPanel(CTavrikDlg& window, const AppPaths& paths) {
 int ShowMain(const AppPaths& paths) {
     ProcessState state;
     InstanceServer notListening;
-    CTavrikDlg window(state, paths, notListening);
+    // The demo keyboard, with its files in a temporary folder.
+    const SessionDocuments documents(true);
+    std::string error;
+    KeyboardEditor editor(OpenBridge({DeviceChoice::Kind::Demo, {}}, &error),
+                          StoragePathsIn(documents.Folder()), {},
+                          {[](const QString&) {}, [](const QString&) { return false; }});
+    CTavrikDlg window(state, paths, notListening, editor,
+                      SettingsFile(SettingsFilePath(documents.Folder())));
     window.InitDialog();
+    editor.Start();
     AddLightingPanel(window, paths);
-    window.Button(1135)->SetLit(true); // profile 1 active
     window.Button(1147)->SetLit(true); // report rate 1
-    state.keyboards.SetCount(1);
-    // After the window's own finishing of its initialisation, which hides it.
-    QTimer::singleShot(0, &window, [&window] { window.Open(); });
+    // Shown once the demo keyboard has been read, as Open requires.
+    QTimer waitForKeyboard;
+    QObject::connect(&waitForKeyboard, &QTimer::timeout, &window, [&] {
+        if (editor.KeyboardCount() > 0 && window.IsReady()) {
+            waitForKeyboard.stop();
+            window.Open();
+        }
+    });
+    waitForKeyboard.start(20);
     return QApplication::exec();
 }
 

@@ -1,6 +1,6 @@
-#include "cli/read_recording_keyboard.h"
+#include "session/read_recording_keyboard.h"
 
-namespace tavrik::cli {
+namespace tavrik {
 
 std::optional<KeyboardContents> ReadRecordingKeyboard::ReadContents() {
     std::optional<KeyboardContents> contents = keyboard_.ReadContents();
@@ -14,4 +14,4 @@ std::optional<KeyboardContents> ReadRecordingKeyboard::LastContents() const {
     return lastContents_;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -1,11 +1,11 @@
-#include "cli/profile_mirror.h"
+#include "session/profile_mirror.h"
 
 #include "assign/key_map_conversion.h"
 #include "macro/macro_image.h"
 
 #include <algorithm>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 bool MirrorsKeyboard(const ProfileRecord& record, std::span<const MacroRecord> macros,
                      const KeyboardContents& keyboard, const KeyMapBlock& defaultLayout) {
@@ -18,4 +18,4 @@ bool MirrorsKeyboard(const ProfileRecord& record, std::span<const MacroRecord> m
     return std::ranges::equal(macros, MacroImageToRecords(keyboard.macroImage));
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -7,11 +7,11 @@
 
 #include <span>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // Layers 0..2 are the keyboard's three key maps read against its default layout, layer 3 is
 // empty, and the macros are those of its macro image.
 bool MirrorsKeyboard(const ProfileRecord& record, std::span<const MacroRecord> macros,
                      const KeyboardContents& keyboard, const KeyMapBlock& defaultLayout);
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -2,7 +2,7 @@
 // A transport in front of the chosen backend that follows every configuration exchange: which
 // frame went out, how often, and how the keyboard answered its last attempt. Operations such as
 // the download report only "failed" (and only for their last key map); with this the command
-// line can say which part failed and how, in the DeviceResult's words.
+// line and the main window can say which part failed and how.
 //
 // Every call is passed on unchanged, except that a standing read of the CTRL unit is issued
 // with a callback of its own, which looks at each answer and then hands it on.
@@ -19,7 +19,7 @@
 #include <string>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // One configuration exchange whose last attempt failed.
 struct FailedExchange {
@@ -29,9 +29,6 @@ struct FailedExchange {
     DeviceResult result = DeviceResult::NoAnswer;
     bool operator==(const FailedExchange&) const = default;
 };
-
-// "writing the key map of hardware profile 1 (bytes 56..111): no answer from the keyboard"
-std::string DescribeFailedExchange(const FailedExchange& failed);
 
 class FrameWatch final : public ForwardingHidBridge {
 public:
@@ -71,4 +68,4 @@ private:
     std::unique_ptr<HidBridge> inner_; // last: gone before the callbacks it may still call
 };
 
-} // namespace tavrik::cli
+} // namespace tavrik

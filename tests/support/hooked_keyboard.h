@@ -12,7 +12,7 @@
 #include <memory>
 #include <mutex>
 
-namespace tavrik::cli::test {
+namespace tavrik::test {
 
 class HookedKeyboard final : public ForwardingHidBridge {
 public:
@@ -68,4 +68,4 @@ private:
     std::map<uint8_t, int> framesOf_;
 };
 
-} // namespace tavrik::cli::test
+} // namespace tavrik::test

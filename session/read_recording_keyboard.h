@@ -9,7 +9,7 @@
 #include <mutex>
 #include <optional>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 class ReadRecordingKeyboard final : public ProfileKeyboard {
 public:
@@ -35,4 +35,4 @@ private:
     std::optional<KeyboardContents> lastContents_;
 };
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -1,0 +1,243 @@
+#include "gui/keyboard_editor.h"
+
+#include "assign/key_description.h"
+#include "gui/download_report.h"
+#include "profile/profile_transfer.h"
+
+#include <future>
+
+namespace tavrik {
+namespace {
+
+QString ToQString(std::u16string_view text) {
+    return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// Collects what RefreshKeyDescriptions and ResetLayerFunctions say about each button.
+class KeyButtonLooks final : public KeyButtonView {
+public:
+    void SetKeyDescription(int buttonId, const KeyDescription& description) override {
+        looks.push_back({buttonId, ToQString(description.text), description.assigned});
+    }
+    QList<KeyButtonLook> looks;
+};
+
+} // namespace
+
+KeyboardEditor::KeyboardEditor(std::unique_ptr<HidBridge> transport, StoragePaths storage,
+                               LightingPreferencesSource preferences, UserDialogs dialogs,
+                               QObject* parent)
+    : QObject(parent)
+    , dialogs_(std::move(dialogs))
+    , watch_(std::make_unique<FrameWatch>(std::move(transport)))
+    , stack_(std::make_unique<KeyboardStack>(*watch_, *this, *this, std::move(storage),
+                                             std::move(preferences)))
+    , switcher_(std::make_unique<ProfileSwitcher>(stack_->Store(), manager_))
+    , worker_(std::make_unique<SerialWorker>()) {}
+
+KeyboardEditor::~KeyboardEditor() {
+    Close();
+}
+
+void KeyboardEditor::Start() {
+    stack_->Start();
+}
+
+void KeyboardEditor::Close() {
+    gate_.Close();
+    worker_->Stop();
+    stack_->StopLink();
+}
+
+int KeyboardEditor::KeyboardCount() const {
+    return gate_.IsClosed() ? 0 : stack_->KeyboardCount();
+}
+
+bool KeyboardEditor::KeyboardNotAccessible() const {
+    return watch_->KeyboardPresentButNotAccessible();
+}
+
+bool KeyboardEditor::BankB() const {
+    return !gate_.IsClosed() && stack_->Link().Indicator().BankB();
+}
+
+void KeyboardEditor::Post(std::function<void()> job) {
+    worker_->Post([job = std::move(job)](std::stop_token) { job(); });
+}
+
+void KeyboardEditor::RunOnWorkerAndWait(std::function<void()> job) {
+    if (gate_.IsClosed())
+        return;
+    // A job dropped because the worker stops destroys the promise, which ends the wait too.
+    auto done = std::make_shared<std::promise<void>>();
+    std::future<void> finished = done->get_future();
+    worker_->Post([job = std::move(job), done](std::stop_token) {
+        job();
+        done->set_value();
+    });
+    finished.wait();
+}
+
+void KeyboardEditor::PostApply() {
+    Post([this] { Apply(); });
+}
+
+void KeyboardEditor::PostSwitchProfile(int index) {
+    Post([this, index] { SwitchJob(index); });
+}
+
+void KeyboardEditor::PostRestoreDefaults(bool resetLighting) {
+    Post([this, resetLighting] { RestoreDefaultsJob(resetLighting); });
+}
+
+void KeyboardEditor::PostImport(std::filesystem::path path) {
+    Post([this, path = std::move(path)] { ImportJob(path); });
+}
+
+void KeyboardEditor::PostExport(std::filesystem::path path) {
+    Post([this, path = std::move(path)] {
+        if (!ExportProfile(stack_->Store(), path))
+            ShowMessage(u"无法保存文件: " + path.u16string());
+    });
+}
+
+void KeyboardEditor::PostLightingReread() {
+    Post([this] {
+        stack_->WithLighting([](LightingModel& lighting) { lighting.ReadLightingState(false); });
+        PublishLightingState();
+    });
+}
+
+void KeyboardEditor::PostPaintKey(KeyPosition position, KeyLightTool tool) {
+    Post([this, position, tool] {
+        stack_->WithLighting([position, tool](LightingModel& lighting) {
+            lighting.SetKeyLightTool(tool);
+            lighting.PaintKey(position);
+        });
+    });
+}
+
+void KeyboardEditor::ReloadFromKeyboard() {
+    RunOnWorkerAndWait([this] { ReloadJob(); });
+}
+
+void KeyboardEditor::ReloadJob() {
+    stack_->ReloadFromKeyboard();
+    emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
+    stack_->Store().BuildProfileMenu();
+    PublishLightingState();
+}
+
+void KeyboardEditor::PublishLightingState() {
+    emit lightingStateRead(
+        stack_->WithLighting([](LightingModel& lighting) { return lighting.State(); }));
+}
+
+void KeyboardEditor::RefreshGKeyMarks() {
+    // Called on the transport's callback thread, which must never wait for the profile lock: a
+    // download holding it waits for answers that this very thread delivers.
+    Post([this] {
+        const LiveProfile::Lock lock = stack_->Profile().LockProfile();
+        RefreshKeyDescriptions();
+    });
+}
+
+void KeyboardEditor::SwitchJob(int index) {
+    if (index == stack_->Keyboard().CachedActiveProfileIndex())
+        return;
+    if (switcher_->SwitchProfile(index))
+        emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
+}
+
+void KeyboardEditor::RestoreDefaultsJob(bool resetLighting) {
+    {
+        LiveProfile& profile = stack_->Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        KeyButtonLooks view;
+        if (ResetLayerFunctions(view, profile.Record().layers, ActiveLayer(), BankB())) {
+            emit keyButtonsDescribed(view.looks);
+            EnableApply(true);
+        }
+    }
+    if (resetLighting) {
+        stack_->WithLighting([](LightingModel& lighting) { lighting.ResetLighting(); });
+        PublishLightingState();
+    }
+    Apply();
+}
+
+void KeyboardEditor::ImportJob(const std::filesystem::path& path) {
+    emit busyChanged(true);
+    watch_->Reset();
+    if (ImportProfile(stack_->Store(), path) == ImportOutcome::Imported)
+        ReportFailedExchanges();
+    emit busyChanged(false);
+}
+
+void KeyboardEditor::Apply() {
+    emit busyChanged(true);
+    if (modified_)
+        ApplyChanges();
+    emit busyChanged(false);
+}
+
+void KeyboardEditor::ApplyChanges() {
+    const bool allProfiles = allProfilesPending_.exchange(false);
+    ProfileStore& store = stack_->Store();
+    watch_->Reset();
+    bool saved = false;
+    bool downloaded = false;
+    {
+        const LiveProfile::Lock lock = stack_->Profile().LockProfile();
+        saved = store.SaveProfileToStore();
+        downloaded = store.ApplyProfileToKeyboard(allProfiles);
+    }
+    const bool exchangesFailed = !watch_->FailedExchanges().empty();
+    ReportFailedExchanges();
+    if (saved && downloaded && !exchangesFailed)
+        EnableApply(false);
+    else if (allProfiles)
+        allProfilesPending_ = true;
+}
+
+void KeyboardEditor::ReportFailedExchanges() {
+    const std::vector<FailedExchange> failed = watch_->FailedExchanges();
+    if (!failed.empty())
+        ShowMessage(DownloadFailureMessage(failed));
+}
+
+void KeyboardEditor::ShowMessage(std::u16string_view text) {
+    const QString message = ToQString(text);
+    gate_.Run([this, message] { dialogs_.message(message); });
+}
+
+bool KeyboardEditor::AskYesNo(std::u16string_view question) {
+    const QString text = ToQString(question);
+    return gate_.Call<bool>([this, text] { return dialogs_.question(text); }).value_or(false);
+}
+
+void KeyboardEditor::EnableApply(bool on) {
+    modified_ = on;
+    emit applyEnabledChanged(on);
+}
+
+void KeyboardEditor::RefreshKeyDescriptions() {
+    LiveProfile& profile = stack_->Profile();
+    KeyButtonLooks view;
+    tavrik::RefreshKeyDescriptions(view, profile.Record().layers, profile.Macros(), ActiveLayer(),
+                                   BankB());
+    emit keyButtonsDescribed(view.looks);
+}
+
+void KeyboardEditor::ShowProfileCaption(std::u16string_view caption, std::u16string_view tooltip) {
+    emit profileCaptionChanged(ToQString(caption), ToQString(tooltip));
+}
+
+std::optional<size_t> KeyboardEditor::ActiveLayer() const {
+    const int index = stack_->Keyboard().CachedActiveProfileIndex();
+    if (index < 0 || index >= static_cast<int>(kHardwareProfileCount))
+        return std::nullopt;
+    return static_cast<size_t>(index);
+}
+
+} // namespace tavrik

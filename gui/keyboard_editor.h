@@ -1,0 +1,148 @@
+#pragma once
+// The main window's side of the keyboard, off the window's thread. The window only draws and
+// takes the user's commands; everything that reads or writes the keyboard, the live profile or
+// the store file runs here, one job after the other on one keyboard worker, so the window keeps
+// repainting while a download runs.
+//
+// It is what the core sees as the main window (MainWindowPort for the device link's events,
+// ProfileWindow for the profile operations). What the window must show comes back as queued
+// signals, computed on the thread that changed it, under the lock it already holds. Questions
+// and messages for the user are blocking calls into the window's thread through a gate that
+// closing opens for good, so closing never waits for a worker that waits for the window.
+//
+// Locks: the window's thread never takes the profile lock (a worker that holds it may be
+// waiting for an answer from the window). Edits of the live profile are posted here.
+
+#include "events/serial_worker.h"
+#include "gui/gui_thread_gate.h"
+#include "lighting/lighting_state.h"
+#include "profile/profile_manager_model.h"
+#include "profile/profile_switcher.h"
+#include "session/frame_watch.h"
+#include "session/keyboard_stack.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <atomic>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace tavrik {
+
+// What a key or G-key button shows: its description as the tooltip, and the assigned mark.
+struct KeyButtonLook {
+    int buttonId = 0;
+    QString description;
+    bool assigned = false;
+};
+
+class KeyboardEditor : public QObject, public MainWindowPort, public ProfileWindow {
+    Q_OBJECT
+public:
+    // Run on the window's thread, modal.
+    struct UserDialogs {
+        std::function<void(const QString& text)> message;
+        std::function<bool(const QString& question)> question; // true for Yes
+    };
+
+    KeyboardEditor(std::unique_ptr<HidBridge> transport, StoragePaths storage,
+                   LightingPreferencesSource preferences, UserDialogs dialogs,
+                   QObject* parent = nullptr);
+    ~KeyboardEditor() override;
+
+    // The standing reads and the count of keyboards attached at start.
+    void Start();
+    // The window has finished its initialisation: the presence monitor may go on.
+    void SetReady() { ready_ = true; }
+    // From the window's thread when the program ends: the gate closes, the worker and the device
+    // link stop. Idempotent; nothing is sent afterwards.
+    void Close();
+
+    int KeyboardCount() const;
+    bool KeyboardNotAccessible() const;
+    bool BankB() const;
+    KeyboardStack& Stack() { return *stack_; }
+    FrameWatch& Watch() { return *watch_; }
+
+    // The window's commands, run on the keyboard worker in the order posted.
+    void PostApply();
+    void PostSwitchProfile(int index);
+    // "Default" after the user said Yes: the active layer's keys and the G keys of the bank in
+    // force back to their default function, the lighting reset too when asked, then Apply.
+    void PostRestoreDefaults(bool resetLighting);
+    void PostImport(std::filesystem::path path);
+    void PostExport(std::filesystem::path path);
+    void PostLightingReread();
+    void PostPaintKey(KeyPosition position, KeyLightTool tool);
+    // A macro deletion moved the macros other profiles' keys refer to: the next Apply sends all
+    // three key maps.
+    void MarkAllProfilesChanged() { allProfilesPending_ = true; }
+    void SetAssignmentDialogOpen(bool open) { assignmentOpen_ = open; }
+    // Runs `then` on the keyboard worker once every job posted before it has run (hand-overs and
+    // tests that must not block the window's thread).
+    void PostAfterQueuedJobs(std::function<void()> then) { Post(std::move(then)); }
+
+    // MainWindowPort.
+    void ReloadFromKeyboard() override;
+    void Hide() override { emit hideRequested(); }
+    bool IsReady() const override { return ready_.load(); }
+    void SetTrayState(int mode, int iconId) override { emit trayStateRequested(mode, iconId); }
+    void RefreshGKeyMarks() override;
+    void SetBankLook(bool bankB) override { emit bankLookChanged(bankB); }
+    void RequestLightingReread() override { emit lightingRereadRequested(); }
+    // Both interfaces.
+    void ShowMessage(std::u16string_view text) override;
+
+    // ProfileWindow.
+    bool AskYesNo(std::u16string_view question) override;
+    bool IsModified() const override { return modified_.load(); }
+    void EnableApply(bool on) override;
+    void Apply() override;
+    void RefreshKeyDescriptions() override;
+    void ShowProfileCaption(std::u16string_view caption, std::u16string_view tooltip) override;
+    bool IsAssignmentDialogOpen() const override { return assignmentOpen_.load(); }
+
+signals:
+    void keyButtonsDescribed(const QList<tavrik::KeyButtonLook>& looks);
+    void applyEnabledChanged(bool on);
+    void activeProfileChanged(int index);
+    void profileCaptionChanged(const QString& caption, const QString& tooltip);
+    void hideRequested();
+    void trayStateRequested(int mode, int iconId);
+    void bankLookChanged(bool bankB);
+    // The keyboard changed its lighting: the window re-reads it through its timer.
+    void lightingRereadRequested();
+    void lightingStateRead(const tavrik::LightingState& state);
+    // A download starts (true) or has ended (false).
+    void busyChanged(bool busy);
+
+private:
+    void Post(std::function<void()> job);
+    void RunOnWorkerAndWait(std::function<void()> job);
+    void ReloadJob();
+    void SwitchJob(int index);
+    void RestoreDefaultsJob(bool resetLighting);
+    void ImportJob(const std::filesystem::path& path);
+    void ApplyChanges();
+    void ReportFailedExchanges();
+    void PublishLightingState();
+    std::optional<size_t> ActiveLayer() const;
+
+    UserDialogs dialogs_;
+    GuiThreadGate gate_;
+    std::unique_ptr<FrameWatch> watch_;
+    std::unique_ptr<KeyboardStack> stack_;
+    ProfileManagerModel manager_;
+    std::unique_ptr<ProfileSwitcher> switcher_;
+    std::atomic<bool> ready_{false};
+    std::atomic<bool> modified_{false};
+    std::atomic<bool> assignmentOpen_{false};
+    std::atomic<bool> allProfilesPending_{false};
+    std::unique_ptr<SerialWorker> worker_; // last: stopped before what its jobs use goes
+};
+
+} // namespace tavrik
