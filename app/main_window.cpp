@@ -53,6 +53,7 @@ constexpr int kHardwareProfiles = 3;
 // Timer of the window that re-reads the lighting after the keyboard changed it.
 constexpr int kLightingRereadDelayMs = 0;
 constexpr int kBusyFrames = 10;
+constexpr size_t kNamedGKeys = 5;
 
 QString FromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -101,8 +102,7 @@ void CTavrikDlg::ConnectEditor() {
             &CTavrikDlg::ShowProfileCaption);
     connect(&m_editor, &KeyboardEditor::hideRequested, this, &QWidget::hide);
     connect(&m_editor, &KeyboardEditor::trayStateRequested, this, &CTavrikDlg::SetTrayState);
-    connect(&m_editor, &KeyboardEditor::bankLookChanged, this,
-            [this](bool bankB) { LightLamp(ID_BANK_LAMP, MainLooks::Indicator, bankB); });
+    connect(&m_editor, &KeyboardEditor::bankLookChanged, this, &CTavrikDlg::ShowBank);
     connect(&m_editor, &KeyboardEditor::lightingRereadRequested, m_lightingTimer,
             qOverload<>(&QTimer::start));
     connect(&m_editor, &KeyboardEditor::lightingStateRead, this, &CTavrikDlg::TakeLightingState);
@@ -121,6 +121,7 @@ void CTavrikDlg::OnInitDialog() {
     PlaceButtons();
     PlaceArrows();
     ApplyFlip();
+    ShowBank(m_editor.BankB());
     PlaceBusyIndicator();
     m_state.namedEvents = std::make_unique<NamedEventSet>();
     // The rest waits for the event loop, as a message posted to the window would.
@@ -393,6 +394,20 @@ void CTavrikDlg::LightLamp(int controlId, MainLooks looks, bool on) {
     const StateImages normal = LooksFor(looks);
     const QImage* lit = normal.lit;
     ButtonSlot(controlId).SetStateImages(on ? StateImages{lit, lit, lit, lit, lit} : normal);
+}
+
+void CTavrikDlg::ShowBank(bool bankB) {
+    LightLamp(ID_BANK_LAMP, MainLooks::Indicator, bankB);
+    // G1-G5 are named after the bank in force; the skin's pictures show the key, the caption is
+    // what screen readers say. G6-G9 have no function in either bank.
+    const QString bank = bankB ? QStringLiteral("B") : QStringLiteral("A");
+    for (size_t index = 0; index < kMacroKeyButtons.size(); ++index) {
+        CPngButton& button = ButtonSlot(kMacroKeyButtons[index]);
+        const QString caption = index < kNamedGKeys ? bank + QString::number(index + 1) : QString();
+        button.setText(caption);
+        button.setAccessibleName(caption.isEmpty() ? QStringLiteral("G%1").arg(index + 1)
+                                                   : caption);
+    }
 }
 
 void CTavrikDlg::ShowKeyButtonLooks(const QList<KeyButtonLook>& looks) {

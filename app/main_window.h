@@ -102,6 +102,7 @@ private:
     void ExportProfileFile();
     void ApplyFlip();
     void LightLamp(int controlId, MainLooks looks, bool on);
+    void ShowBank(bool bankB);
     void ShowKeyButtonLooks(const QList<KeyButtonLook>& looks);
     void ShowProfileCaption(const QString& caption, const QString& tooltip);
     void TakeLightingState(const LightingState& state);

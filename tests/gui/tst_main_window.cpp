@@ -106,6 +106,7 @@ private slots:
     void plugWhileHiddenReadsTheKeyboard();
     void unplugWhileShownHidesTheWindow();
     void bankToggleOnTheKeyboardRemarksTheGKeys();
+    void macroPlayOnTheKeyboardShowsItsIcon();
     void lightingChangeOnTheKeyboardIsReadAgain();
     void exportThenImportRoundTrips();
 
@@ -511,9 +512,18 @@ void MainWindowTest::bankToggleOnTheKeyboardRemarksTheGKeys() {
     Keyboard().SendConsumerEvent(static_cast<uint16_t>(ConsumerEventCode::BankToggled));
     QTRY_COMPARE(m_window->Button(kG1)->CurrentLook(), ButtonLook::Lit);
     QVERIFY(m_window->Button(kBankLamp)->grab().toImage() != bankA);
+    QCOMPARE(m_window->Button(kG1)->accessibleName(), QStringLiteral("B1"));
     Keyboard().SendConsumerEvent(static_cast<uint16_t>(ConsumerEventCode::BankToggled));
     QTRY_COMPARE(m_window->Button(kG1)->CurrentLook(), ButtonLook::Normal);
     QCOMPARE(m_window->Button(kBankLamp)->grab().toImage(), bankA);
+    QCOMPARE(m_window->Button(kG1)->accessibleName(), QStringLiteral("A1"));
+}
+
+void MainWindowTest::macroPlayOnTheKeyboardShowsItsIcon() {
+    Keyboard().SendConsumerEvent(static_cast<uint16_t>(ConsumerEventCode::MacroStarted));
+    QTRY_COMPARE(m_window->TrayIcon().IconId(), 142);
+    Keyboard().SendConsumerEvent(static_cast<uint16_t>(ConsumerEventCode::MacroStopped));
+    QTRY_COMPARE(m_window->TrayIcon().IconId(), 141);
 }
 
 void MainWindowTest::lightingChangeOnTheKeyboardIsReadAgain() {
