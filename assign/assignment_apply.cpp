@@ -41,6 +41,30 @@ bool RepairMacroReferences(KeyFunctionLayers& layers, std::span<const MacroRecor
     return changed;
 }
 
+bool ApplyChangesOtherProfiles(const KeyFunctionLayers& layers,
+                               std::span<const MacroRecord> liveMacros,
+                               std::span<const MacroRecord> dialogMacros, size_t activeLayer) {
+    const bool macroGone = std::ranges::any_of(liveMacros, [&](const MacroRecord& live) {
+        const auto listed = std::ranges::find(dialogMacros, live.id, &MacroRecord::id);
+        return listed == dialogMacros.end() || listed->isNew;
+    });
+    if (macroGone) {
+        return true;
+    }
+    for (size_t layer = 0; layer < kHardwareProfileCount; ++layer) {
+        if (layer == activeLayer) {
+            continue;
+        }
+        for (KeyFunctionEntry entry : layers[layer]) {
+            if (entry.type == KeyFunctionType::PlayMacro &&
+                RepairMacroReference(entry, dialogMacros)) {
+                return true;
+            }
+        }
+    }
+    return false;
+}
+
 std::vector<MacroRecord> MacroArrayForApply(std::span<MacroRecord> dialogMacros) {
     for (MacroRecord& record : dialogMacros) {
         record.isNew = false;

@@ -43,6 +43,15 @@ using ReleaseEntryText = std::function<void(size_t entryNumber)>;
 // entry changed.
 bool RepairMacroReferences(KeyFunctionLayers& layers, std::span<const MacroRecord> dialogMacros);
 
+// Whether the Apply with this macro list changes what the keyboard holds for the hardware
+// profiles other than the active one, so that the next download must send all three key maps:
+// a PlayMacro entry of another profile gets repaired, or a live macro is gone from the list
+// (deleted, or its id handed to a new macro). The keyboard's key maps name macros by their
+// position in its macro memory, and a macro gone moves the ones after it.
+bool ApplyChangesOtherProfiles(const KeyFunctionLayers& layers,
+                               std::span<const MacroRecord> liveMacros,
+                               std::span<const MacroRecord> dialogMacros, size_t activeLayer);
+
 // The new live macro array: the dialog's records in order, each no longer new (the dialog's own
 // copies are cleared too, so a second Apply treats them as applied).
 std::vector<MacroRecord> MacroArrayForApply(std::span<MacroRecord> dialogMacros);

@@ -105,6 +105,36 @@ TEST(AssignmentApplyTest, BuildAssignedEntry) {
     }
 }
 
+TEST(AssignmentApplyTest, ApplyChangesOtherProfiles) {
+    const std::vector<MacroRecord> live{Macro(1), Macro(2)};
+    constexpr size_t kActive = 1;
+    const struct {
+        const char* what;
+        std::vector<MacroRecord> dialog;
+        size_t layer; // where the key playing a macro lies
+        uint32_t value;
+        bool changes;
+    } cases[] = {
+        {"nothing deleted, the key plays macro 2", {Macro(1), Macro(2)}, 0, 2, false},
+        {"a macro added at the end", {Macro(1), Macro(2), Macro(3, true)}, 2, 2, false},
+        {"macro 1 deleted: macro 2 moves", {Macro(2)}, 0, 2, true},
+        {"the last macro deleted, no key plays it", {Macro(1)}, 0, 1, true},
+        {"id 2 handed to a new macro", {Macro(1), Macro(2, true)}, 0, 1, true},
+        {"another profile's key plays a missing macro", {Macro(1), Macro(2)}, 2, 7, true},
+        {"another profile's key plays no macro yet", {Macro(1), Macro(2)}, 0, 0, true},
+        {"the active profile's key is repaired", {Macro(1), Macro(2)}, kActive, 7, false},
+        {"the carried fourth layer is repaired", {Macro(1), Macro(2)}, 3, 7, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        KeyFunctionLayers layers{};
+        layers[c.layer][kQSlot] = {.type = PlayMacro, .value = c.value};
+        const KeyFunctionLayers before = layers;
+        EXPECT_EQ(ApplyChangesOtherProfiles(layers, live, c.dialog, kActive), c.changes);
+        EXPECT_EQ(layers, before); // only asks
+    }
+}
+
 struct ApplyAssignmentTest : testing::Test {
     KeyFunctionLayers layers{};
     std::vector<MacroRecord> live{Macro(1), Macro(2), Macro(3)};
