@@ -5,6 +5,7 @@
 #include "app/instance_server.h"
 #include "app/process_state.h"
 #include "assign/key_description.h"
+#include "gui/assignment_dialog.h"
 #include "gui/message_boxes.h"
 #include "keys/key_table.h"
 #include "lighting/lighting_params.h"
@@ -89,6 +90,14 @@ CTavrikDlg::CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& inst
     connect(m_lightingTimer, &QTimer::timeout, this, [this] { m_editor.PostLightingReread(); });
     connect(&m_trayIcon, &CTrayIcon::commandChosen, this, &CTavrikDlg::RunCommand);
     ConnectEditor();
+    m_assignment = new AssignmentDialog(
+        m_editor, {m_paths.compositeSkinFile, m_paths.skinFolder, m_paths.appFolder}, this);
+    connect(this, &CTavrikDlg::assignmentRequested, this,
+            [this](const KeyClickRoute& route, int buttonId) {
+                m_assignment->Request(static_cast<size_t>(route.slot), route.macroOnly,
+                                      Button(buttonId));
+            });
+    connect(m_assignment, &AssignmentDialog::helpRequested, this, [this] { RunCommand(ID_HELP); });
 }
 
 void CTavrikDlg::ConnectEditor() {
@@ -486,6 +495,7 @@ void CTavrikDlg::ExitSequence() {
     if (m_noKeyboardBox != nullptr) {
         m_noKeyboardBox->close();
     }
+    m_assignment->reject();
     // The workers stop before any window goes; questions they were waiting on get no answer.
     m_editor.Close();
     m_instanceServer.Close();

@@ -31,6 +31,7 @@ Q_DECLARE_METATYPE(tavrik::KeyClickRoute)
 
 namespace tavrik {
 
+class AssignmentDialog;
 class BusyIndicator;
 class CAboutDlg;
 class InstanceServer;
@@ -64,6 +65,7 @@ public:
     // The message box of a refused Open while it is up.
     QMessageBox* NoKeyboardMessage() const { return m_noKeyboardBox; }
     BusyIndicator* Busy() const { return m_busy; }
+    AssignmentDialog& Assignment() const { return *m_assignment; }
     // The lighting state last read from the keyboard.
     const LightingState& Lighting() const { return m_lighting; }
 
@@ -129,6 +131,7 @@ private:
     const QImage* m_down = nullptr;
     const QImage* m_disable = nullptr;
     const QImage* m_arrow = nullptr;
+    AssignmentDialog* m_assignment = nullptr;
     QPointer<CAboutDlg> m_about;
     QPointer<QMessageBox> m_noKeyboardBox;
     bool m_ready = false;

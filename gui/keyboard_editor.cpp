@@ -117,6 +117,17 @@ void KeyboardEditor::PostPaintKey(KeyPosition position, KeyLightTool tool) {
     });
 }
 
+void KeyboardEditor::PostReadAssignment(size_t slot) {
+    Post([this, slot] { ReadAssignmentJob(slot); });
+}
+
+void KeyboardEditor::PostAssignment(size_t slot, AssignmentChoice choice,
+                                    std::vector<MacroRecord> macros) {
+    Post([this, slot, choice, macros = std::move(macros)]() mutable {
+        AssignJob(slot, choice, macros);
+    });
+}
+
 void KeyboardEditor::ReloadFromKeyboard() {
     RunOnWorkerAndWait([this] { ReloadJob(); });
 }
@@ -172,6 +183,45 @@ void KeyboardEditor::ImportJob(const std::filesystem::path& path) {
     if (ImportProfile(stack_->Store(), path) == ImportOutcome::Imported)
         ReportFailedExchanges();
     emit busyChanged(false);
+}
+
+void KeyboardEditor::ReadAssignmentJob(size_t slot) {
+    AssignmentStart start{.slot = slot, .activeLayer = ActiveLayer()};
+    {
+        LiveProfile& profile = stack_->Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        const KeyFunctionLayers& layers = profile.Record().layers;
+        if (start.activeLayer && slot < kLayerSlots)
+            start.entry = layers[*start.activeLayer][slot];
+        start.macros = profile.Macros();
+        start.layers = std::make_shared<const KeyFunctionLayers>(layers);
+    }
+    emit assignmentRead(start);
+}
+
+void KeyboardEditor::AssignJob(size_t slot, const AssignmentChoice& choice,
+                               std::vector<MacroRecord>& macros) {
+    const std::optional<size_t> layer = ActiveLayer();
+    if (!layer)
+        return;
+    LiveProfile& profile = stack_->Profile();
+    bool otherProfilesChanged = false;
+    std::shared_ptr<const KeyFunctionLayers> written;
+    {
+        const LiveProfile::Lock lock = profile.LockProfile();
+        KeyFunctionLayers& layers = profile.Record().layers;
+        otherProfilesChanged = ApplyChangesOtherProfiles(layers, profile.Macros(), macros, *layer);
+        TextTable& texts = profile.Texts();
+        ApplyAssignment(layers, profile.Macros(), macros, choice,
+                        {.activeLayer = *layer, .editedSlot = slot},
+                        [&texts](size_t entryNumber) { texts.Release(entryNumber); });
+        RefreshKeyDescriptions();
+        written = std::make_shared<const KeyFunctionLayers>(layers);
+    }
+    emit assignmentWritten(written);
+    if (otherProfilesChanged)
+        MarkAllProfilesChanged();
+    EnableApply(true);
 }
 
 void KeyboardEditor::Apply() {

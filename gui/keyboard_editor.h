@@ -13,6 +13,7 @@
 // Locks: the window's thread never takes the profile lock (a worker that holds it may be
 // waiting for an answer from the window). Edits of the live profile are posted here.
 
+#include "assign/assignment_apply.h"
 #include "events/serial_worker.h"
 #include "gui/gui_thread_gate.h"
 #include "lighting/lighting_state.h"
@@ -30,6 +31,7 @@
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
 namespace tavrik {
 
@@ -38,6 +40,18 @@ struct KeyButtonLook {
     int buttonId = 0;
     QString description;
     bool assigned = false;
+};
+
+// What the assignment dialog opens on, read under the profile lock: the edited key's entry in
+// the active layer, and copies of the macros and of every layer (the macro tab asks before it
+// deletes a macro that keys play). Without an active layer (no keyboard answers) there is no
+// entry to edit.
+struct AssignmentStart {
+    size_t slot = 0;
+    std::optional<size_t> activeLayer{};
+    KeyFunctionEntry entry{};
+    std::vector<MacroRecord> macros{};
+    std::shared_ptr<const KeyFunctionLayers> layers{};
 };
 
 class KeyboardEditor : public QObject, public MainWindowPort, public ProfileWindow {
@@ -82,6 +96,10 @@ public:
     // three key maps.
     void MarkAllProfilesChanged() { allProfilesPending_ = true; }
     void SetAssignmentDialogOpen(bool open) { assignmentOpen_ = open; }
+    // The assignment dialog's side: reads what it opens on (assignmentRead), and writes its
+    // choice and macro list into the active layer's slot, marking the window modified.
+    void PostReadAssignment(size_t slot);
+    void PostAssignment(size_t slot, AssignmentChoice choice, std::vector<MacroRecord> macros);
     // Runs `then` on the keyboard worker once every job posted before it has run (hand-overs and
     // tests that must not block the window's thread).
     void PostAfterQueuedJobs(std::function<void()> then) { Post(std::move(then)); }
@@ -119,6 +137,9 @@ signals:
     void lightingStateRead(const tavrik::LightingState& state);
     // A download starts (true) or has ended (false).
     void busyChanged(bool busy);
+    void assignmentRead(const tavrik::AssignmentStart& start);
+    // The assignment was written: the key functions of every layer afterwards.
+    void assignmentWritten(const std::shared_ptr<const tavrik::KeyFunctionLayers>& layers);
 
 private:
     void Post(std::function<void()> job);
@@ -127,6 +148,8 @@ private:
     void SwitchJob(int index);
     void RestoreDefaultsJob(bool resetLighting);
     void ImportJob(const std::filesystem::path& path);
+    void ReadAssignmentJob(size_t slot);
+    void AssignJob(size_t slot, const AssignmentChoice& choice, std::vector<MacroRecord>& macros);
     void ApplyChanges();
     void ReportFailedExchanges();
     void PublishLightingState();

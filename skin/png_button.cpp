@@ -46,6 +46,11 @@ void CPngButton::SetLit(bool on, bool redraw) {
     Redraw(redraw);
 }
 
+void CPngButton::SetHighlighted(bool on) {
+    m_highlighted = on;
+    Redraw(true);
+}
+
 void CPngButton::SetTint(QColor colour, bool on) {
     m_tintColour = colour;
     m_tint = on;
@@ -102,7 +107,7 @@ const QImage* CPngButton::ImageFor(ButtonLook look) const {
     case ButtonLook::Normal:
         break;
     }
-    return m_images.normal;
+    return m_highlighted ? m_images.hover : m_images.normal;
 }
 
 QImage CPngButton::TintedFace() const {

@@ -33,6 +33,8 @@ public:
     void SetCheckImages(const QImage* unchecked, const QImage* checked, bool enabled,
                         bool isChecked, bool redraw = true);
     void SetLit(bool on, bool redraw = true);
+    // While on, the hover picture serves as the normal one (the key whose dialog is open).
+    void SetHighlighted(bool on);
     // White parts of the normal picture take the colour (bitwise AND), black stays black.
     void SetTint(QColor colour, bool on);
     void SetTextStyle(bool enabled, int pointSize = 8,
@@ -67,6 +69,7 @@ private:
     StateImages m_images;
     bool m_hover = false;
     bool m_lit = false;
+    bool m_highlighted = false;
     bool m_checkMode = false;
     bool m_checked = false;
     const QImage* m_uncheckedImage = nullptr;

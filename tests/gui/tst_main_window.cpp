@@ -204,7 +204,8 @@ void MainWindowTest::keyButtonsSitWhereTheSkinPutsThem() {
 }
 
 void MainWindowTest::everyButtonHasAnAccessibleName() {
-    for (QAbstractButton* button : m_window->findChildren<QAbstractButton*>()) {
+    for (QAbstractButton* button :
+         m_window->findChildren<QAbstractButton*>(Qt::FindDirectChildrenOnly)) {
         QVERIFY2(!button->accessibleName().isEmpty(),
                  qPrintable(QStringLiteral("button at %1,%2").arg(button->x()).arg(button->y())));
         QCOMPARE(button->focusPolicy(), Qt::TabFocus);

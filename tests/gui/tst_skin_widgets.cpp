@@ -54,6 +54,7 @@ class SkinWidgetsTest : public QObject {
 
 private slots:
     void placedButtonShowsItsRegionOfEachStatePicture();
+    void highlightShowsTheHoverPictureAsNormal();
     void buttonLeftAtOneOneIsDisabled();
     void tintTurnsWhiteIntoTheColourAndKeepsBlack();
     void checkImagesIgnoreHoverAndPressed();
@@ -100,6 +101,32 @@ void SkinWidgetsTest::placedButtonShowsItsRegionOfEachStatePicture() {
     button.setDown(false);
     button.setEnabled(false); // the profile manager's pressed picture serves as disabled
     QCOMPARE(Grab(button), down.copy(region));
+}
+
+void SkinWidgetsTest::highlightShowsTheHoverPictureAsNormal() {
+    testing::TempFolder app;
+    const QImage pictures[] = {PatternPicture(1), PatternPicture(2), PatternPicture(3)};
+    const std::string names[] = {"normal.jpg", "over.jpg", "lit.jpg"};
+    const QImage* surfaces[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        SavePicture(pictures[i], app / names[i]);
+        surfaces[i] = SharedImageSurface(app.Path(), names[i], kFace);
+        QVERIFY(surfaces[i] != nullptr);
+    }
+    QWidget face;
+    face.resize(kFace);
+    CPngButton button(&face);
+    button.setGeometry(10, 20, 80, 24);
+    button.SetImages({10, 20}, {surfaces[0], surfaces[1], surfaces[0], surfaces[0], surfaces[2]});
+    const QRect region(10, 20, 80, 24);
+
+    button.SetHighlighted(true);
+    QCOMPARE(Grab(button), pictures[1].copy(region));
+    button.SetLit(true); // the assigned mark still shows
+    QCOMPARE(Grab(button), pictures[2].copy(region));
+    button.SetLit(false);
+    button.SetHighlighted(false);
+    QCOMPARE(Grab(button), pictures[0].copy(region));
 }
 
 void SkinWidgetsTest::buttonLeftAtOneOneIsDisabled() {
