@@ -66,6 +66,9 @@ constexpr ScanCode ScanFromKeyIndex(KeyIndex index) {
 
 const KeyRow& KeyTableRow(KeyIndex index);
 
+// The macro editor's key drop-down list offers the key codes below this one, in order.
+inline constexpr KeyCode kMacroListKeyCodes = 0x0085;
+
 // The key code of the scan code's row; kNoKeyCode for an empty row or no key.
 KeyCode KeyCodeFromScan(ScanCode scan);
 // The first row, in index order, with that key code; 0 if none.

@@ -66,7 +66,7 @@ TEST(KeyTableTest, OnlyTheNumberPadDigitsHaveANumLockOffVirtualKey) {
 
 TEST(KeyTableTest, EveryKeyCodeOfTheEditorsListsHasANamedRow) {
     std::vector<KeyCode> codes;
-    for (KeyCode code = 0x0000; code <= 0x0084; ++code) {
+    for (KeyCode code = 0x0000; code < kMacroListKeyCodes; ++code) {
         codes.push_back(code);
     }
     for (KeyCode code = 0x8001; code <= 0x8015; ++code) {
