@@ -246,7 +246,7 @@ void CTavrikDlg::FinishInitialisation() {
         return;
     }
     m_trayIcon.Create(kTrayTooltip, kIconNoKeyboard);
-    m_editor.Stack().Store().BuildProfileMenu();
+    m_editor.PostProfileCaption();
     m_ready = true;
     m_editor.SetReady();
     hide();

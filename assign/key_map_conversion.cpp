@@ -113,4 +113,24 @@ KeyFunctionLayer KeyMapBlockToLayer(const KeyMapBlock& block, const KeyMapBlock&
     return layer;
 }
 
+std::bitset<kLayerSlots> SlotsTheKeyMapLeaves(const KeyMapBlock& block,
+                                              const KeyMapBlock& defaultLayout,
+                                              const KeyFunctionLayer& layer,
+                                              std::span<const MacroRecord> macros) {
+    std::bitset<kLayerSlots> left;
+    left.set();
+    for (size_t position = 0; position < kKeyPositionCount; ++position) {
+        const KeyMapEntry defaultEntry = ReadKeyMapEntry(defaultLayout, position);
+        const KeyIndex slot = KeyIndexFromScan(ScanFromKeyMapEntry(defaultEntry));
+        if (slot == 0) {
+            continue;
+        }
+        if (EntryToKeyMapEntry(layer[slot], defaultEntry, macros) !=
+            ReadKeyMapEntry(block, position)) {
+            left.reset(slot);
+        }
+    }
+    return left;
+}
+
 } // namespace tavrik

@@ -7,6 +7,7 @@
 #include "assign/key_map_entry.h"
 #include "macro_record/macro_record.h"
 
+#include <bitset>
 #include <span>
 
 namespace tavrik {
@@ -24,5 +25,13 @@ KeyMapBlock BuildKeyMap(const KeyMapBlock& defaultLayout, const KeyFunctionLayer
 // Rebuilds a layer from a key map read from the keyboard. Entries the layer cannot express are
 // read as Disabled, never rejected; macros are named by id = position + 1.
 KeyFunctionLayer KeyMapBlockToLayer(const KeyMapBlock& block, const KeyMapBlock& defaultLayout);
+
+// The slots of `layer` that a key map read from the keyboard leaves as they are: every slot whose
+// key the key map still sends exactly as the slot's entry would be downloaded, and every slot
+// without a key position (the G keys, keys this keyboard lacks), which the keyboard cannot hold.
+std::bitset<kLayerSlots> SlotsTheKeyMapLeaves(const KeyMapBlock& block,
+                                              const KeyMapBlock& defaultLayout,
+                                              const KeyFunctionLayer& layer,
+                                              std::span<const MacroRecord> macros);
 
 } // namespace tavrik

@@ -45,6 +45,14 @@ ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output
         return attached;
     if (session.ProfileMirrorsKeyboard())
         return ExitStatus::Done;
+    if (session.Store().DownloadPending()) {
+        // The store file keeps what the cut-off download was to write; this command's download
+        // sends all of it again.
+        output.console.Error("the last download to the keyboard did not complete; this command "
+                             "writes the whole configuration kept in " +
+                             session.Store().Paths().storeFile.string() + " again");
+        return ExitStatus::Done;
+    }
     if (!session.Keyboard().LastContents())
         return ReportTransfers(session, output, "reading the keyboard's key maps and macros", false,
                                DeviceResultName(DeviceResult::NoKeyboard));

@@ -28,7 +28,8 @@ struct Output {
 ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output);
 
 // As RequireKeyboard, and the live profile must mirror the keyboard, so that writing it back
-// changes only what the command changes.
+// changes only what the command changes; or a download was cut off, and the live profile is what
+// it was to write (the command then finishes it).
 ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output);
 
 // After an operation that sent configuration frames: every exchange that failed, in the

@@ -10,6 +10,15 @@ inline constexpr int kMacroCapacityUnitBytes = 128;
 
 } // namespace
 
+DeviceResult ReadMacroCapacity(DeviceCommands& commands, KeyboardFacts& facts) {
+    DeviceSettings settings{};
+    const DeviceResult result = commands.ReadSettings(settings);
+    if (result == DeviceResult::Done)
+        facts.SetMacroCapacity(settings[settings_byte::kMacroCapacityUnits] *
+                               kMacroCapacityUnitBytes);
+    return result;
+}
+
 AttachReadResults ReadAttachedKeyboard(DeviceCommands& commands, KeyboardFacts& facts,
                                        const DeviceMessageCallback& showMessage) {
     AttachReadResults results;
@@ -20,11 +29,7 @@ AttachReadResults ReadAttachedKeyboard(DeviceCommands& commands, KeyboardFacts& 
     else if (showMessage)
         showMessage(kDefaultLayoutReadFailed);
 
-    DeviceSettings settings{};
-    results.settings = commands.ReadSettings(settings);
-    if (results.settings == DeviceResult::Done)
-        facts.SetMacroCapacity(settings[settings_byte::kMacroCapacityUnits] *
-                               kMacroCapacityUnitBytes);
+    results.settings = ReadMacroCapacity(commands, facts);
     return results;
 }
 

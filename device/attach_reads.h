@@ -17,6 +17,9 @@ struct AttachReadResults {
     DeviceResult settings = DeviceResult::NoKeyboard;
 };
 
+// Command 3: the size of the macro memory into `facts`; a failed read keeps the previous one.
+DeviceResult ReadMacroCapacity(DeviceCommands& commands, KeyboardFacts& facts);
+
 // Command 15, then command 3. A failed layout read shows kDefaultLayoutReadFailed through
 // `showMessage` (no exchange lock is held while it runs) and keeps the previous layout; a
 // failed settings read keeps the previous capacity.

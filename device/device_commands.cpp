@@ -79,8 +79,8 @@ DeviceResult DeviceCommands::ReadMacroMemory(std::span<uint8_t> out) {
     return ReadTransfer(exchange_, command::kReadMacroMemory, 0, out);
 }
 
-DeviceResult DeviceCommands::WriteMacroMemory(std::span<const uint8_t> image) {
-    return WriteTransfer(exchange_, command::kWriteMacroMemory, 0, image);
+DeviceResult DeviceCommands::WriteMacroMemory(std::span<const uint8_t> image, uint16_t address) {
+    return WriteTransfer(exchange_, command::kWriteMacroMemory, address, image);
 }
 
 DeviceResult DeviceCommands::ReadDefaultLayout(KeyMapBlock& out) {

@@ -40,10 +40,10 @@ public:
     DeviceResult WriteLighting(std::span<const uint8_t> data, uint16_t address); // 6 (<= 56)
     DeviceResult ReadKeyMapBlock(int index, KeyMapBlock& out);                   // 7
     DeviceResult WriteKeyMapBlock(int index, const KeyMapBlock& block);          // 8
-    DeviceResult ReadMacroMemory(std::span<uint8_t> out);                  // 9, from address 0
-    DeviceResult WriteMacroMemory(std::span<const uint8_t> image);         // 10, from address 0
-    DeviceResult ReadDefaultLayout(KeyMapBlock& out);                      // 15
-    DeviceResult ReadKeyColours(uint8_t position, std::span<uint8_t> out); // 16 (<= 56)
+    DeviceResult ReadMacroMemory(std::span<uint8_t> out); // 9, from address 0
+    DeviceResult WriteMacroMemory(std::span<const uint8_t> image, uint16_t address = 0); // 10
+    DeviceResult ReadDefaultLayout(KeyMapBlock& out);                                    // 15
+    DeviceResult ReadKeyColours(uint8_t position, std::span<uint8_t> out);         // 16 (<= 56)
     DeviceResult WriteKeyColours(uint8_t position, std::span<const uint8_t> data); // 17 (<= 56)
 
     FrameExchange& Exchange() { return exchange_; }

@@ -22,6 +22,9 @@ public:
     QList<KeyButtonLook> looks;
 };
 
+constexpr std::u16string_view kFinishDownloadQuestion =
+    u"上次写入键盘没有完成，键盘上的设定可能不完整。是否现在把保存的设定重新写入键盘？";
+
 } // namespace
 
 KeyboardEditor::KeyboardEditor(std::unique_ptr<HidBridge> transport, StoragePaths storage,
@@ -108,6 +111,10 @@ void KeyboardEditor::PostLightingReread() {
     });
 }
 
+void KeyboardEditor::PostProfileCaption() {
+    Post([this] { stack_->Store().BuildProfileMenu(); });
+}
+
 void KeyboardEditor::PostPaintKey(KeyPosition position, KeyLightTool tool) {
     Post([this, position, tool] {
         stack_->WithLighting([position, tool](LightingModel& lighting) {
@@ -134,6 +141,10 @@ void KeyboardEditor::ReloadFromKeyboard() {
 
 void KeyboardEditor::ReloadJob() {
     stack_->ReloadFromKeyboard();
+    // A download was cut off (the keyboard unplugged, the program ended): the live profile is
+    // what it was to write, and Apply stays enabled until it has been written.
+    if (stack_->Store().DownloadPending() && AskYesNo(kFinishDownloadQuestion))
+        Apply();
     emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
     stack_->Store().BuildProfileMenu();
     PublishLightingState();

@@ -91,6 +91,8 @@ public:
     void PostImport(std::filesystem::path path);
     void PostExport(std::filesystem::path path);
     void PostLightingReread();
+    // The profile button's caption, which asks the keyboard for its active profile when needed.
+    void PostProfileCaption();
     void PostPaintKey(KeyPosition position, KeyLightTool tool);
     // A macro deletion moved the macros other profiles' keys refer to: the next Apply sends all
     // three key maps.

@@ -5,6 +5,8 @@
 #include "macro/macro_image.h"
 #include "macro/macro_texts.h"
 
+#include <algorithm>
+#include <array>
 #include <optional>
 #include <vector>
 
@@ -20,6 +22,18 @@ std::vector<int> ProfilesToSend(DownloadTarget target) {
         return {target.activeProfile};
     }
     return {};
+}
+
+// Writes the image so that a download cut off anywhere (the keyboard unplugged, a frame lost)
+// leaves a memory that reads as holding no macros, never as other, half-written ones: the magic
+// is cleared first and the header that carries it goes last. The result is the last write's.
+DeviceResult WriteMacroImage(DeviceCommands& commands, std::span<const uint8_t> image) {
+    const std::array<uint8_t, 2> noMagic{};
+    commands.WriteMacroMemory(noMagic);
+    const std::span<const uint8_t> header = image.first(std::min(image.size(), kMacroHeaderBytes));
+    if (image.size() > header.size())
+        commands.WriteMacroMemory(image.subspan(header.size()), kMacroHeaderBytes);
+    return commands.WriteMacroMemory(header);
 }
 
 void Show(const MessageCallback& showMessage, std::u16string_view text) {
@@ -57,7 +71,7 @@ bool DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapsh
     // No other thread's frames may come between begin and end.
     const DeviceResult lastKeyMapWrite = commands.Exchange().RunBracketed([&] {
         commands.BeginConfiguration();
-        commands.WriteMacroMemory(*image);
+        WriteMacroImage(commands, *image);
         DeviceResult result = DeviceResult::NoKeyboard;
         for (size_t i = 0; i < profiles.size(); ++i) {
             result = commands.WriteKeyMapBlock(profiles[i], keyMaps[i]);

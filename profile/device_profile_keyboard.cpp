@@ -1,6 +1,7 @@
 #include "profile/device_profile_keyboard.h"
 
 #include "device/active_profile.h"
+#include "device/attach_reads.h"
 #include "device/keyboard_readout.h"
 
 #include <algorithm>
@@ -37,6 +38,10 @@ KeyMapBlock DeviceProfileKeyboard::DefaultLayout() const {
 
 bool DeviceProfileKeyboard::Download(const DownloadSnapshot& snapshot, bool allProfiles,
                                      const MessageCallback& showMessage) {
+    // Without the size of the macro memory (its read failed when the keyboard arrived) no image
+    // can be judged: ask again, and send nothing when the keyboard still does not say.
+    if (facts_.MacroCapacity() <= 0 && ReadMacroCapacity(commands_, facts_) != DeviceResult::Done)
+        return false;
     const KeyMapBlock layout = facts_.DefaultLayout();
     const KeyboardMemory memory{layout, static_cast<size_t>(std::max(facts_.MacroCapacity(), 0))};
     const DownloadTarget target = allProfiles

@@ -1,8 +1,7 @@
 #include "profile/profile_store.h"
 
-#include "assign/key_map_conversion.h"
-#include "macro/macro_image.h"
 #include "profile/file_access.h"
+#include "profile/keyboard_reload.h"
 #include "profile/profile_file.h"
 #include "profile/profile_menu.h"
 
@@ -11,20 +10,6 @@
 #include <system_error>
 
 namespace tavrik {
-
-namespace {
-
-std::unique_ptr<ProfileContents> ContentsFromKeyboard(const KeyboardContents& keyboard,
-                                                      const KeyMapBlock& defaultLayout) {
-    auto contents = std::make_unique<ProfileContents>();
-    for (size_t layer = 0; layer < kHardwareProfileCount; ++layer)
-        contents->record.layers[layer] = KeyMapBlockToLayer(keyboard.keyMaps[layer], defaultLayout);
-    contents->record.layers[kLayerCount - 1] = {};
-    contents->macros = MacroImageToRecords(keyboard.macroImage);
-    return contents;
-}
-
-} // namespace
 
 ProfileStore::ProfileStore(LiveProfile& profile, StoragePaths paths, ProfileKeyboard& keyboard,
                            ProfileWindow& window)
@@ -48,7 +33,9 @@ bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path) 
         const std::optional<KeyboardContents> read = keyboard_.ReadContents();
         if (!read)
             return false;
-        const auto contents = ContentsFromKeyboard(*read, keyboard_.DefaultLayout());
+        // What only the computer knows comes from the store file's last copy.
+        const std::unique_ptr<ProfileContents> previous = ReadProfileContents(paths_.storeFile);
+        const auto contents = ProfileFromKeyboard(*read, keyboard_.DefaultLayout(), previous.get());
         const auto bytes =
             SerialiseProfileFile(contents->record, contents->macros, contents->texts);
         return bytes && ReplaceFileContents(path, *bytes);
@@ -57,7 +44,27 @@ bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path) 
     }
 }
 
+bool ProfileStore::DownloadPending() const {
+    std::error_code error;
+    return std::filesystem::exists(paths_.pendingMark, error);
+}
+
+bool ProfileStore::MarkDownloadPending() {
+    std::error_code error;
+    if (!std::filesystem::is_regular_file(paths_.storeFile, error))
+        return false;
+    static constexpr uint8_t kMark[] = {'1', '\n'};
+    return ReplaceFileContents(paths_.pendingMark, kMark);
+}
+
+void ProfileStore::ClearDownloadPending() {
+    std::error_code ignored;
+    std::filesystem::remove(paths_.pendingMark, ignored);
+}
+
 bool ProfileStore::ApplyProfileToKeyboard(bool allProfiles) {
+    // What an interrupted download left in the keyboard is not known: send everything.
+    allProfiles = allProfiles || DownloadPending();
     const LiveProfile::Lock profileLock = profile_.LockProfile();
     const LiveProfile::Lock snapshotLock = profile_.LockSnapshot();
     AppliedSnapshot& snapshot = profile_.Snapshot();
@@ -68,17 +75,42 @@ bool ProfileStore::ApplyProfileToKeyboard(bool allProfiles) {
         snapshot.macros.clear();
         return false;
     }
+    MarkDownloadPending();
+    bool downloaded = false;
     try {
-        return keyboard_.Download(
+        downloaded = keyboard_.Download(
             {snapshot.record.layers, snapshot.macros}, allProfiles,
             [this](std::u16string_view message) { window_.ShowMessage(message); });
     } catch (const std::bad_alloc&) {
+        downloaded = false;
+    }
+    if (downloaded)
+        ClearDownloadPending();
+    return downloaded;
+}
+
+bool ProfileStore::LoadPendingProfile() {
+    const LiveProfile::Lock lock = profile_.LockProfile();
+    profile_.ReleaseAll();
+    if (!LoadProfileFile(profile_, paths_.storeFile)) {
+        profile_.CreateDefaultProfile();
         return false;
     }
+    window_.RefreshKeyDescriptions();
+    return true;
 }
 
 bool ProfileStore::ReloadProfileFromKeyboard(bool keepModified) {
     EnsureStorageFolder(paths_);
+    if (DownloadPending()) {
+        keyboard_.GetActiveProfileIndex();
+        if (LoadPendingProfile()) {
+            window_.EnableApply(true);
+            return true;
+        }
+        // No profile to finish with: the keyboard is mirrored as usual.
+        ClearDownloadPending();
+    }
     const bool mirrored =
         keyboard_.GetActiveProfileIndex() >= 0 && ReadKeyboardToProfileFile(paths_.storeFile);
     // Whatever failed above, a record is installed below; installing a default one needs no

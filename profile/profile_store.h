@@ -26,24 +26,36 @@ public:
     // ever created from the keyboard.
     bool SaveProfileToStore();
 
-    // Reads the keyboard's three key maps and its macros into a complete profile file at path
-    // (layer 3 cleared, no texts); the live profile is not touched. False when the active
-    // hardware profile is not 0..3 or a read fails.
+    // Reads the keyboard's three key maps and its macros into a complete profile file at path,
+    // keeping from the store file what only the computer knows (see keyboard_reload.h); the live
+    // profile is not touched. False when the active hardware profile is not 0..3 or a read fails.
     bool ReadKeyboardToProfileFile(const std::filesystem::path& path);
 
     // Copies record and macros into the applied snapshot and downloads it: all three hardware
-    // profiles, or only the active one. Texts stay on the computer.
+    // profiles, or only the active one. Texts stay on the computer. While the download runs, the
+    // store file (when there is one) is marked as not yet in the keyboard; the mark goes when the
+    // download completes. A download that finishes an interrupted one sends all three profiles.
     bool ApplyProfileToKeyboard(bool allProfiles);
+
+    // True while the store file holds a profile whose download was cut off: the keyboard may
+    // hold part of it, and the store file is what the user meant it to hold.
+    bool DownloadPending() const;
 
     // Mirrors the keyboard into the store file and loads the live profile from it; when the
     // keyboard cannot be read, the live profile becomes a default record without macros or
     // texts. The key buttons are redrawn; unless keepModified the window is no longer modified.
+    // While a download is pending the keyboard is not mirrored: the live profile is loaded from
+    // the store file and the window stays modified, so that the next Apply finishes the download.
     bool ReloadProfileFromKeyboard(bool keepModified);
 
     // Rebuilds the profile menu and puts its caption and tooltip on the profile button.
     void BuildProfileMenu();
 
 private:
+    bool LoadPendingProfile();
+    bool MarkDownloadPending();
+    void ClearDownloadPending();
+
     LiveProfile& profile_;
     StoragePaths paths_;
     ProfileKeyboard& keyboard_;

@@ -17,9 +17,13 @@ std::filesystem::path StoreFileName() {
     return "$Profile" + std::to_string(0);
 }
 
+std::filesystem::path PendingMarkName() {
+    return StoreFileName().string() + ".pending";
+}
+
 StoragePaths StoragePathsIn(const std::filesystem::path& documentsFolder) {
     const std::filesystem::path folder = documentsFolder / kStorageFolderName;
-    return StoragePaths{folder, folder / StoreFileName()};
+    return StoragePaths{folder, folder / StoreFileName(), folder / PendingMarkName()};
 }
 
 bool EnsureStorageFolder(const StoragePaths& paths) {

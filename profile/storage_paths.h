@@ -15,6 +15,8 @@ std::filesystem::path DocumentsFolder();
 struct StoragePaths {
     std::filesystem::path folder;
     std::filesystem::path storeFile;
+    // Present while a download of the store file's profile has not been seen to complete.
+    std::filesystem::path pendingMark;
 };
 
 StoragePaths StoragePathsIn(const std::filesystem::path& documentsFolder);
@@ -24,5 +26,7 @@ bool EnsureStorageFolder(const StoragePaths& paths);
 
 // The name of the store file: "$Profile%d" with the number 0.
 std::filesystem::path StoreFileName();
+// Beside the store file: "$Profile0.pending".
+std::filesystem::path PendingMarkName();
 
 } // namespace tavrik

@@ -1,5 +1,6 @@
 #pragma once
-// Whether a live profile holds what the keyboard holds.
+// Whether a live profile holds what the keyboard holds: downloading it would send the keyboard
+// exactly what it has. What only the computer knows (G keys, the fourth layer, texts) may differ.
 
 #include "macro_record/macro_record.h"
 #include "profile/profile_keyboard.h"
@@ -9,8 +10,8 @@
 
 namespace tavrik {
 
-// Layers 0..2 are the keyboard's three key maps read against its default layout, layer 3 is
-// empty, and the macros are those of its macro image.
+// Layers 0..2 build the keyboard's three key maps, and the macros play what its macro image
+// holds, in the same order (names count where the keyboard holds them).
 bool MirrorsKeyboard(const ProfileRecord& record, std::span<const MacroRecord> macros,
                      const KeyboardContents& keyboard, const KeyMapBlock& defaultLayout);
 

@@ -4,12 +4,14 @@
 #include "cli/keyboard_session.h"
 #include "cli/tavrikctl.h"
 #include "emulator/keyboard_firmware.h"
+#include "macro/macro_image.h"
 #include "support/hooked_keyboard.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 
 namespace tavrik::cli {
@@ -123,6 +125,69 @@ TEST_F(CliSession, NothingIsWrittenBackWhenTheKeyboardCouldNotBeRead) {
 
 // The keyboard knows macros by position: deleting one moves the others, so every profile's key
 // map must follow, not only the active one's.
+// The keyboard's key maps have no place for the G keys: the next command reloads the profile from
+// the keyboard and must keep them from the store file.
+TEST_F(CliSession, AGKeyFunctionSurvivesTheNextCommand) {
+    Start();
+    ASSERT_EQ(Run({"remap", "--profile", "0", "G4", "key:A"}), ExitStatus::Done);
+    session_.reset();
+    Start();
+    ASSERT_EQ(Run({"info"}), ExitStatus::Done);
+    const LiveProfile::Lock lock = session_->Profile().LockProfile();
+    const KeyFunctionEntry& g4 = session_->Profile().Record().layers[0][kFirstMacroKeySlot + 3];
+    EXPECT_EQ(g4.type, KeyFunctionType::SingleKey);
+    EXPECT_EQ(g4.value, 0x1Eu);
+}
+
+// The settings read fails when the keyboard arrives, so the size of its macro memory is not known:
+// the download asks again instead of telling the user that the macros do not fit.
+TEST_F(CliSession, AFailedSettingsReadAtArrivalDoesNotStopTheNextDownload) {
+    auto faulted = std::make_shared<int>(0);
+    Start([faulted](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+        if (frame[frame::kCommand] == command::kReadSettings && (*faulted)++ < 3)
+            keyboard.SetFault(emu::Fault::WrongEcho, 1);
+    });
+    ASSERT_EQ(session_->Facts().MacroCapacity(), 0); // the arrival could not learn it
+    EXPECT_EQ(Run({"remap", "--profile", "1", "A", "key:B"}), ExitStatus::Done) << err_.str();
+    EXPECT_EQ(err_.str().find("fit"), std::string::npos) << err_.str();
+    EXPECT_EQ(Memory().keyMaps[1][19 * 3 + 2], 0x05); // A (position 19) types B
+}
+
+// The keyboard goes away while a macro's new actions are written. The store file keeps the
+// user's macros, the keyboard holds no half-written ones, and running the same command again on
+// the keyboard as it was left finishes the job.
+TEST_F(CliSession, AMacroDownloadCutOffIsFinishedByRunningTheCommandAgain) {
+    Start();
+    ASSERT_EQ(Run({"macro", "add", "Alpha"}), ExitStatus::Done);
+    ASSERT_EQ(Run({"macro", "add", "Gamma"}), ExitStatus::Done);
+    std::ofstream(File("gamma.txt")) << [] {
+        std::string actions;
+        for (int i = 0; i < 120; ++i)
+            actions += "A down 10\nA up 10\n";
+        return actions;
+    }();
+    auto macroFrames = std::make_shared<int>(0);
+    keyboard_->BeforeFrame([macroFrames](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+        if (frame[frame::kCommand] == command::kWriteMacroMemory && ++*macroFrames == 5)
+            keyboard.SetFault(emu::Fault::UnplugAfter, 1);
+    });
+    EXPECT_EQ(Run({"macro", "actions", "Gamma", File("gamma.txt")}), ExitStatus::DeviceError);
+    const emu::KeyboardMemory leftOver = Memory();
+    EXPECT_TRUE(MacroImageToRecords(leftOver.macroMemory).empty());
+
+    session_.reset();
+    auto keyboard = std::make_unique<test::HookedKeyboard>();
+    keyboard->Keyboard().WithFirmware(
+        [&leftOver](emu::KeyboardFirmware& firmware) { firmware.Memory() = leftOver; });
+    Start(std::move(keyboard), {});
+    ASSERT_EQ(Run({"macro", "actions", "Gamma", File("gamma.txt")}), ExitStatus::Done);
+    const std::vector<MacroRecord> held = MacroImageToRecords(Memory().macroMemory);
+    ASSERT_EQ(held.size(), 2u);
+    EXPECT_EQ(held[0].name, u"Alpha");
+    EXPECT_EQ(held[1].name, u"Gamma");
+    EXPECT_EQ(held[1].actions.size(), 240u);
+}
+
 TEST_F(CliSession, DeletingAMacroKeepsKeysOfOtherProfilesOnTheirMacro) {
     Start();
     ASSERT_EQ(Run({"macro", "add", "First"}), ExitStatus::Done);

@@ -96,6 +96,7 @@ private slots:
     void applyWithNothingModifiedSendsNothing();
     void applyAfterAChangeDownloadsAndDisablesApply();
     void aRefusedWriteKeepsApplyAndNamesThePart();
+    void anApplyCutOffIsFinishedAtTheNextAttach();
     void applySendsEveryKeyMapOnlyWhenMacrosMoved_data();
     void applySendsEveryKeyMapOnlyWhenMacrosMoved();
     void profileButtonSwitchesTheKeyboard();
@@ -402,6 +403,39 @@ void MainWindowTest::aRefusedWriteKeepsApplyAndNamesThePart() {
     Drain();
     QVERIFY(m_window->Button(kApply)->isEnabled());
     QVERIFY(m_editor->IsModified());
+}
+
+// The keyboard is unplugged in the middle of Apply: what the user meant to write stays in the
+// store file, and when the keyboard comes back the program asks to finish, and does.
+void MainWindowTest::anApplyCutOffIsFinishedAtTheNextAttach() {
+    {
+        LiveProfile& profile = m_editor->Stack().Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        profile.Record().layers[0][KeyIndexFromScan(0x1E)] = {.type = KeyFunctionType::SingleKey,
+                                                              .value = 0x30}; // A types B
+    }
+    m_editor->EnableApply(true);
+    m_keyboard->BeforeFrame([](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+        if (frame[frame::kCommand] == command::kWriteMacroMemory)
+            keyboard.SetFault(emu::Fault::UnplugAfter, 1);
+    });
+    m_window->Open();
+    QTest::mouseClick(m_window->Button(kApply), Qt::LeftButton);
+    QTRY_COMPARE(m_editor->KeyboardCount(), 0);
+    QTRY_VERIFY(m_window->isHidden());
+    QCOMPARE(UsageOnKeyboard(Keyboard(), 0, kAPosition), kUsageA);
+
+    m_keyboard->BeforeFrame({});
+    m_messages.clear();
+    m_answer = true;
+    Keyboard().Plug();
+    WaitForAttach();
+    QTRY_COMPARE(UsageOnKeyboard(Keyboard(), 0, kAPosition), kUsageB);
+    QCOMPARE(m_messages.size(), 1); // the question, and no failure
+    QVERIFY(m_messages[0].contains(QStringLiteral("没有完成")));
+    Drain();
+    QVERIFY(!m_window->Button(kApply)->isEnabled());
+    QCOMPARE(m_window->Button(kKeyA)->CurrentLook(), ButtonLook::Lit);
 }
 
 void MainWindowTest::applySendsEveryKeyMapOnlyWhenMacrosMoved_data() {

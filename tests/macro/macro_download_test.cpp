@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
@@ -168,6 +169,41 @@ TEST_F(MacroDownloadTest, NoMacrosStillSendsTheEmptyImage) {
     EXPECT_TRUE(Download(16, DownloadTarget::ActiveProfile(0)));
     const std::vector<uint8_t> empty{0xAA, 0x55, 16, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     EXPECT_EQ(StoredImage(16), empty);
+}
+
+// A download cut off anywhere in the macro memory (here: the keyboard unplugged after each of its
+// frames in turn) must leave a memory that reads as no macros, never as a plausible half of the
+// new image over the rest of the old one. Only the last frame, the header, makes the new image.
+TEST_F(MacroDownloadTest, AnImageCutOffPartWayNeverReadsAsMacros) {
+    MacroRecord longMacro = ThreeActionMacro();
+    longMacro.actions.resize(100, {.delayMs = 10, .key = 0x01E, .direction = KeyDirection::Press});
+    const std::vector<MacroRecord> oldMacros{ThreeActionMacro()};
+    const std::vector<uint8_t> oldImage = BuildMacroImage(oldMacros, true).value();
+    macros = {longMacro, ThreeActionMacro()};
+    macros[1].id = 2;
+    const auto macroFrames = [this] {
+        return static_cast<size_t>(
+            std::ranges::count_if(rig.log.Frames(), [](const ConfigFrame& f) {
+                return f[frame::kCommand] == kWriteMacroMemory;
+            }));
+    };
+    ASSERT_TRUE(Download(4096, DownloadTarget::ActiveProfile(0)));
+    const size_t imageFrames = macroFrames();
+    ASSERT_GT(imageFrames, 4u); // the clearing frame, several body frames, the header
+    // Frame 0 begins the configuration; frames 1..imageFrames write the macro memory.
+    for (size_t cut = 1; cut <= imageFrames; ++cut) {
+        SCOPED_TRACE(cut);
+        rig.keyboard.WithFirmware([&oldImage](emu::KeyboardFirmware& keyboard) {
+            std::ranges::copy(oldImage, keyboard.Memory().macroMemory.begin());
+        });
+        rig.log.Clear();
+        rig.FaultFromFrame(cut, emu::Fault::UnplugAfter, 1);
+        Download(4096, DownloadTarget::ActiveProfile(0));
+        rig.keyboard.SetFault(emu::Fault::None, 0);
+        rig.keyboard.Plug();
+        const size_t held = MacroImageToRecords(KeyboardMemory().macroMemory).size();
+        EXPECT_EQ(held, cut == imageFrames ? 2u : 0u);
+    }
 }
 
 TEST_F(MacroDownloadTest, OnlyTheLastKeyMapWriteDecidesTheOutcome) {

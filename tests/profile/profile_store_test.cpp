@@ -125,6 +125,64 @@ TEST_F(ProfileStoreTest, ReloadMirrorsTheKeyboardIntoTheStoreAndTheLiveProfile) 
     EXPECT_FALSE(window_.modified);
 }
 
+// The keyboard holds three key maps and its macros; the G keys, the fourth layer and the texts of
+// program and text keys exist only in the store file. A reload keeps them wherever the keyboard
+// still holds what they would have sent, and never lets a G key play a different macro.
+TEST_F(ProfileStoreTest, ReloadKeepsWhatOnlyTheComputerKnows) {
+    constexpr size_t kG1 = kFirstMacroKeySlot;
+    constexpr size_t kG2 = kFirstMacroKeySlot + 1;
+    const size_t slotA = KeyIndexFromScan(kScanA);
+    const size_t slotC = KeyIndexFromScan(kScanC);
+    const std::vector<MacroRecord> macros = {Macro(u"three", 3), Macro(u"seven", 7)};
+    MacroRecord changedSeven = Macro(u"seven", 7);
+    changedSeven.loopCount = 5;
+    const struct {
+        const char* what;
+        std::vector<MacroRecord> keyboardMacros;
+        KeyFunctionEntry g1After;
+    } cases[] = {
+        {"the keyboard holds both macros unchanged: G1 plays the same macro, renumbered",
+         macros,
+         {.type = KeyFunctionType::PlayMacro, .value = 2}},
+        {"the macro G1 played changed on the keyboard: G1 no longer plays it",
+         {macros[0], changedSeven},
+         EmptyLayerWithMacroKeyCodes()[kG1]},
+    };
+    for (const auto& c : cases) {
+        LiveProfile stored;
+        stored.Macros() = macros;
+        KeyFunctionLayers& layers = stored.Record().layers;
+        layers[0][kG1] = {
+            .type = KeyFunctionType::PlayMacro, .code = layers[0][kG1].code, .value = 7};
+        layers[0][kG2] = SingleKey(kScanB);
+        layers[0][slotA] = {.type = KeyFunctionType::LaunchProgram};
+        stored.Texts().Set(slotA, u"/usr/bin/true");
+        layers[0][slotC] = {.type = KeyFunctionType::TextBlock};
+        stored.Texts().Set(slotC, u"hello");
+        layers[3][5] = SingleKey(kScanC);
+        ASSERT_TRUE(EnsureStorageFolder(paths_));
+        ASSERT_TRUE(SaveProfileFile(stored, paths_.storeFile));
+        // Since then C was remapped on the keyboard by another program.
+        KeyFunctionLayers keyboardLayers = layers;
+        keyboardLayers[0][slotC] = SingleKey(kScanB);
+        keyboard_.Hold(keyboardLayers, c.keyboardMacros);
+
+        ASSERT_TRUE(store_.ReloadProfileFromKeyboard(false)) << c.what;
+        const LiveProfile::Lock lock = profile_.LockProfile();
+        const KeyFunctionLayer& reloaded = profile_.Record().layers[0];
+        EXPECT_EQ(reloaded[kG1].type, c.g1After.type) << c.what;
+        EXPECT_EQ(reloaded[kG1].value, c.g1After.value) << c.what;
+        EXPECT_EQ(reloaded[kG2], SingleKey(kScanB)) << c.what;
+        EXPECT_EQ(reloaded[slotA].type, KeyFunctionType::LaunchProgram) << c.what;
+        EXPECT_EQ(profile_.Texts().Text(slotA), std::u16string_view(u"/usr/bin/true")) << c.what;
+        EXPECT_EQ(reloaded[slotC], SingleKey(kScanB)) << c.what; // the keyboard's change wins
+        EXPECT_FALSE(profile_.Texts().Text(slotC).has_value()) << c.what;
+        EXPECT_EQ(profile_.Record().layers[3][5], SingleKey(kScanC)) << c.what;
+        ASSERT_EQ(profile_.Macros().size(), 2u) << c.what;
+        EXPECT_EQ(profile_.Macros()[1].id, 2) << c.what;
+    }
+}
+
 TEST_F(ProfileStoreTest, ReloadWithoutAKeyboardInstallsADefaultProfile) {
     profile_.Record().Entry(3) = SingleKey(kScanB);
     profile_.Macros().push_back(Macro(u"x", 1));
@@ -152,6 +210,39 @@ TEST_F(ProfileStoreTest, ApplyCopiesRecordAndMacrosIntoTheSnapshotAndDownloadsTh
         const LiveProfile::Lock lock = profile_.LockSnapshot();
         EXPECT_EQ(profile_.Snapshot().record, profile_.Record());
     }
+}
+
+// A download that did not complete (the keyboard went away during it) leaves the user's profile
+// in the store file and says so; the next arrival must not mirror the half-written keyboard over
+// it, and the next Apply sends all of it.
+TEST_F(ProfileStoreTest, AnInterruptedDownloadIsFinishedNotOverwritten) {
+    keyboard_.Hold(KeyboardLayers(), {});
+    ASSERT_TRUE(store_.ReloadProfileFromKeyboard(false));
+    {
+        const LiveProfile::Lock lock = profile_.LockProfile();
+        profile_.Record().layers[0][KeyIndexFromScan(kScanC)] = SingleKey(kScanA);
+        profile_.Macros().push_back(Macro(u"kept", 1));
+    }
+    ASSERT_TRUE(store_.SaveProfileToStore());
+    keyboard_.attached = false; // unplugged during the download
+    EXPECT_FALSE(store_.ApplyProfileToKeyboard(false));
+    EXPECT_TRUE(store_.DownloadPending());
+
+    keyboard_.attached = true; // back, holding part of it at most
+    keyboard_.cache = -1;
+    EXPECT_TRUE(store_.ReloadProfileFromKeyboard(false));
+    EXPECT_TRUE(window_.modified); // Apply stays enabled until it is written
+    {
+        const LiveProfile::Lock lock = profile_.LockProfile();
+        EXPECT_EQ(profile_.Record().layers[0][KeyIndexFromScan(kScanC)], SingleKey(kScanA));
+        ASSERT_EQ(profile_.Macros().size(), 1u);
+        EXPECT_EQ(profile_.Macros()[0].name, u"kept");
+    }
+    EXPECT_TRUE(store_.ApplyProfileToKeyboard(false));
+    EXPECT_TRUE(keyboard_.downloads.back().allProfiles); // everything, not only the active one
+    EXPECT_FALSE(store_.DownloadPending());
+    ASSERT_TRUE(store_.ApplyProfileToKeyboard(false));
+    EXPECT_FALSE(keyboard_.downloads.back().allProfiles); // finished: back to the active one
 }
 
 TEST_F(ProfileStoreTest, MenuCaptionFollowsTheActiveProfile) {
