@@ -32,7 +32,10 @@ const QString kStyle =
                    "QLineEdit#keyField { border: none; background: transparent; }"
                    "QComboBox QAbstractItemView { background: #101216; color: #e6e9ef; }"
                    "QHeaderView::section { background: #1b1e25; color: #8a919e; border: none;"
-                   " border-bottom: 1px solid #2b2f3a; }");
+                   " border-bottom: 1px solid #2b2f3a; }"
+                   "QCheckBox::indicator { width: 13px; height: 13px; border-radius: 3px;"
+                   " border: 1px solid #4b5260; background: #1b1e25; }"
+                   "QCheckBox::indicator:checked { background: #22d3ee; border-color: #22d3ee; }");
 
 QString Text(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
@@ -319,6 +322,8 @@ void AssignmentDialog::ShowChoice() {
     m_keyField->setText(key != 0 ? QString::fromStdU16String(KeyNameFromScan(key)) : QString());
     ShowLists();
     Button(kApply)->setEnabled(m_state->IsModified());
+    if (tab != AssignmentTab::Macro)
+        m_macroTab->StopRecording();
     if (tab == AssignmentTab::SingleKey)
         m_keyTap->Start();
     else
@@ -345,7 +350,8 @@ void AssignmentDialog::keyPressEvent(QKeyEvent* event) {
         return;
     }
     if (event->key() == Qt::Key_F1) {
-        emit helpRequested();
+        if (!m_macroTab->IsRecording())
+            emit helpRequested();
         return;
     }
     CBaseDialog::keyPressEvent(event);

@@ -2,12 +2,13 @@
 
 #include "assign/assignment_apply.h"
 #include "gui/assignment_controls.h"
+#include "gui/key_event_tap.h"
+#include "gui/macro_action_list.h"
 #include "gui/message_boxes.h"
-#include "macro/macro_texts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QHeaderView>
+#include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSignalBlocker>
@@ -18,18 +19,17 @@ namespace {
 
 using namespace composite_id;
 
-// The action list's columns and their widths.
-constexpr int kKeyColumnWidth = 70;
-constexpr int kDirectionColumnWidth = 39;
 constexpr int kCaptionColour = 0xE4E4E4;
 constexpr int kListFontPoints = 12;
+const QString kRecordText = QStringLiteral("录制...");
+const QString kStopRecordingText = QStringLiteral("停止录制");
 
 QString Text(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-QLabel* Caption(QWidget& dialog, std::u16string_view text) {
-    auto* label = new QLabel(Text(text), &dialog);
+QLabel* Caption(QWidget& dialog, const QString& text) {
+    auto* label = new QLabel(text, &dialog);
     label->setAttribute(Qt::WA_TranslucentBackground);
     QPalette palette = label->palette();
     palette.setColor(QPalette::WindowText, QColor::fromRgb(kCaptionColour));
@@ -37,43 +37,17 @@ QLabel* Caption(QWidget& dialog, std::u16string_view text) {
     return label;
 }
 
-QTableWidget* ActionList(QWidget& dialog) {
-    auto* list = new QTableWidget(0, 3, &dialog);
-    list->setHorizontalHeaderLabels({Text(macro_text::kKeyColumn),
-                                     Text(macro_text::kDirectionColumn),
-                                     Text(macro_text::kDelayColumn)});
-    list->verticalHeader()->hide();
-    list->setShowGrid(true);
-    list->setSelectionBehavior(QAbstractItemView::SelectRows);
-    list->setSelectionMode(QAbstractItemView::SingleSelection);
-    list->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    list->horizontalHeader()->resizeSection(0, kKeyColumnWidth);
-    list->horizontalHeader()->resizeSection(1, kDirectionColumnWidth);
-    list->horizontalHeader()->setStretchLastSection(true);
-    list->setAccessibleName(QStringLiteral("宏动作"));
-    return list;
-}
-
-QList<QTableWidgetItem*> RowItems(const MacroAction& action, const QColor& grey) {
-    const bool press = action.direction == KeyDirection::Press;
-    QList<QTableWidgetItem*> items{
-        new QTableWidgetItem(QString::fromStdU16String(KeyNameFromScan(action.key))),
-        new QTableWidgetItem(Text(press ? macro_text::kPress : macro_text::kRelease)),
-        new QTableWidgetItem(QString::number(action.delayMs)),
-    };
-    items[0]->setForeground(grey);
-    items[1]->setForeground(grey);
-    return items;
-}
-
 } // namespace
 
-// The model's messages and questions as the program's message boxes over the dialog.
+// The model's messages and questions as the program's message boxes over the dialog. A message
+// may come in the middle of a cell edit: it does not wait to be read.
 class MacroTab::Prompts final : public MacroPrompts {
 public:
     explicit Prompts(QWidget& owner)
         : m_owner(owner) {}
-    void Inform(std::u16string_view text) override { ShowProgramMessage(&m_owner, Text(text)); }
+    void Inform(std::u16string_view text) override {
+        ShowProgramMessageLater(&m_owner, Text(text));
+    }
     bool Ask(std::u16string_view question) override {
         return AskProgramQuestion(&m_owner, Text(question));
     }
@@ -85,9 +59,13 @@ private:
 MacroTab::MacroTab(QWidget& dialog, MacroNameCounter& names, const ButtonLookup& buttons)
     : QObject(&dialog)
     , m_prompts(std::make_unique<Prompts>(dialog))
-    , m_names(names) {
+    , m_names(names)
+    , m_preferences(QCoreApplication::applicationName())
+    , m_keyTap(new KeyEventTap(this)) {
     CreateFields(dialog);
     ConnectButtons(buttons);
+    connect(m_keyTap, &KeyEventTap::keyTapped, this, &MacroTab::KeyTapped);
+    m_clock.start();
 }
 
 MacroTab::~MacroTab() = default;
@@ -100,19 +78,21 @@ void MacroTab::CreateFields(QWidget& dialog) {
     m_macros->setAccessibleName(QStringLiteral("宏"));
     m_loopCount = new QLineEdit(&dialog);
     m_loopCount->setAccessibleName(QStringLiteral("循环次数"));
-    m_actions = ActionList(dialog);
-    // Recording comes with the recorder; until then its option stays closed.
-    auto* recordDelays = new QCheckBox(&dialog);
-    recordDelays->setEnabled(false);
-    recordDelays->setAccessibleName(QStringLiteral("记录按键延迟"));
-    m_fields = {
-        {kMacroList, m_macros},        {kLoopCountLabel, Caption(dialog, u"循环次数")},
-        {kLoopCount, m_loopCount},     {kActionList, m_actions},
-        {kRecordDelays, recordDelays}, {kRecordDelaysLabel, Caption(dialog, u"记录按键延迟")}};
+    m_actions = new MacroActionList(dialog);
+    m_recordDelays = new QCheckBox(&dialog);
+    m_recordDelays->setAccessibleName(QStringLiteral("记录按键延迟"));
+    m_fields = {{kMacroList, m_macros},
+                {kLoopCountLabel, Caption(dialog, QStringLiteral("循环次数"))},
+                {kLoopCount, m_loopCount},
+                {kActionList, m_actions->Widget()},
+                {kRecordDelays, m_recordDelays},
+                {kRecordDelaysLabel, Caption(dialog, QStringLiteral("记录按键延迟"))}};
     connect(m_macros->lineEdit(), &QLineEdit::textEdited, this, &MacroTab::RenameTyped);
     connect(m_macros, &QComboBox::currentIndexChanged, this, &MacroTab::SelectTyped);
     connect(m_loopCount, &QLineEdit::textEdited, this, &MacroTab::LoopCountTyped);
-    connect(m_actions, &QTableWidget::itemSelectionChanged, this, &MacroTab::SelectRowClicked);
+    connect(m_recordDelays, &QCheckBox::clicked, this, &MacroTab::ToggleRecordDelays);
+    connect(m_actions, &MacroActionList::edited, this, &MacroTab::Changed);
+    connect(m_actions, &MacroActionList::pauseEditStarting, this, &MacroTab::StopRecording);
 }
 
 void MacroTab::ConnectButtons(const ButtonLookup& buttons) {
@@ -130,10 +110,16 @@ void MacroTab::Open(std::vector<MacroRecord> macros,
     m_editor.emplace(std::move(macros), m_names, *m_prompts, [this](const MacroRecord& macro) {
         return CanDeleteMacro(macro, *m_layers, *m_prompts);
     });
+    m_recorder.emplace(*m_editor);
+    m_actions->Bind(&*m_editor);
+    m_recordDelays->setChecked(m_preferences.LoadRecordDelay());
     ShowMacros();
 }
 
 void MacroTab::Close() {
+    StopRecording();
+    m_actions->Bind(nullptr);
+    m_recorder.reset();
     m_editor.reset();
     m_layers.reset();
 }
@@ -156,11 +142,8 @@ uint16_t MacroTab::LoopCount() const {
     return m_editor ? m_editor->LoopCount() : uint16_t{1};
 }
 
-bool MacroTab::IsModified() const {
-    return m_editor && m_editor->IsModified();
-}
-
 std::vector<MacroRecord> MacroTab::TakeForApply() {
+    StopRecording();
     m_editor->StoreShownMacro();
     const std::span<MacroRecord> records = m_editor->Records();
     std::vector<MacroRecord> posted(records.begin(), records.end());
@@ -170,40 +153,86 @@ std::vector<MacroRecord> MacroTab::TakeForApply() {
 }
 
 void MacroTab::OnButton(int id) {
-    MacroEditor& editor = *m_editor;
-    switch (id) {
-    case kMacroAdd:
-        editor.AddMacro();
-        break;
-    case kMacroDelete:
-        editor.DeleteMacro();
-        break;
-    case kActionDelete:
-        editor.DeleteAction();
-        break;
-    case kActionsClear:
-        editor.ClearActions();
-        break;
-    case kActionToTop:
-        editor.MoveAction(RowMove::ToTop);
-        break;
-    case kActionUp:
-        editor.MoveAction(RowMove::Up);
-        break;
-    case kActionDown:
-        editor.MoveAction(RowMove::Down);
-        break;
-    case kActionToBottom:
-        editor.MoveAction(RowMove::ToBottom);
-        break;
-    default:
-        return;
-    }
-    if (id == kMacroAdd || id == kMacroDelete)
-        ShowMacros();
+    if (id == kRecord)
+        ToggleRecording();
+    else if (id == kMacroAdd || id == kMacroDelete)
+        EditMacros(id);
     else
-        ShowRows();
+        EditRows(id);
+}
+
+void MacroTab::EditMacros(int id) {
+    if (id == kMacroAdd)
+        m_editor->AddMacro();
+    else
+        m_editor->DeleteMacro();
+    ShowMacros();
     Changed();
+}
+
+void MacroTab::EditRows(int id) {
+    static const std::map<int, RowMove> kMoves{{kActionToTop, RowMove::ToTop},
+                                               {kActionUp, RowMove::Up},
+                                               {kActionDown, RowMove::Down},
+                                               {kActionToBottom, RowMove::ToBottom}};
+    if (id == kActionDelete)
+        m_editor->DeleteAction();
+    else if (id == kActionsClear)
+        m_editor->ClearActions();
+    else
+        m_editor->MoveAction(kMoves.at(id));
+    ShowRows();
+    m_actions->Widget()->setFocus();
+    Changed();
+}
+
+bool MacroTab::IsRecording() const {
+    return m_recorder && m_recorder->IsRecording();
+}
+
+void MacroTab::ToggleRecording() {
+    if (IsRecording())
+        StopRecording();
+    else
+        StartRecording();
+}
+
+void MacroTab::StartRecording() {
+    m_recorder->SetRecordDelays(m_recordDelays->isChecked());
+    m_recorder->Start(static_cast<uint64_t>(m_clock.elapsed()));
+    m_keyTap->Start();
+    CPngButton* record = m_buttons.at(kRecord);
+    record->setText(kStopRecordingText);
+    record->setAccessibleName(kStopRecordingText);
+    record->SetLit(true);
+    ShowButtonStates();
+}
+
+void MacroTab::StopRecording() {
+    m_keyTap->Stop();
+    if (!IsRecording())
+        return;
+    m_recorder->Stop();
+    CPngButton* record = m_buttons.at(kRecord);
+    record->setText(kRecordText);
+    record->setAccessibleName(kRecordText);
+    record->SetLit(false);
+    ShowButtonStates();
+}
+
+void MacroTab::KeyTapped(const TappedKey& key) {
+    if (m_recorder->KeyEvent(key.scan, key.release, key.autoRepeat,
+                             static_cast<uint64_t>(m_clock.elapsed()))) {
+        ShowRows();
+        Changed();
+    }
+}
+
+void MacroTab::ToggleRecordDelays() {
+    const bool on = m_preferences.ToggleRecordDelay();
+    m_recordDelays->setChecked(on);
+    if (m_recorder)
+        m_recorder->SetRecordDelays(on);
 }
 
 void MacroTab::Changed() {
@@ -224,30 +253,20 @@ void MacroTab::ShowMacros() {
 }
 
 void MacroTab::ShowRows() {
-    const QSignalBlocker blocker(m_actions);
-    const QColor grey = m_actions->palette().color(QPalette::Disabled, QPalette::Text);
-    const std::vector<MacroAction>& rows = m_editor->Rows();
-    m_actions->setRowCount(static_cast<int>(rows.size()));
-    for (size_t row = 0; row < rows.size(); ++row) {
-        const QList<QTableWidgetItem*> items = RowItems(rows[row], grey);
-        for (int column = 0; column < items.size(); ++column)
-            m_actions->setItem(static_cast<int>(row), column, items[column]);
-    }
-    m_actions->clearSelection();
-    if (const std::optional<size_t> selected = m_editor->SelectedRow()) {
-        m_actions->selectRow(static_cast<int>(*selected));
-        m_actions->scrollToItem(m_actions->item(static_cast<int>(*selected), 0));
-    }
+    m_actions->ShowRows();
     m_loopCount->setText(QString::fromStdU16String(m_editor->LoopCountText()));
     ShowButtonStates();
 }
 
 void MacroTab::ShowButtonStates() {
+    // While recording the macro list stays as it is; the action buttons need a shown macro.
+    const bool recording = IsRecording();
     const bool shown = m_editor->ActionButtonsEnabled();
     for (const auto& [id, button] : m_buttons) {
-        if (id != kMacroAdd && id != kMacroDelete)
-            button->setEnabled(shown && id != kRecord); // the recorder is still to come
+        const bool listButton = id == kMacroAdd || id == kMacroDelete;
+        button->setEnabled(listButton ? !recording : shown);
     }
+    m_macros->setEnabled(!recording);
 }
 
 void MacroTab::RenameTyped(const QString& text) {
@@ -280,12 +299,6 @@ void MacroTab::LoopCountTyped(const QString& text) {
     if (shown != text)
         m_loopCount->setText(shown);
     Changed();
-}
-
-void MacroTab::SelectRowClicked() {
-    const QList<QTableWidgetSelectionRange> ranges = m_actions->selectedRanges();
-    m_editor->SelectRow(ranges.isEmpty() ? std::nullopt
-                                         : std::optional<size_t>(ranges.first().topRow()));
 }
 
 } // namespace tavrik

@@ -1,13 +1,17 @@
 #pragma once
 // The assignment dialog's macro tab: the macro combo (typing renames), add and delete, the loop
-// count and the action list with delete, clear and the four moves, all bound to the MacroEditor
-// model (macro/macro_editor.h), which holds every rule. The widgets are the dialog's children;
-// the dialog places them from the skin and shows them with their tab.
+// count, the action list with delete, clear and the four moves, and the recorder with its
+// record-delays option, all bound to the MacroEditor and MacroRecorder models
+// (macro/macro_editor.h, macro/macro_recorder.h), which hold every rule. The widgets are the
+// dialog's children; the dialog places them from the skin and shows them with their tab.
 
 #include "assign/key_function_entry.h"
 #include "macro/macro_editor.h"
+#include "macro/macro_recorder.h"
+#include "profile/user_preferences.h"
 #include "skin/png_button.h"
 
+#include <QElapsedTimer>
 #include <QObject>
 
 #include <functional>
@@ -16,12 +20,16 @@
 #include <optional>
 #include <vector>
 
+class QCheckBox;
 class QComboBox;
 class QLineEdit;
-class QTableWidget;
 class QWidget;
 
 namespace tavrik {
+
+class KeyEventTap;
+class MacroActionList;
+struct TappedKey;
 
 class MacroTab : public QObject {
     Q_OBJECT
@@ -43,9 +51,11 @@ public:
     // Shows the macro a key plays: the one with this id, the first for 0 or an unknown id.
     void ShowMacroForValue(uint32_t value);
 
+    bool IsRecording() const;
+    void StopRecording();
+
     std::optional<size_t> CurrentMacro() const;
     uint16_t LoopCount() const;
-    bool IsModified() const;
     // Apply: the shown macro's edits go into its record; returns the records for the live
     // profile (new ones still marked new) and counts every one as applied from now on.
     std::vector<MacroRecord> TakeForApply();
@@ -57,6 +67,12 @@ private:
     void CreateFields(QWidget& dialog);
     void ConnectButtons(const ButtonLookup& buttons);
     void OnButton(int id);
+    void EditMacros(int id);
+    void EditRows(int id);
+    void ToggleRecording();
+    void StartRecording();
+    void KeyTapped(const TappedKey& key);
+    void ToggleRecordDelays();
     void Changed();
     void ShowMacros();
     void ShowRows();
@@ -64,18 +80,22 @@ private:
     void RenameTyped(const QString& text);
     void SelectTyped(int index);
     void LoopCountTyped(const QString& text);
-    void SelectRowClicked();
 
     class Prompts;
     std::unique_ptr<Prompts> m_prompts;
     MacroNameCounter& m_names;
+    UserPreferences m_preferences;
     std::optional<MacroEditor> m_editor;
+    std::optional<MacroRecorder> m_recorder;
     std::shared_ptr<const KeyFunctionLayers> m_layers;
     std::map<int, QWidget*> m_fields;
     std::map<int, CPngButton*> m_buttons;
     QComboBox* m_macros = nullptr;
     QLineEdit* m_loopCount = nullptr;
-    QTableWidget* m_actions = nullptr;
+    QCheckBox* m_recordDelays = nullptr;
+    MacroActionList* m_actions = nullptr;
+    KeyEventTap* m_keyTap = nullptr;
+    QElapsedTimer m_clock; // monotonic: the recorder's pauses
 };
 
 } // namespace tavrik

@@ -18,6 +18,13 @@ void ShowProgramMessage(QWidget* window, const QString& text) {
     box.exec();
 }
 
+void ShowProgramMessageLater(QWidget* window, const QString& text) {
+    auto* box =
+        new QMessageBox(QMessageBox::Information, kTitle, text, QMessageBox::Ok, OwnerOf(window));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->open();
+}
+
 bool AskProgramQuestion(QWidget* window, const QString& question) {
     QMessageBox box(QMessageBox::Question, kTitle, question, QMessageBox::Yes | QMessageBox::No,
                     OwnerOf(window));

@@ -8,6 +8,9 @@
 namespace tavrik {
 
 void ShowProgramMessage(QWidget* window, const QString& text);
+// The same message without waiting for it to be read: for a message raised in the middle of
+// an edit (a list cell being committed), which a nested wait could disturb.
+void ShowProgramMessageLater(QWidget* window, const QString& text);
 // True for Yes.
 bool AskProgramQuestion(QWidget* window, const QString& question);
 

@@ -13,15 +13,19 @@
 #include "keys/key_table.h"
 #include "profile/profile_messages.h"
 #include "profile/storage_paths.h"
+#include "profile/user_preferences.h"
 #include "skin/ini_file.h"
 #include "skin/skin_rect.h"
 #include "support/hooked_keyboard.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QScreen>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -117,6 +121,12 @@ private slots:
     void applyReachesTheKeyboardThroughTheMainWindow();
     void macroTabEditsReachTheKeyboard_data();
     void macroTabEditsReachTheKeyboard();
+    void recordingTakesTheApplicationsKeys_data();
+    void recordingTakesTheApplicationsKeys();
+    void recordingStopsOnATabChangeAndOnEditingAPause();
+    void actionCellsAreEditedInPlace_data();
+    void actionCellsAreEditedInPlace();
+    void theRecordDelaysOptionIsKept();
     void cancelWritesNothing();
     void profileSwitchIsRefusedWhileOpen();
     void enterAndEscapeAreSwallowed();
@@ -128,6 +138,9 @@ private:
     void SetEntry(size_t slot, const KeyFunctionEntry& entry);
     void ApplyInTheMainWindow();
     void PutMacrosOnTheKeyboard();
+    void OpenOnANewMacro();
+    QTableWidget& Actions();
+    QStringList ShownRow(int row);
     AssignmentDialog& Dialog() { return m_window->Assignment(); }
     EmulatedHidBridge& Keyboard() { return m_keyboard->Keyboard(); }
 
@@ -455,6 +468,25 @@ void AssignmentDialogTest::applyReachesTheKeyboardThroughTheMainWindow() {
              type != int(KeyFunctionType::Default));
 }
 
+// Q's dialog on the macro tab, showing a new empty macro.
+void AssignmentDialogTest::OpenOnANewMacro() {
+    OpenOn(kKeyQ);
+    Dialog().Button(kMacroTab)->click();
+    Dialog().Button(kMacroAdd)->click();
+    QCOMPARE(qobject_cast<QComboBox*>(Dialog().Control(kMacroList))->count(), 1);
+}
+
+QTableWidget& AssignmentDialogTest::Actions() {
+    return *qobject_cast<QTableWidget*>(Dialog().Control(kActionList));
+}
+
+QStringList AssignmentDialogTest::ShownRow(int row) {
+    QStringList cells;
+    for (int column = 0; column < Actions().columnCount(); ++column)
+        cells << Actions().item(row, column)->text().trimmed();
+    return cells;
+}
+
 // Two macros (ids 1 and 2) in the live profile and on the keyboard; W of the second hardware
 // profile plays macro 2.
 void AssignmentDialogTest::PutMacrosOnTheKeyboard() {
@@ -462,7 +494,10 @@ void AssignmentDialogTest::PutMacrosOnTheKeyboard() {
     {
         LiveProfile& profile = m_editor->Stack().Profile();
         const LiveProfile::Lock lock = profile.LockProfile();
-        profile.Macros() = {MacroRecord{.name = u"连招", .id = 1},
+        using enum KeyDirection;
+        const std::vector<MacroAction> copy{
+            {30, 0x01D, Press}, {40, 0x02E, Press}, {20, 0x02E, Release}, {0, 0x01D, Release}};
+        profile.Macros() = {MacroRecord{.name = u"连招", .id = 1, .actions = copy},
                             MacroRecord{.name = u"跳跃", .id = 2}};
         profile.Record().layers[1][KeyIndexFromScan(ScanFromButton(kKeyW))] = {
             .type = KeyFunctionType::PlayMacro, .value = 2};
@@ -519,6 +554,174 @@ void AssignmentDialogTest::macroTabEditsReachTheKeyboard() {
     QCOMPARE(QList<int>(written->begin(), written->end()), profilesWritten);
 }
 
+void AssignmentDialogTest::recordingTakesTheApplicationsKeys_data() {
+    QTest::addColumn<QList<QList<uint>>>("events"); // Linux code, keysym, release, repeat
+    QTest::addColumn<QList<uint>>("keys");          // scan codes of the rows, in order
+    QTest::addColumn<QList<uint>>("releases");      // whether each row is a release
+    const QList<uint> a{KEY_A, XK_a};
+    const QList<uint> b{KEY_B, 0x0062};
+    const QList<uint> print{KEY_SYSRQ, XK_Print};
+    const auto event = [](const QList<uint>& key, bool release, bool repeat = false) {
+        return QList<uint>{key[0], key[1], release ? 1u : 0u, repeat ? 1u : 0u};
+    };
+    QTest::newRow("A then B") << QList<QList<uint>>{event(a, false), event(a, true),
+                                                    event(b, false), event(b, true)}
+                              << QList<uint>{0x01E, 0x01E, 0x030, 0x030} << QList<uint>{0, 1, 0, 1};
+    QTest::newRow("A held down: its repeats are taken, not recorded")
+        << QList<QList<uint>>{event(a, false), event(a, true, true), event(a, false, true),
+                              event(a, true)}
+        << QList<uint>{0x01E, 0x01E} << QList<uint>{0, 1};
+    QTest::newRow("Print Screen, whose press X11 reports")
+        << QList<QList<uint>>{event(print, false), event(print, true)} << QList<uint>{0x137, 0x137}
+        << QList<uint>{0, 1};
+}
+
+void AssignmentDialogTest::recordingTakesTheApplicationsKeys() {
+    QFETCH(QList<QList<uint>>, events);
+    QFETCH(QList<uint>, keys);
+    QFETCH(QList<uint>, releases);
+    OpenOnANewMacro();
+    Dialog().Button(kRecord)->click();
+    QCOMPARE(Dialog().Button(kRecord)->text(), QStringLiteral("停止录制"));
+    QVERIFY(!Dialog().Button(kMacroAdd)->isEnabled());
+    QVERIFY(!Dialog().Control(kMacroList)->isEnabled());
+    // Typed at the action list, which would move its selection with keys of its own.
+    KeyEventCounter reached(&Actions());
+    for (const QList<uint>& e : events) {
+        QVERIFY(SendNativeKey(&Actions(), e[2] ? QEvent::KeyRelease : QEvent::KeyPress, e[0], e[1],
+                              0, e[3] != 0));
+    }
+    QCOMPARE(reached.count, 0);
+    QCOMPARE(Actions().rowCount(), keys.size());
+    const QString press = QStringLiteral("↓");
+    const QString release = QStringLiteral("↑");
+    for (int row = 0; row < keys.size(); ++row) {
+        const bool last = row == keys.size() - 1;
+        QCOMPARE(ShownRow(row),
+                 (QStringList{QString::fromStdU16String(KeyNameFromScan(ScanCode(keys[row]))),
+                              releases[row] ? release : press,
+                              last ? QStringLiteral("0") : QStringLiteral("50")}));
+    }
+    Dialog().Button(kOk)->click();
+    ApplyInTheMainWindow();
+
+    // The keyboard plays the macro for Q: the keys, 50 ms apart.
+    const std::vector<emu::HidEvent> typed =
+        Keyboard().WithFirmware([](emu::KeyboardFirmware& firmware) {
+            const uint8_t q = PositionFromButton(kKeyQ);
+            firmware.Press(q);
+            firmware.Release(q);
+            firmware.RunUntilIdle();
+            return firmware.TakeTyped();
+        });
+    QCOMPARE(typed.size(), size_t(keys.size()));
+    for (size_t step = 0; step < typed.size(); ++step) {
+        const auto row = static_cast<int>(step);
+        QCOMPARE(typed[step].usage, UsageFromScan(ScanCode(keys[row])).usage);
+        QCOMPARE(typed[step].down, releases[row] == 0);
+        QCOMPARE(typed[step].timeMs - typed[0].timeMs, uint64_t(50 * step));
+    }
+}
+
+void AssignmentDialogTest::recordingStopsOnATabChangeAndOnEditingAPause() {
+    OpenOnANewMacro();
+    Dialog().Button(kRecord)->click();
+    QVERIFY(SendNativeKey(&Actions(), QEvent::KeyPress, KEY_A, XK_a, Qt::Key_A));
+    Dialog().Button(kFunctionKeyTab)->click();
+    QCOMPARE(Dialog().Button(kRecord)->text(), QStringLiteral("录制..."));
+    auto* list = Dialog().Control(kFunctionKeyList);
+    KeyEventCounter reached(list);
+    SendNativeKey(list, QEvent::KeyPress, KEY_B, 0x0062, Qt::Key_B);
+    QCOMPARE(reached.count, 1); // no longer taken
+
+    Dialog().Button(kMacroTab)->click();
+    QCOMPARE(Actions().rowCount(), 1);
+    Dialog().Button(kRecord)->click();
+    QCOMPARE(Dialog().Button(kRecord)->text(), QStringLiteral("停止录制"));
+    Actions().editItem(Actions().item(0, 2)); // the pause of the first row
+    QCOMPARE(Dialog().Button(kRecord)->text(), QStringLiteral("录制..."));
+    QVERIFY(Dialog().Control(kMacroList)->isEnabled());
+    KeyEventCounter reachedTheList(&Actions());
+    SendNativeKey(&Actions(), QEvent::KeyPress, KEY_B, 0x0062, Qt::Key_B);
+    QCOMPARE(reachedTheList.count, 1);
+    QCOMPARE(Actions().rowCount(), 1);
+}
+
+void AssignmentDialogTest::actionCellsAreEditedInPlace_data() {
+    QTest::addColumn<int>("column");
+    QTest::addColumn<QString>("typed"); // digits typed, or the index of the choice picked
+    QTest::addColumn<QString>("shown");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("a pause above the longest")
+        << 2 << QStringLiteral("40005") << QStringLiteral("40000")
+        << QStringLiteral("最大延迟时间为: 40000(毫秒)  ");
+    QTest::newRow("a pause in 10 ms steps")
+        << 2 << QStringLiteral("1234") << QStringLiteral("1230") << QString();
+    QTest::newRow("the direction") << 1 << QStringLiteral("1") << QStringLiteral("↑") << QString();
+    QTest::newRow("the key") << 0 << QString::number(KeyCodeFromScan(0x030))
+                             << QString::fromStdU16String(KeyNameFromScan(0x030)) << QString();
+}
+
+void AssignmentDialogTest::actionCellsAreEditedInPlace() {
+    QFETCH(int, column);
+    QFETCH(QString, typed);
+    QFETCH(QString, shown);
+    QFETCH(QString, message);
+    OpenOnANewMacro();
+    Dialog().Button(kRecord)->click();
+    SendNativeKey(&Actions(), QEvent::KeyPress, KEY_A, XK_a, Qt::Key_A);
+    Dialog().Button(kRecord)->click();
+    QCOMPARE(Actions().rowCount(), 1);
+    Actions().selectRow(0);
+    Actions().editItem(Actions().item(0, column));
+    QWidget* editor = Actions().viewport()->focusWidget();
+    QVERIFY(editor != nullptr);
+    if (auto* digits = qobject_cast<QLineEdit*>(editor)) {
+        digits->setText(typed);
+        QTest::keyClick(digits, Qt::Key_Return);
+    } else {
+        auto* choices = qobject_cast<QComboBox*>(editor);
+        QVERIFY(choices != nullptr);
+        choices->setCurrentIndex(typed.toInt());
+        emit choices->activated(typed.toInt()); // what picking it from the list sends
+    }
+    QTRY_COMPARE(Actions().item(0, column)->text().trimmed(), shown);
+    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+    QCOMPARE(box != nullptr ? box->text() : QString(), message);
+    if (box != nullptr)
+        box->button(QMessageBox::Ok)->click();
+    Dialog().Button(kOk)->click();
+    ApplyInTheMainWindow();
+    // What the live profile now holds for the macro's one step.
+    Drain();
+    LiveProfile& profile = m_editor->Stack().Profile();
+    const LiveProfile::Lock lock = profile.LockProfile();
+    QCOMPARE(profile.Macros().size(), size_t(1));
+    const MacroAction step = profile.Macros()[0].actions.at(0);
+    const QString stored =
+        column == 0 ? QString::fromStdU16String(KeyNameFromScan(step.key))
+        : column == 1
+            ? (step.direction == KeyDirection::Release ? QStringLiteral("↑") : QStringLiteral("↓"))
+            : QString::number(step.delayMs);
+    QCOMPARE(stored, shown);
+}
+
+void AssignmentDialogTest::theRecordDelaysOptionIsKept() {
+    const UserPreferences preferences(QCoreApplication::applicationName());
+    const bool before = preferences.LoadRecordDelay();
+    OpenOnANewMacro();
+    auto* option = qobject_cast<QCheckBox*>(Dialog().Control(kRecordDelays));
+    QCOMPARE(option->isChecked(), before);
+    option->click();
+    QCOMPARE(preferences.StoredValue(QStringLiteral("RecordDelay")),
+             before ? QStringLiteral("0") : QStringLiteral("1"));
+    Dialog().Button(kCancel)->click();
+    OpenOn(kKeyW);
+    QCOMPARE(option->isChecked(), !before);
+    option->click(); // as it was
+    QCOMPARE(option->isChecked(), before);
+}
+
 void AssignmentDialogTest::cancelWritesNothing() {
     OpenOn(kKeyQ);
     QVERIFY(SendNativeKey(Dialog().Button(kOk), QEvent::KeyPress, KEY_W, XK_w, Qt::Key_W));
@@ -562,12 +765,15 @@ void AssignmentDialogTest::enterAndEscapeAreSwallowed() {
 void AssignmentDialogTest::screenshotsOfEveryTab() {
     const std::filesystem::path folder = std::filesystem::path(TAVRIK_BIN_DIR) / "screenshots";
     std::filesystem::create_directories(folder);
+    PutMacrosOnTheKeyboard();
     SetEntry(kSlotQ, {.type = KeyFunctionType::SingleKey, .value = 0x011});
     OpenOn(kKeyQ);
     const QRect page = SkinRectOf(CIniFile(m_paths.compositeSkinFile), u"CONTROL_MASK");
     QList<QImage> pages;
     for (const CompositeTabButton& tab : CompositeTabButtons()) {
         Dialog().Button(tab.id)->click();
+        if (tab.tab == AssignmentTab::Macro) // Q sent a key: no macro is shown yet
+            qobject_cast<QComboBox*>(Dialog().Control(kMacroList))->setCurrentIndex(0);
         const QImage shot = Dialog().grab().toImage();
         const QString file = QStringLiteral("assignment-%1.png").arg(tab.id);
         QVERIFY(shot.save(QString::fromStdString((folder / file.toStdString()).string())));
