@@ -109,7 +109,10 @@ void CTavrikDlg::ConnectEditor() {
             &CTavrikDlg::MarkCurrentProfileButton);
     connect(&m_editor, &KeyboardEditor::profileCaptionChanged, this,
             &CTavrikDlg::ShowProfileCaption);
-    connect(&m_editor, &KeyboardEditor::hideRequested, this, &QWidget::hide);
+    connect(&m_editor, &KeyboardEditor::hideRequested, this, [this] {
+        m_assignment->reject(); // the keyboard it edits is gone
+        hide();
+    });
     connect(&m_editor, &KeyboardEditor::trayStateRequested, this, &CTavrikDlg::SetTrayState);
     connect(&m_editor, &KeyboardEditor::bankLookChanged, this, &CTavrikDlg::ShowBank);
     connect(&m_editor, &KeyboardEditor::lightingRereadRequested, m_lightingTimer,

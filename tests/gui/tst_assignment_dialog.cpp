@@ -8,6 +8,7 @@
 #include "app/main_window.h"
 #include "app/process_state.h"
 #include "assign/key_map_conversion.h"
+#include "events/consumer_event.h"
 #include "gui/assignment_dialog.h"
 #include "gui/dialog_placement.h"
 #include "keys/key_table.h"
@@ -127,6 +128,10 @@ private slots:
     void actionCellsAreEditedInPlace_data();
     void actionCellsAreEditedInPlace();
     void theRecordDelaysOptionIsKept();
+    void whatOkWritesIntoTheLiveProfile_data();
+    void whatOkWritesIntoTheLiveProfile();
+    void newMacrosAreNumberedAcrossOpenings();
+    void theDialogClosesWhenTheKeyboardGoes();
     void cancelWritesNothing();
     void profileSwitchIsRefusedWhileOpen();
     void enterAndEscapeAreSwallowed();
@@ -141,6 +146,7 @@ private:
     void OpenOnANewMacro();
     QTableWidget& Actions();
     QStringList ShownRow(int row);
+    KeyFunctionEntry LiveEntry(size_t slot);
     AssignmentDialog& Dialog() { return m_window->Assignment(); }
     EmulatedHidBridge& Keyboard() { return m_keyboard->Keyboard(); }
 
@@ -720,6 +726,112 @@ void AssignmentDialogTest::theRecordDelaysOptionIsKept() {
     QCOMPARE(option->isChecked(), !before);
     option->click(); // as it was
     QCOMPARE(option->isChecked(), before);
+}
+
+KeyFunctionEntry AssignmentDialogTest::LiveEntry(size_t slot) {
+    Drain();
+    LiveProfile& profile = m_editor->Stack().Profile();
+    const LiveProfile::Lock lock = profile.LockProfile();
+    return profile.Record().layers[0][slot];
+}
+
+void AssignmentDialogTest::whatOkWritesIntoTheLiveProfile_data() {
+    QTest::addColumn<int>("button");
+    QTest::addColumn<bool>("bankB");
+    QTest::addColumn<bool>("macros"); // two macros in the profile, or none
+    QTest::addColumn<int>("type");    // the key's entry when the dialog opens: type and value,
+    QTest::addColumn<uint>("value");  // selection flag 7 and reserved word 9
+    QTest::addColumn<QStringList>("steps");
+    QTest::addColumn<int>("slot");
+    QTest::addColumn<int>("writtenType");  // what OK writes: type, code and value; the
+    QTest::addColumn<uint>("writtenCode"); // selection flag and reserved word always kept
+    QTest::addColumn<uint>("writtenValue");
+    using enum KeyFunctionType;
+    const int q = int(kSlotQ);
+    const int g9BankB = int(MacroKeySlot(kMacroKeysPerBank - 1, true));
+    QTest::newRow("multimedia row 5, nothing changed")
+        << kKeyQ << false << false << int(Multimedia) << 5u << QStringList{} << q << int(Multimedia)
+        << 0u << 5u;
+    QTest::newRow("the key itself pressed")
+        << kKeyQ << false << false << int(Default) << 0u << QStringList{"press Q"} << q
+        << int(Default) << 0u << 0x010u;
+    QTest::newRow("a disabled key taken to the single-key tab, no key pressed")
+        << kKeyQ << false << false << int(Disabled) << 0u << QStringList{"single-key tab"} << q
+        << int(Default) << 0u << 0u;
+    QTest::newRow("the macro tab without macros")
+        << kKeyQ << false << false << int(Default) << 0u << QStringList{"macro tab"} << q
+        << int(Default) << 0u << 0u;
+    QTest::newRow("a key playing a macro, loop count typed")
+        << kKeyQ << false << true << int(PlayMacro) << 2u << QStringList{"loop count 300"} << q
+        << int(PlayMacro) << 255u << 2u;
+    QTest::newRow("the macro button writes G9 of bank B")
+        << kMacroButton << true << true << int(Default) << 0u << QStringList{} << g9BankB
+        << int(PlayMacro) << 1u << 1u;
+}
+
+void AssignmentDialogTest::whatOkWritesIntoTheLiveProfile() {
+    QFETCH(int, button);
+    QFETCH(bool, bankB);
+    QFETCH(bool, macros);
+    QFETCH(int, type);
+    QFETCH(uint, value);
+    QFETCH(QStringList, steps);
+    QFETCH(int, slot);
+    QFETCH(int, writtenType);
+    QFETCH(uint, writtenCode);
+    QFETCH(uint, writtenValue);
+    if (macros)
+        PutMacrosOnTheKeyboard();
+    if (bankB) {
+        Keyboard().SendConsumerEvent(static_cast<uint16_t>(ConsumerEventCode::BankToggled));
+        QTRY_VERIFY(m_editor->BankB());
+    }
+    SetEntry(static_cast<size_t>(slot), {.type = static_cast<KeyFunctionType>(type),
+                                         .value = value,
+                                         .selectionFlag = 7,
+                                         .reserved = 9});
+    OpenOn(button);
+    for (const QString& step : steps) {
+        if (step == QLatin1String("press Q")) {
+            QVERIFY(SendNativeKey(Dialog().Button(kOk), QEvent::KeyPress, KEY_Q, XK_q, Qt::Key_Q));
+        } else if (step == QLatin1String("single-key tab")) {
+            Dialog().Button(kSingleKeyTab)->click();
+        } else if (step == QLatin1String("macro tab")) {
+            Dialog().Button(kMacroTab)->click();
+        } else {
+            auto* loopCount = qobject_cast<QLineEdit*>(Dialog().Control(kLoopCount));
+            loopCount->clear();
+            QTest::keyClicks(loopCount, QStringLiteral("300"));
+            QCOMPARE(loopCount->text(), QStringLiteral("255"));
+        }
+    }
+    Dialog().Button(kOk)->click();
+    QCOMPARE(LiveEntry(static_cast<size_t>(slot)),
+             (KeyFunctionEntry{.type = static_cast<KeyFunctionType>(writtenType),
+                               .code = static_cast<uint16_t>(writtenCode),
+                               .value = writtenValue,
+                               .selectionFlag = 7,
+                               .reserved = 9}));
+    QTRY_VERIFY(m_window->Button(kMainApply)->isEnabled()); // the main window downloads it
+}
+
+void AssignmentDialogTest::newMacrosAreNumberedAcrossOpenings() {
+    auto* macros = qobject_cast<QComboBox*>(Dialog().Control(kMacroList));
+    for (const QString& name : {QStringLiteral("宏1"), QStringLiteral("宏2")}) {
+        OpenOn(kKeyQ);
+        Dialog().Button(kMacroTab)->click();
+        Dialog().Button(kMacroAdd)->click();
+        QCOMPARE(macros->currentText(), name);
+        Dialog().Button(kCancel)->click();
+    }
+}
+
+void AssignmentDialogTest::theDialogClosesWhenTheKeyboardGoes() {
+    OpenOn(kKeyQ);
+    Keyboard().Unplug();
+    QTRY_VERIFY(m_window->isHidden());
+    QVERIFY(!Dialog().isVisible());
+    QVERIFY(!m_editor->IsAssignmentDialogOpen());
 }
 
 void AssignmentDialogTest::cancelWritesNothing() {
