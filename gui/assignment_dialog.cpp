@@ -276,8 +276,12 @@ void AssignmentDialog::KeyTapped(const TappedKey& key) {
 
 void AssignmentDialog::StartOnScreenKeyboard() {
     // Keys clicked on it reach the focused window as typed ones: the single-key tab takes them.
-    if (!QProcess::startDetached(kOnScreenKeyboardProgram, {}))
-        ShowProgramMessage(this, Text(kNoOnScreenKeyboardText));
+    if (QProcess::startDetached(kOnScreenKeyboardProgram, {}))
+        return;
+    m_keyTap->Stop(); // the message's own keys are not for the key field
+    ShowProgramMessage(this, Text(kNoOnScreenKeyboardText));
+    if (m_state)
+        ShowChoice();
 }
 
 void AssignmentDialog::Apply() {

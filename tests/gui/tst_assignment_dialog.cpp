@@ -26,6 +26,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
@@ -132,6 +133,7 @@ private slots:
     void whatOkWritesIntoTheLiveProfile();
     void newMacrosAreNumberedAcrossOpenings();
     void theDialogClosesWhenTheKeyboardGoes();
+    void aMissingOnScreenKeyboardIsSaid();
     void cancelWritesNothing();
     void profileSwitchIsRefusedWhileOpen();
     void enterAndEscapeAreSwallowed();
@@ -832,6 +834,24 @@ void AssignmentDialogTest::theDialogClosesWhenTheKeyboardGoes() {
     QTRY_VERIFY(m_window->isHidden());
     QVERIFY(!Dialog().isVisible());
     QVERIFY(!m_editor->IsAssignmentDialogOpen());
+}
+
+void AssignmentDialogTest::aMissingOnScreenKeyboardIsSaid() {
+    if (!QStandardPaths::findExecutable(QStringLiteral("onboard")).isEmpty())
+        QSKIP("onboard is installed: the button would start it");
+    OpenOn(kKeyQ);
+    QString said;
+    QTimer::singleShot(0, [&said] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        said = box->text();
+        box->button(QMessageBox::Ok)->click();
+    });
+    Dialog().Button(kOnScreenKeyboard)->click();
+    QCOMPARE(said, QString::fromStdU16String(std::u16string(kNoOnScreenKeyboardText)));
+    // Keys are taken again once the message is read.
+    QVERIFY(SendNativeKey(Dialog().Button(kOk), QEvent::KeyPress, KEY_W, XK_w, Qt::Key_W));
+    QCOMPARE(Dialog().State()->ShownKey(), ScanCode{0x011});
 }
 
 void AssignmentDialogTest::cancelWritesNothing() {
