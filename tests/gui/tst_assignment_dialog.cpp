@@ -22,6 +22,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -95,6 +96,13 @@ protected:
     }
 };
 
+// Chinese text arrives from the input method, not as key presses.
+void TypeThroughTheInputMethod(QWidget* widget, const QString& text) {
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(widget, &event);
+}
+
 QRect SkinRectOf(const CIniFile& skin, std::u16string_view key) {
     const SkinRect rect = ReadSkinRect(skin, u"BUTTONINFO", key);
     return {rect.x, rect.y, rect.width, rect.height};
@@ -129,6 +137,8 @@ private slots:
     void actionCellsAreEditedInPlace_data();
     void actionCellsAreEditedInPlace();
     void theRecordDelaysOptionIsKept();
+    void macrosAreNamedByTyping();
+    void actionButtonsMoveDeleteAndClear();
     void whatOkWritesIntoTheLiveProfile_data();
     void whatOkWritesIntoTheLiveProfile();
     void newMacrosAreNumberedAcrossOpenings();
@@ -405,6 +415,11 @@ void AssignmentDialogTest::releasesAndRepeatsAreTakenButNotCaptured() {
     KeyEventCounter reached(target);
     QVERIFY(SendNativeKey(target, QEvent::KeyRelease, KEY_W, XK_w, Qt::Key_W));
     QVERIFY(SendNativeKey(target, QEvent::KeyPress, KEY_W, XK_w, Qt::Key_W, true));
+    // Before a press the window system asks whether a shortcut may have the key: it may not.
+    QKeyEvent shortcut(QEvent::ShortcutOverride, Qt::Key_W, Qt::NoModifier, KEY_W + 8, XK_w, 0);
+    shortcut.ignore();
+    QApplication::sendEvent(target, &shortcut);
+    QVERIFY(shortcut.isAccepted());
     QCOMPARE(reached.count, 0);
     QCOMPARE(Dialog().State()->Type(), KeyFunctionType::Default);
     QVERIFY(qobject_cast<QLineEdit*>(Dialog().Control(kKeyField))->text().isEmpty());
@@ -712,6 +727,61 @@ void AssignmentDialogTest::actionCellsAreEditedInPlace() {
             ? (step.direction == KeyDirection::Release ? QStringLiteral("↑") : QStringLiteral("↓"))
             : QString::number(step.delayMs);
     QCOMPARE(stored, shown);
+}
+
+void AssignmentDialogTest::macrosAreNamedByTyping() {
+    OpenOn(kKeyQ);
+    Dialog().Button(kMacroTab)->click();
+    auto* macros = qobject_cast<QComboBox*>(Dialog().Control(kMacroList));
+    QCOMPARE(macros->count(), 0);
+    TypeThroughTheInputMethod(macros->lineEdit(), QStringLiteral("连招"));
+    QCOMPARE(macros->count(), 1); // typing into an empty list creates the macro
+    Dialog().Button(kMacroAdd)->click();
+    macros->lineEdit()->clear();
+    TypeThroughTheInputMethod(macros->lineEdit(), QStringLiteral("跳"));
+    QCOMPARE(macros->count(), 2);
+    QCOMPARE(macros->itemText(1), QStringLiteral("跳")); // typing renames the shown one
+    Dialog().Button(kOk)->click();
+    Drain();
+    LiveProfile& profile = m_editor->Stack().Profile();
+    const LiveProfile::Lock lock = profile.LockProfile();
+    QStringList names;
+    for (const MacroRecord& macro : profile.Macros())
+        names << QString::fromStdU16String(macro.name);
+    QCOMPARE(names, (QStringList{QStringLiteral("连招"), QStringLiteral("跳")}));
+}
+
+void AssignmentDialogTest::actionButtonsMoveDeleteAndClear() {
+    OpenOnANewMacro();
+    Dialog().Button(kRecord)->click();
+    for (const uint code : {KEY_A, KEY_B, KEY_C})
+        SendNativeKey(&Actions(), QEvent::KeyPress, code, 0, 0);
+    Dialog().Button(kRecord)->click();
+    const auto keyColumn = [this] {
+        QStringList keys;
+        for (int row = 0; row < Actions().rowCount(); ++row)
+            keys << Actions().item(row, 0)->text();
+        return keys;
+    };
+    QCOMPARE(keyColumn(), (QStringList{"A", "B", "C"}));
+    Actions().selectRow(2);
+    Dialog().Button(kActionToTop)->click();
+    QCOMPARE(keyColumn(), (QStringList{"C", "A", "B"}));
+    QCOMPARE(Actions().selectedRanges().first().topRow(), 0); // it stays selected
+    Dialog().Button(kActionDown)->click();
+    QCOMPARE(keyColumn(), (QStringList{"A", "C", "B"}));
+    Dialog().Button(kActionDelete)->click();
+    QCOMPARE(keyColumn(), (QStringList{"A", "B"}));
+    QString asked;
+    QTimer::singleShot(0, [&asked] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        QVERIFY(box != nullptr);
+        asked = box->text();
+        box->button(QMessageBox::Yes)->click();
+    });
+    Dialog().Button(kActionsClear)->click();
+    QCOMPARE(asked, QStringLiteral("确实需要清空宏动作?  "));
+    QCOMPARE(Actions().rowCount(), 0);
 }
 
 void AssignmentDialogTest::theRecordDelaysOptionIsKept() {
