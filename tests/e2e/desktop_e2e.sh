@@ -311,14 +311,15 @@ alive_window() {
 
 # --- the skin ------------------------------------------------------------------------------------
 
-# skin_rect KEY: "x y w h" of KEY in section BUTTONINFO of the main window's skin, relative to
-# the window's top-left corner. Skin files may be UTF-16 with a byte-order mark or UTF-8.
+# skin_rect KEY [SKIN]: "x y w h" of KEY in section BUTTONINFO of the main window's skin (or of
+# SKIN), relative to the window's top-left corner. Skin files may be UTF-16 with a byte-order
+# mark or UTF-8.
 skin_rect() {
-    local key=$1 text
-    if head -c 2 "$skin" | od -An -tx1 | grep -Eq 'ff fe|fe ff'; then
-        text=$(iconv -f UTF-16 -t UTF-8 "$skin")
+    local key=$1 file=${2:-$skin} text
+    if head -c 2 "$file" | od -An -tx1 | grep -Eq 'ff fe|fe ff'; then
+        text=$(iconv -f UTF-16 -t UTF-8 "$file")
     else
-        text=$(cat "$skin")
+        text=$(cat "$file")
     fi
     printf '%s\n' "$text" | sed '1s/^\xEF\xBB\xBF//; s/\r$//' | awk -v key="$key" '
         /^[ \t]*\[/ {
@@ -337,14 +338,15 @@ skin_rect() {
         }'
 }
 
-# click_control KEY: a left click with real X input at the centre of the control.
+# click_control KEY [WINDOW SKIN]: a left click with real X input at the centre of the control of
+# the main window (or of WINDOW, placed by SKIN).
 click_control() {
-    local key=$1 x y w h wx wy ww wh
-    read -r x y w h < <(skin_rect "$key")
-    [ -n "${h:-}" ] || fail "the skin has no rectangle for $key in [BUTTONINFO] of $skin"
-    read -r wx wy ww wh < <(window_geometry "$main_window")
-    [ -n "${wh:-}" ] || fail "the main window is gone"
-    alive_window "$main_window" || fail "the main window is not shown when clicking $key"
+    local key=$1 window=${2:-$main_window} file=${3:-$skin} x y w h wx wy ww wh
+    read -r x y w h < <(skin_rect "$key" "$file")
+    [ -n "${h:-}" ] || fail "the skin has no rectangle for $key in [BUTTONINFO] of $file"
+    read -r wx wy ww wh < <(window_geometry "$window")
+    [ -n "${wh:-}" ] || fail "the window $window is gone"
+    alive_window "$window" || fail "the window $window is not shown when clicking $key"
     local cx=$((wx + x + w / 2)) cy=$((wy + y + h / 2))
     note "click $key at ($cx, $cy): skin rectangle $x,$y,${w}x$h in the window at $wx,$wy"
     # Move first so the button sees the pointer enter, as a user's pointer does, then click.
@@ -383,6 +385,7 @@ active_profile_is() {
 }
 
 readonly key_a_position=19
+readonly key_q_position=18
 
 # The events one tap of the key at POSITION types, one "PAGE USAGE down|up" a line.
 typed_by_tap() {
@@ -391,13 +394,16 @@ typed_by_tap() {
     emu_ctl typed | awk '{ print $2, $3, $4 }'
 }
 
-# Succeeds when a tap of A types exactly a down and an up of keyboard USAGE (4 hex digits).
-key_a_types() {
-    local usage=$1
-    last_typed=$(typed_by_tap $key_a_position) || return 1
+# Succeeds when a tap of the key at POSITION types exactly a down and an up of keyboard USAGE
+# (4 hex digits).
+key_types() {
+    local position=$1 usage=$2
+    last_typed=$(typed_by_tap "$position") || return 1
     last_typed_flat=$(echo $last_typed)
     [ "$last_typed" = "$(printf '0007 %s down\n0007 %s up' "$usage" "$usage")" ]
 }
+
+key_a_types() { key_types $key_a_position "$1"; }
 
 # --- 1. X server, tray host, keyboard ------------------------------------------------------
 
@@ -501,6 +507,41 @@ click_control CONTROL2_APPLY
 wait_for 30 'A to type A (usage 0004) again; it types: ${last_typed_flat:-}' key_a_types 0004
 note "A types A again: $last_typed_flat"
 shoot_window after-default-apply "$main_window"
+
+# --- 5. the key assignment dialog ---------------------------------------------------------------
+
+readonly assignment_title="按键设置"
+composite_skin="$(dirname "$tavrik")/Skins/Composite.ini"
+
+assignment_shown() {
+    assignment=$(xdotool search --onlyvisible --name "^${assignment_title}\$" 2>/dev/null | head -n 1)
+    [ -n "$assignment" ]
+}
+
+assignment_gone() { ! alive_window "$assignment"; }
+
+step "5. a click on Q opens the key assignment dialog to the right of Q and below it"
+key_types $key_q_position 0014 || fail "before the dialog Q types \"$last_typed_flat\", not Q (usage 0014)"
+click_control KEY_010
+wait_for 30 "the assignment dialog \"$assignment_title\" to be shown" assignment_shown
+read -r qx qy qw qh < <(skin_rect KEY_010)
+read -r wx wy ww wh < <(window_geometry "$main_window")
+read -r dx dy dw dh < <(window_geometry "$assignment")
+note "dialog $assignment at $dx,$dy size ${dw}x$dh; Q at $((wx + qx)),$((wy + qy)) size ${qw}x$qh"
+[ "$dx $dy" = "$((wx + qx + qw)) $((wy + qy + qh))" ] ||
+    fail "the dialog is at $dx,$dy, not at Q's lower right corner $((wx + qx + qw)),$((wy + qy + qh))"
+
+step "5b. W typed with real X input is the key Q sends; OK"
+timeout 5 xdotool windowfocus --sync "$assignment" >/dev/null 2>&1
+xdotool key --clearmodifiers w
+shoot_window assignment-dialog "$assignment"
+click_control CONTROL_OK "$assignment" "$composite_skin"
+wait_for 15 "the assignment dialog to close after OK" assignment_gone
+
+step "5c. Apply; Q types W"
+click_control CONTROL2_APPLY
+wait_for 30 'Q to type W (usage 001a); it types: ${last_typed_flat:-}' key_types $key_q_position 001a
+note "Q types W: $last_typed_flat"
 
 # --- 6. /Kill ------------------------------------------------------------------------------------
 
