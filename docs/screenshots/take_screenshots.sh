@@ -2,7 +2,8 @@
 # Takes the README's screenshots under Xvfb: the three skinned dialogs (through
 # tavrik-skin-preview), the tray icon's menu (the real program, docked in trayer) and the
 # running program on an emulated keyboard as the end-to-end test drives it (main-window-running,
-# tray-docked, profile2-active, default-question, after-default-apply, assignment-dialog).
+# tray-docked, profile2-active, default-question, after-default-apply, assignment-dialog,
+# assignment-macro).
 #   docs/screenshots/take_screenshots.sh [BUILD_FOLDER]      (default: build/dev)
 # Needs: xvfb trayer xdotool x11-utils imagemagick (Debian packages).
 set -euo pipefail

@@ -386,6 +386,7 @@ active_profile_is() {
 
 readonly key_a_position=19
 readonly key_q_position=18
+readonly key_f1_position=16
 
 # The events one tap of the key at POSITION types, one "PAGE USAGE down|up" a line.
 typed_by_tap() {
@@ -542,6 +543,31 @@ step "5c. Apply; Q types W"
 click_control CONTROL2_APPLY
 wait_for 30 'Q to type W (usage 001a); it types: ${last_typed_flat:-}' key_types $key_q_position 001a
 note "Q types W: $last_typed_flat"
+
+# Succeeds when a tap of F1 plays A then B.
+f1_plays_a_then_b() {
+    last_typed=$(typed_by_tap $key_f1_position) || return 1
+    last_typed_flat=$(echo $last_typed)
+    [ "$last_typed" = "$(printf '0007 0004 down\n0007 0004 up\n0007 0005 down\n0007 0005 up')" ]
+}
+
+step "5d. a click on F1, the macro tab and a new macro; A and B recorded with real X input; OK"
+click_control KEY_03B
+wait_for 30 "the assignment dialog \"$assignment_title\" to be shown" assignment_shown
+for key in CONTROL_MACRO FUNC_MACRO_ADD FUNC_MACRO_RECORD; do
+    click_control "$key" "$assignment" "$composite_skin"
+done
+timeout 5 xdotool windowfocus --sync "$assignment" >/dev/null 2>&1
+xdotool key --clearmodifiers a b
+click_control FUNC_MACRO_RECORD "$assignment" "$composite_skin"
+shoot_window assignment-macro "$assignment"
+click_control CONTROL_OK "$assignment" "$composite_skin"
+wait_for 15 "the assignment dialog to close after OK" assignment_gone
+
+step "5e. Apply; F1 plays the macro"
+click_control CONTROL2_APPLY
+wait_for 30 'F1 to play A then B; it types: ${last_typed_flat:-}' f1_plays_a_then_b
+note "F1 plays: $last_typed_flat"
 
 # --- 6. /Kill ------------------------------------------------------------------------------------
 
