@@ -24,7 +24,6 @@ public:
 
     void Start();
     void Stop();
-    bool IsStarted() const { return m_started; }
 
 signals:
     void keyTapped(const tavrik::TappedKey& key);
