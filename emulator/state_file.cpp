@@ -1,13 +1,10 @@
 #include "emulator/state_file.h"
 
 #include "emulator/byte_codec.h"
+#include "files/file_read.h"
+#include "files/file_replace.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fcntl.h>
-#include <fstream>
 #include <iterator>
-#include <unistd.h>
 
 namespace tavrik::emu {
 
@@ -15,6 +12,13 @@ namespace {
 
 constexpr uint8_t kMagic[8] = {'T', 'V', 'K', 'E', 'M', 'E', 'M', 0};
 constexpr size_t kMaxMacroMemory = size_t{255} * kMacroUnitSize;
+// Every area at its size and the largest macro memory a keyboard can have, with the magic, the
+// version, the macro memory's length and the checksum around them.
+constexpr size_t kLargestStateFile =
+    sizeof kMagic + 2 + 2 + sizeof(KeyboardMemory::settings) + sizeof(KeyboardMemory::lighting) +
+    sizeof(KeyboardMemory::keyMaps) + sizeof(KeyboardMemory::defaultLayout) +
+    sizeof(KeyboardMemory::colours) + 4 + kMaxMacroMemory + 4;
+constexpr FileKind kStateFileKind{"an emulator state file", kLargestStateFile};
 
 uint32_t Crc32(std::span<const uint8_t> bytes) {
     uint32_t crc = 0xFFFFFFFFu;
@@ -26,31 +30,10 @@ uint32_t Crc32(std::span<const uint8_t> bytes) {
     return ~crc;
 }
 
-bool Fail(std::string* error, const std::string& why) {
+std::nullopt_t Refuse(std::string* error, const std::string& why) {
     if (error)
         *error = why;
-    return false;
-}
-
-std::nullopt_t Refuse(std::string* error, const std::string& why) {
-    Fail(error, why);
     return std::nullopt;
-}
-
-std::string SystemError(const std::string& what, const std::string& path) {
-    return what + " " + path + ": " + std::strerror(errno);
-}
-
-bool WriteAll(int fd, std::span<const uint8_t> bytes) {
-    while (!bytes.empty()) {
-        const ssize_t written = ::write(fd, bytes.data(), bytes.size());
-        if (written < 0 && errno == EINTR)
-            continue;
-        if (written <= 0)
-            return false;
-        bytes = bytes.subspan(static_cast<size_t>(written));
-    }
-    return true;
 }
 
 } // namespace
@@ -107,37 +90,15 @@ std::optional<KeyboardMemory> DecodeState(std::span<const uint8_t> bytes, std::s
 }
 
 bool SaveStateFile(const std::string& path, const KeyboardMemory& memory, std::string* error) {
-    const std::vector<uint8_t> bytes = EncodeState(memory);
-    std::string temp = path + ".XXXXXX";
-    const int fd = ::mkstemp(temp.data());
-    if (fd < 0)
-        return Fail(error, SystemError("cannot create a temporary file for", path));
-    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
-    const std::string writeError = SystemError("cannot write", temp); // errno of the failing call
-    const bool closed = ::close(fd) == 0;
-    if (!written || !closed) {
-        const std::string why = written ? SystemError("cannot write", temp) : writeError;
-        ::unlink(temp.c_str());
-        return Fail(error, why);
-    }
-    if (::rename(temp.c_str(), path.c_str()) != 0) {
-        const std::string renameError = SystemError("cannot replace", path);
-        ::unlink(temp.c_str());
-        return Fail(error, renameError);
-    }
-    return true;
+    return ReplaceFile(path, EncodeState(memory), error);
 }
 
 std::optional<KeyboardMemory> LoadStateFile(const std::string& path, std::string* error) {
-    std::ifstream file(path, std::ios::binary);
-    if (!file)
-        return Refuse(error, SystemError("cannot open", path));
-    const std::vector<uint8_t> bytes((std::istreambuf_iterator<char>(file)),
-                                     std::istreambuf_iterator<char>());
-    if (file.bad())
-        return Refuse(error, SystemError("cannot read", path));
+    const FileRead read = ReadWholeFile(path, kStateFileKind);
+    if (read.status != FileReadStatus::Read)
+        return Refuse(error, FileReadProblem(read, path, kStateFileKind));
     std::string why;
-    auto memory = DecodeState(bytes, &why);
+    auto memory = DecodeState(read.bytes, &why);
     if (!memory)
         return Refuse(error, path + ": " + why);
     return memory;

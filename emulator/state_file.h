@@ -25,6 +25,8 @@ std::optional<KeyboardMemory> DecodeState(std::span<const uint8_t> bytes, std::s
 // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so the
 // file is either the old state or the new one.
 bool SaveStateFile(const std::string& path, const KeyboardMemory& memory, std::string* error);
+// Reads only a regular file no larger than the largest state a keyboard can have; nothing and the
+// reason ("FILE: not a regular file", "cannot read FILE: Permission denied", ...) otherwise.
 std::optional<KeyboardMemory> LoadStateFile(const std::string& path, std::string* error);
 
 } // namespace tavrik::emu

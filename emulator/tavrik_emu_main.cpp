@@ -8,11 +8,14 @@
 #include "emulator/state_file.h"
 
 #include <atomic>
+#include <cerrno>
 #include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -56,6 +59,13 @@ int Complain(const std::string& message, int code = kExitError) {
     return code;
 }
 
+// A state file that does not exist yet is written when the server ends; whatever else bears the
+// name must load (a folder, a pipe or an unreadable file is an error, not a fresh keyboard).
+bool StateFileNamed(const std::string& path) {
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0 || errno != ENOENT;
+}
+
 int Serve(const std::vector<std::string>& args) {
     std::string error;
     const auto options = ParseServeOptions(args, &error);
@@ -65,7 +75,7 @@ int Serve(const std::vector<std::string>& args) {
         return Complain(problem, kExitUsage);
     EmulatedHidBridge bridge(options->config, options->plugged);
     bridge.SetReportInterval(options->reportInterval);
-    if (!options->stateFile.empty() && std::filesystem::exists(options->stateFile)) {
+    if (!options->stateFile.empty() && StateFileNamed(options->stateFile)) {
         auto memory = LoadStateFile(options->stateFile, &error);
         if (!memory)
             return Complain(error);

@@ -32,7 +32,8 @@ TEST(ControlCommands, MalformedCommandsAreExplainedAndChangeNothing) {
         {{"fault", "echo", "two"}, "needs a frame count"},
         {{"fault", "none", "3"}, "takes no frame count"},
         {{"dump", "flash"}, "unknown area: flash"},
-        {{"load", "/nonexistent/state"}, "cannot open"},
+        {{"load", "/nonexistent/state"},
+         "cannot read /nonexistent/state: No such file or directory"},
         {{"quit", "now"}, "wrong number of arguments"},
     };
     for (const Case& c : cases) {

@@ -1,5 +1,8 @@
 #include "emulator/state_file.h"
+#include "profile/temp_folder.h"
+#include "support/odd_files.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -90,6 +93,34 @@ TEST(StateFile, SavesAtomicallyAndLoadsBack) {
     EXPECT_FALSE(
         SaveStateFile(std::string(folder) + "/no/such/folder/state", ChangedMemory(), &error));
     std::filesystem::remove_all(folder);
+}
+
+// A keyboard with the largest macro memory (255 units) gives the largest state file; a file one
+// byte larger is refused before it is read, as is anything that is no regular file.
+TEST(StateFile, LoadsOnlyRegularFilesUpToTheLargestState) {
+    test::TempFolder folder;
+    const KeyboardMemory largest = FreshMemory({.macroCapacityUnits = 255});
+    const std::string path = (folder / "largest.state").string();
+    std::string error;
+    ASSERT_TRUE(SaveStateFile(path, largest, &error)) << error;
+    const uintmax_t largestSize = std::filesystem::file_size(path);
+    EXPECT_EQ(largestSize, 8 + 4 + 28 + 56 + 3 * 480 + 480 + 486 + 4 + 255 * 128 + 4u);
+    const auto loaded = LoadStateFile(path, &error);
+    ASSERT_TRUE(loaded) << error;
+    EXPECT_EQ(*loaded, largest);
+
+    const std::string tooLarge = ": too large for an emulator state file (" +
+                                 std::to_string(largestSize + 1) + " bytes, at most " +
+                                 std::to_string(largestSize) + ")";
+    for (const test::OddFile& odd : test::MakeOddFiles(folder.Path(), largestSize + 1)) {
+        SCOPED_TRACE(odd.what);
+        EXPECT_FALSE(LoadStateFile(odd.path, &error));
+        EXPECT_THAT(error, ::testing::HasSubstr(odd.path.string()));
+        EXPECT_THAT(error, ::testing::HasSubstr(odd.reason));
+        if (std::string_view(odd.reason).starts_with("too large")) {
+            EXPECT_EQ(error, odd.path.string() + tooLarge);
+        }
+    }
 }
 
 } // namespace
