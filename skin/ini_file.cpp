@@ -1,8 +1,9 @@
 #include "skin/ini_file.h"
 
+#include "files/file_read.h"
+#include "files/file_replace.h"
 #include "skin/text_codec.h"
 
-#include <fstream>
 #include <system_error>
 #include <vector>
 
@@ -79,40 +80,15 @@ std::vector<std::u16string_view> SplitLines(std::u16string_view text) {
     return lines;
 }
 
-std::optional<DecodedText> ReadTextFile(const std::filesystem::path& path) {
-    std::error_code error;
-    const std::uintmax_t size = std::filesystem::file_size(path, error);
-    if (error || size > CIniFile::kMaxFileSize) {
-        return std::nullopt;
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        return std::nullopt;
-    }
-    std::vector<char> bytes(static_cast<size_t>(size));
-    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    bytes.resize(static_cast<size_t>(in.gcount()));
-    return DecodeText(bytes);
-}
+constexpr FileKind kIniFileKind{"a skin or settings file", CIniFile::kMaxFileSize};
 
-bool WriteFileAtomically(const std::filesystem::path& path, const std::string& bytes) {
-    std::filesystem::path temporary = path;
-    temporary += ".tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out.write(bytes.data(), static_cast<std::streamsize>(bytes.size())) || !out.flush()) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            return false;
-        }
+std::optional<DecodedText> ReadTextFile(const std::filesystem::path& path) {
+    const FileRead read = ReadWholeFile(path, kIniFileKind);
+    if (read.status != FileReadStatus::Read) {
+        return std::nullopt;
     }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        return false;
-    }
-    return true;
+    return DecodeText(
+        std::span(reinterpret_cast<const char*>(read.bytes.data()), read.bytes.size()));
 }
 
 // Where WriteString puts its line: the index of the key's line to replace, or the index after
@@ -228,7 +204,9 @@ bool CIniFile::WriteString(std::u16string_view section, std::u16string_view key,
         text += line;
         text += u'\n';
     }
-    return WriteFileAtomically(m_path, EncodeText(text, current.encoding));
+    const std::string bytes = EncodeText(text, current.encoding);
+    return ReplaceFile(
+        m_path, std::span(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size()), nullptr);
 }
 
 } // namespace tavrik

@@ -1,5 +1,6 @@
 #include "profile/decimal_text.h"
 #include "profile/settings_file.h"
+#include "support/odd_files.h"
 #include "temp_folder.h"
 
 #include <gtest/gtest.h>
@@ -44,6 +45,20 @@ TEST(SettingsFile, WithoutTheTavrikFolderReadsDefaultsWhateverWasChosen) {
     EXPECT_EQ(settings.ReportRateButton(), 1);
     EXPECT_FALSE(settings.LightingEditMode());
     EXPECT_FALSE(std::filesystem::exists(documents / "Tavrik"));
+}
+
+// A settings file that is no regular file, or larger than any the program reads, gives the
+// defaults at once and is left as it is.
+TEST(SettingsFile, WhatIsNoSettingsFileReadsDefaultsAndIsLeftAlone) {
+    TempFolder folder;
+    for (const test::OddFile& odd : test::MakeOddFiles(folder.Path(), CIniFile::kMaxFileSize + 1)) {
+        SCOPED_TRACE(odd.what);
+        const auto type = std::filesystem::symlink_status(odd.path).type();
+        const SettingsFile settings(odd.path);
+        EXPECT_EQ(settings.ReportRateButton(), 1);
+        EXPECT_FALSE(settings.SetReportRateButton(3));
+        EXPECT_EQ(std::filesystem::symlink_status(odd.path).type(), type);
+    }
 }
 
 TEST(SettingsFile, ReportRateButtonThreeIsWrittenAndReadBack) {
