@@ -27,6 +27,7 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QScreen>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -147,6 +148,7 @@ private slots:
     void cancelWritesNothing();
     void profileSwitchIsRefusedWhileOpen();
     void enterAndEscapeAreSwallowed();
+    void f1AsksForHelpWhereKeysAreNotTaken();
     void screenshotsOfEveryTab();
 
 private:
@@ -962,6 +964,19 @@ void AssignmentDialogTest::enterAndEscapeAreSwallowed() {
     }
     QCOMPARE(Dialog().State()->Type(), KeyFunctionType::FunctionKey);
     QVERIFY(!m_editor->IsModified()); // nothing was applied either
+}
+
+void AssignmentDialogTest::f1AsksForHelpWhereKeysAreNotTaken() {
+    OpenOn(kKeyQ);
+    // Counted here rather than opening the help page in a browser.
+    QObject::disconnect(&Dialog(), &AssignmentDialog::helpRequested, nullptr, nullptr);
+    QSignalSpy help(&Dialog(), &AssignmentDialog::helpRequested);
+    QVERIFY(SendNativeKey(Dialog().Button(kOk), QEvent::KeyPress, KEY_F1, 0xFFBE, Qt::Key_F1));
+    QCOMPARE(help.count(), 0); // the single-key tab takes F1 as the key
+    QCOMPARE(Dialog().State()->ShownKey(), ScanCode{0x03B});
+    Dialog().Button(kMultimediaTab)->click();
+    QTest::keyClick(&Dialog(), Qt::Key_F1);
+    QCOMPARE(help.count(), 1);
 }
 
 void AssignmentDialogTest::screenshotsOfEveryTab() {
