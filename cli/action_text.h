@@ -9,6 +9,7 @@
 // milliseconds, so the editor rounds it down to a multiple of 10). Everything from '#' to the end
 // of a line is a comment; blank lines are ignored. At most 2000 actions.
 
+#include "files/file_read.h"
 #include "macro_record/macro_record.h"
 
 #include <cstddef>
@@ -18,6 +19,12 @@
 #include <vector>
 
 namespace tavrik::cli {
+
+// Room for one line: a key name, a direction, a pause and a comment.
+inline constexpr uint64_t kActionLineRoom = 512;
+// The largest action text read: a line of that room for each of a macro's 2000 actions.
+inline constexpr FileKind kActionFileKind{"a macro's action list",
+                                          kMaxMacroActions* kActionLineRoom};
 
 struct ActionTextError {
     size_t line = 0; // 1-based

@@ -117,12 +117,15 @@ void Dump(const Output& output, const ProfileRecord& record, std::span<const Mac
 } // namespace
 
 ExitStatus RunDumpFile(const Output& output, const FileRequest& request) {
-    const ProfileFileCheck check =
-        ValidateProfileFile(request.path, [&output](std::u16string_view message) {
-            output.console.SystemMessage(message);
-        });
+    std::string problem;
+    const ProfileFileCheck check = ValidateProfileFile(
+        request.path,
+        [&output](std::u16string_view message) { output.console.SystemMessage(message); },
+        &problem);
     if (check != ProfileFileCheck::Acceptable)
-        return output.Fail(ExitStatus::BadFile, request.path + " is not a valid profile file");
+        return output.Fail(ExitStatus::BadFile, problem.empty()
+                                                    ? request.path + " is not a valid profile file"
+                                                    : problem);
     LiveProfile profile;
     if (!LoadProfileFile(profile, request.path))
         return output.Fail(ExitStatus::BadFile, "cannot read " + request.path);

@@ -11,15 +11,12 @@
 #include "macro/macro_editor.h"
 
 #include <algorithm>
-#include <fstream>
+#include <istream>
 #include <iterator>
 
 namespace tavrik::cli {
 
 namespace {
-
-// Action files are small: 2000 lines of a few words.
-inline constexpr std::streamsize kLargestActionFile = 1 << 20;
 
 // The editor's messages go to standard error; its questions get the answer the command line
 // gave in advance (--force), since nobody is there to be asked.
@@ -43,25 +40,32 @@ struct Edit {
     std::istream& input;
 };
 
-std::optional<std::string> ReadActionFile(const std::string& path, std::istream& input) {
-    std::ifstream file;
-    std::istream* source = &input;
-    if (path != "-") {
-        file.open(path, std::ios::binary);
-        if (!file)
-            return std::nullopt;
-        source = &file;
-    }
+// Standard input is read as it comes, up to the same bound as a file.
+std::optional<std::string> ReadActionInput(std::istream& input, std::string& problem) {
     std::string text;
     char buffer[4096];
-    while (source->read(buffer, sizeof buffer) || source->gcount() > 0) {
-        text.append(buffer, static_cast<size_t>(source->gcount()));
-        if (static_cast<std::streamsize>(text.size()) > kLargestActionFile)
+    while (input.read(buffer, sizeof buffer) || input.gcount() > 0) {
+        text.append(buffer, static_cast<size_t>(input.gcount()));
+        if (text.size() > kActionFileKind.largestSize) {
+            problem = "standard input: too large for " + std::string(kActionFileKind.name) +
+                      " (more than " + std::to_string(kActionFileKind.largestSize) + " bytes)";
             return std::nullopt;
+        }
     }
-    if (source->bad())
+    if (input.bad()) {
+        problem = "cannot read standard input";
         return std::nullopt;
+    }
     return text;
+}
+
+std::optional<std::string> ReadActionFile(const std::string& path, std::string& problem) {
+    const FileRead read = ReadWholeFile(path, kActionFileKind);
+    if (read.status != FileReadStatus::Read) {
+        problem = FileReadProblem(read, path, kActionFileKind);
+        return std::nullopt;
+    }
+    return std::string(read.bytes.begin(), read.bytes.end());
 }
 
 bool NameTakenByAnother(std::span<const MacroRecord> macros, std::u16string_view name,
@@ -122,9 +126,11 @@ ExitStatus SetLoopCount(Edit edit) {
 ExitStatus ReplaceActions(const Output& output, Edit edit) {
     const std::string& path = edit.request.argument;
     const std::string source = path == "-" ? "standard input" : path;
-    const std::optional<std::string> text = ReadActionFile(path, edit.input);
+    std::string problem;
+    const std::optional<std::string> text =
+        path == "-" ? ReadActionInput(edit.input, problem) : ReadActionFile(path, problem);
     if (!text)
-        return output.Fail(ExitStatus::BadFile, "cannot read " + source);
+        return output.Fail(ExitStatus::BadFile, problem);
     auto parsed = ParseActionText(*text);
     if (auto* error = std::get_if<ActionTextError>(&parsed))
         return output.Fail(ExitStatus::BadFile,

@@ -1,46 +1,41 @@
 // tavrikctl profile, backup, restore and validate: the hardware profiles and profile files.
 #include "cli/commands.h"
 #include "cli/keyboard_session.h"
-#include "profile/file_access.h"
+#include "files/file_read.h"
 #include "profile/profile_file.h"
 #include "profile/profile_header.h"
 #include "profile/profile_manager_model.h"
 #include "profile/profile_switcher.h"
 #include "profile/profile_transfer.h"
 
-#include <system_error>
+#include <optional>
+#include <string>
 
 namespace tavrik::cli {
 
 namespace {
 
-bool FileExists(const std::string& path) {
-    std::error_code error;
-    return std::filesystem::exists(path, error);
-}
-
-ExitStatus NoSuchFile(const Output& output, const std::string& path) {
-    return output.Fail(ExitStatus::BadFile, "no such file: " + path);
-}
-
-std::string_view RefusalReason(ProfileFileCheck check) {
-    switch (check) {
-    case ProfileFileCheck::CannotOpen:
-        return "it cannot be read";
-    case ProfileFileCheck::NoMemory:
+std::string RefusalReason(ProfileFileCheck check, const std::string& problem) {
+    if (!problem.empty())
+        return problem;
+    if (check == ProfileFileCheck::NoMemory)
         return "it is too large to be read";
-    default:
-        return "it is too short, too large or its header is malformed";
-    }
+    return "it is too short or its header is malformed";
 }
 
 std::optional<ProfileHeader> ReadHeader(const std::string& path) {
-    const ReadOnlyFile file(path);
-    std::vector<uint8_t> bytes;
-    if (file.Status() != FileOpenStatus::Opened || !file.ReadPrefix(kProfileHeaderSize, bytes) ||
-        bytes.size() < kProfileHeaderSize)
+    const FileRead read = ReadWholeFile(path, kProfileFileKind);
+    if (read.status != FileReadStatus::Read || read.bytes.size() < kProfileHeaderSize)
         return std::nullopt;
-    return ParseProfileHeader(std::span(bytes).first<kProfileHeaderSize>());
+    return ParseProfileHeader(std::span(read.bytes).first<kProfileHeaderSize>());
+}
+
+// Why the file cannot be read at all (not a regular file, too large, the system's refusal);
+// empty when it can, whatever its header holds.
+std::string ReadProblem(const std::string& path) {
+    std::string problem;
+    ValidateProfileFile(path, {}, &problem);
+    return problem;
 }
 
 } // namespace
@@ -85,8 +80,8 @@ ExitStatus RunBackup(KeyboardSession& session, const Output& output, const FileR
 }
 
 ExitStatus RunRestore(KeyboardSession& session, const Output& output, const FileRequest& request) {
-    if (!FileExists(request.path))
-        return NoSuchFile(output, request.path);
+    if (const std::string problem = ReadProblem(request.path); !problem.empty())
+        return output.Fail(ExitStatus::BadFile, problem);
     if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
         return attached;
     session.Watch().Reset();
@@ -104,23 +99,23 @@ ExitStatus RunRestore(KeyboardSession& session, const Output& output, const File
 }
 
 ExitStatus RunValidate(const Output& output, const FileRequest& request) {
-    if (!FileExists(request.path))
-        return NoSuchFile(output, request.path);
-    const ProfileFileCheck check =
-        ValidateProfileFile(request.path, [&output](std::u16string_view message) {
-            output.console.SystemMessage(message);
-        });
+    std::string problem;
+    const ProfileFileCheck check = ValidateProfileFile(
+        request.path,
+        [&output](std::u16string_view message) { output.console.SystemMessage(message); },
+        &problem);
     const std::optional<ProfileHeader> header = ReadHeader(request.path);
     if (check != ProfileFileCheck::Acceptable || !header) {
-        const std::string reason(RefusalReason(check));
+        const std::string reason = RefusalReason(check, problem);
         if (output.json)
             output.console.Line(JsonValue::MakeObject()
                                     .Set("path", request.path)
                                     .Set("valid", false)
                                     .Set("reason", reason)
                                     .Text());
-        return output.Fail(ExitStatus::BadFile,
-                           request.path + " is not a valid profile file: " + reason);
+        return output.Fail(
+            ExitStatus::BadFile,
+            problem.empty() ? request.path + " is not a valid profile file: " + reason : problem);
     }
     output.Result(JsonValue::MakeObject()
                       .Set("path", request.path)

@@ -1,6 +1,6 @@
 #include "profile/profile_file.h"
 
-#include "profile/file_access.h"
+#include "files/file_replace.h"
 #include "profile/native_path.h"
 #include "profile/profile_messages.h"
 
@@ -10,28 +10,34 @@ namespace tavrik {
 
 namespace {
 
-constexpr uint64_t kLargestProfileFile = uint64_t{1} << 32; // exclusive
+ProfileFileCheck CheckOfUnread(const FileRead& read) {
+    switch (read.status) {
+    case FileReadStatus::Missing:
+    case FileReadStatus::TooLarge:
+        return ProfileFileCheck::Rejected;
+    default:
+        return ProfileFileCheck::CannotOpen;
+    }
+}
 
 } // namespace
 
 ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
-                                     const MessageCallback& showMessage) {
-    const ReadOnlyFile file(path);
-    if (file.Status() == FileOpenStatus::Missing)
-        return ProfileFileCheck::Rejected;
-    if (file.Status() == FileOpenStatus::CannotOpen)
-        return ProfileFileCheck::CannotOpen;
-    if (file.Size() >= kLargestProfileFile || file.Size() < kProfileRecordSize)
-        return ProfileFileCheck::Rejected;
-
-    std::vector<uint8_t> bytes;
+                                     const MessageCallback& showMessage, std::string* problem) {
+    FileRead read;
     try {
-        if (!file.ReadPrefix(file.Size(), bytes))
-            return ProfileFileCheck::CannotOpen;
+        read = ReadWholeFile(path, kProfileFileKind);
     } catch (const std::bad_alloc&) {
         return ProfileFileCheck::NoMemory;
     }
-    if (IsAcceptableProfileHeader(std::span(bytes).first<kProfileHeaderSize>()))
+    if (read.status != FileReadStatus::Read) {
+        if (problem)
+            *problem = FileReadProblem(read, path, kProfileFileKind);
+        return CheckOfUnread(read);
+    }
+    if (read.bytes.size() < kProfileRecordSize)
+        return ProfileFileCheck::Rejected;
+    if (IsAcceptableProfileHeader(std::span(read.bytes).first<kProfileHeaderSize>()))
         return ProfileFileCheck::Acceptable;
     if (showMessage) {
         std::u16string message(profile_text::kFormatErrorRestoringDefaults);
@@ -42,16 +48,10 @@ ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
 }
 
 bool LoadProfileFile(LiveProfile& profile, const std::filesystem::path& path) {
-    const ReadOnlyFile file(path);
     try {
-        std::vector<uint8_t> bytes;
-        if (!file.ReadPrefix(kProfileRecordSize, bytes) || bytes.size() < kProfileRecordSize)
-            return false;
-        const ProfileHeader header =
-            ParseProfileHeader(std::span(bytes).first<kProfileHeaderSize>());
-        if (!file.ReadPrefix(AnnouncedProfileFileSize(header), bytes))
-            return false;
-        auto contents = ParseProfileFile(bytes);
+        const FileRead read = ReadWholeFile(path, kProfileFileKind);
+        auto contents =
+            read.status == FileReadStatus::Read ? ParseProfileFile(read.bytes) : nullptr;
         if (!contents)
             return false;
         const LiveProfile::Lock lock = profile.LockProfile();
@@ -67,7 +67,7 @@ bool SaveProfileFile(LiveProfile& profile, const std::filesystem::path& path) {
         const LiveProfile::Lock lock = profile.LockProfile();
         const auto bytes =
             SerialiseProfileFile(profile.Record(), profile.Macros(), profile.Texts());
-        return bytes && ReplaceFileContents(path, *bytes);
+        return bytes && ReplaceFile(path, *bytes, nullptr);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -76,7 +76,7 @@ bool SaveProfileFile(LiveProfile& profile, const std::filesystem::path& path) {
 bool CreateDefaultProfileFile(const std::filesystem::path& path) {
     std::vector<uint8_t> bytes(kProfileRecordSize);
     SerialiseProfileRecord(DefaultProfileRecord(), std::span(bytes).first<kProfileRecordSize>());
-    return ReplaceFileContents(path, bytes);
+    return ReplaceFile(path, bytes, nullptr);
 }
 
 } // namespace tavrik

@@ -6,27 +6,32 @@
 #include "profile/live_profile.h"
 
 #include <filesystem>
+#include <string>
 #include <string_view>
 
 namespace tavrik {
 
 enum class ProfileFileCheck : int {
     Acceptable = 1,
-    Rejected = 0,    // missing, shorter than a record, 4 GiB or larger, or a malformed header
-    CannotOpen = -2, // present but cannot be read
+    Rejected = 0,    // missing, shorter than a record, larger than any profile file (see
+                     // kLargestProfileFile), or a malformed header
+    CannotOpen = -2, // present but cannot be read, or not a regular file
     NoMemory = -3,   // the file does not fit in memory
 };
 
-// Examines the header only; the file's real length is not compared with the length the header
-// announces. A malformed header is the one case that shows a message ("文件格式错误，恢复为默认值:"
-// and the path). The file is opened for reading only.
+// Judges the file's type and size before reading it, then examines the header only; the file's
+// real length is not compared with the length the header announces. A malformed header is the
+// one case that shows a message ("文件格式错误，恢复为默认值:" and the path). When the file could
+// not be read, `problem` (if given) receives the reason as one line (see FileReadProblem).
 ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
-                                     const MessageCallback& showMessage);
+                                     const MessageCallback& showMessage,
+                                     std::string* problem = nullptr);
 
 // Replaces record, macros and texts of the live profile from the file, bounded by the bytes the
 // file holds; takes the profile lock itself. The header is not validated here. False when the
-// file is missing, unreadable, shorter than a record or too large for memory; the live profile
-// then keeps what it had (after a release: a default record without macros or texts).
+// file is missing, unreadable, not a regular file, shorter than a record, larger than any profile
+// file or too large for memory; the live profile then keeps what it had (after a release: a
+// default record without macros or texts).
 bool LoadProfileFile(LiveProfile& profile, const std::filesystem::path& path);
 
 // Writes the live profile (record, macros, packed texts) to the file, replacing it atomically;

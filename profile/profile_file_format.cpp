@@ -37,10 +37,6 @@ std::optional<std::vector<uint8_t>> SerialiseProfileFile(ProfileRecord& record,
     return file;
 }
 
-uint64_t AnnouncedProfileFileSize(const ProfileHeader& header) {
-    return ProfileTotalLength(header.macroCount, header.textBytes);
-}
-
 std::unique_ptr<ProfileContents> ParseProfileFile(std::span<const uint8_t> bytes) {
     if (bytes.size() < kProfileRecordSize)
         return nullptr;

@@ -1,6 +1,6 @@
 #include "profile/profile_store.h"
 
-#include "profile/file_access.h"
+#include "files/file_replace.h"
 #include "profile/keyboard_reload.h"
 #include "profile/profile_file.h"
 #include "profile/profile_menu.h"
@@ -38,7 +38,7 @@ bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path) 
         const auto contents = ProfileFromKeyboard(*read, keyboard_.DefaultLayout(), previous.get());
         const auto bytes =
             SerialiseProfileFile(contents->record, contents->macros, contents->texts);
-        return bytes && ReplaceFileContents(path, *bytes);
+        return bytes && ReplaceFile(path, *bytes, nullptr);
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -54,7 +54,7 @@ bool ProfileStore::MarkDownloadPending() {
     if (!std::filesystem::is_regular_file(paths_.storeFile, error))
         return false;
     static constexpr uint8_t kMark[] = {'1', '\n'};
-    return ReplaceFileContents(paths_.pendingMark, kMark);
+    return ReplaceFile(paths_.pendingMark, kMark, nullptr);
 }
 
 void ProfileStore::ClearDownloadPending() {

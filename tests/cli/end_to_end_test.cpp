@@ -13,6 +13,9 @@
 #include <QThread>
 #include <gtest/gtest.h>
 
+#include "support/odd_files.h"
+
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -304,6 +307,63 @@ TEST_F(CliEndToEnd, AMalformedFileIsRefusedWithTheFormatMessage) {
     EXPECT_NE(Text(actions.err).find("actions.txt:2: the direction must be down or up"),
               std::string::npos)
         << Text(actions.err);
+}
+
+// Every command that reads a file judges it first: a folder, a pipe nobody writes to, a link to
+// /dev/zero, a file larger than any profile, action list or state file, a name inside a plain file
+// (and a file nobody may read, when not run as root) are refused at once with their reason, by
+// tavrikctl (exit status 3) and by tavrik-emu loading a state (exit status 1).
+TEST_F(CliEndToEnd, FilesThatCannotBeReadAreRefusedAtOnceWithTheirReason) {
+    Do({"macro", "add", "M"});
+    const std::vector<uint8_t> keyMap = Dump("keymap0");
+    const std::vector<uint8_t> macros = Dump("macro");
+    const std::filesystem::path folder = File("odd").toStdString();
+    std::filesystem::create_directory(folder);
+    const struct {
+        QString program;
+        QStringList arguments; // the file follows
+        int exitCode;
+    } commands[] = {
+        {TAVRIKCTL_PATH, {"--device", "emu:" + socket_, "validate"}, 3},
+        {TAVRIKCTL_PATH, {"--device", "emu:" + socket_, "dump"}, 3},
+        {TAVRIKCTL_PATH, {"--device", "emu:" + socket_, "restore"}, 3},
+        {TAVRIKCTL_PATH, {"--device", "emu:" + socket_, "macro", "actions", "M"}, 3},
+        {TAVRIK_EMU_PATH, {"ctl", socket_, "load"}, 1},
+        {TAVRIK_EMU_PATH, {"serve", File("second.sock"), "--state"}, 1},
+    };
+    for (const tavrik::test::OddFile& odd : tavrik::test::MakeOddFiles(folder, 64 << 20)) {
+        for (const auto& command : commands) {
+            SCOPED_TRACE(std::string(odd.what) + ", " + command.arguments.join(' ').toStdString());
+            const Finished refused = RunProgram(
+                command.program,
+                command.arguments + QStringList{QString::fromStdString(odd.path.string())});
+            EXPECT_EQ(refused.exitCode, command.exitCode);
+            EXPECT_NE(Text(refused.err).find(odd.path.string()), std::string::npos);
+            EXPECT_NE(Text(refused.err).find(odd.reason), std::string::npos) << Text(refused.err);
+        }
+    }
+    EXPECT_EQ(Dump("keymap0"), keyMap);
+    EXPECT_EQ(Dump("macro"), macros);
+}
+
+// A file name is bytes: a backup to a name that is no valid UTF-8 lands under that very name
+// (the shell makes the name, since a QString cannot carry such bytes) and restores from it.
+TEST_F(CliEndToEnd, ABackupTakesItsFileNameByteForByte) {
+    const std::filesystem::path folder = File("names").toStdString();
+    std::filesystem::create_directory(folder);
+    // The name's last part is "caf", then the bytes E9 and FF, then ".tvk".
+    const QString script =
+        QStringLiteral(R"sh(exec "$0" --device "emu:$1" "$3" "$2/$(printf 'caf\351\377.tvk')")sh");
+    for (const char* command : {"backup", "restore"}) {
+        const Finished done =
+            RunProgram("/bin/sh", {"-c", script, TAVRIKCTL_PATH, socket_,
+                                   QString::fromStdString(folder.string()), command});
+        EXPECT_EQ(done.exitCode, 0) << command << ": " << Text(done.err);
+    }
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        names.push_back(entry.path().filename().native());
+    EXPECT_EQ(names, std::vector<std::string>{"caf\xE9\xFF.tvk"});
 }
 
 TEST_F(CliEndToEnd, WatchPrintsOneLinePerEventAndStopsAfterTheCount) {

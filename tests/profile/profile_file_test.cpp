@@ -1,8 +1,10 @@
 #include "device/byte_order.h"
 #include "profile/profile_file.h"
 #include "profile_file_builder.h"
+#include "support/odd_files.h"
 #include "temp_folder.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <csignal>
@@ -143,6 +145,56 @@ TEST(ProfileFile, FilesThatAreNoProfilesGetTheirResultsWithoutMessages) {
         EXPECT_EQ(validation.result, c.result) << c.name;
         EXPECT_TRUE(validation.messages.empty()) << c.name;
     }
+}
+
+TEST(ProfileFile, FilesThatCannotBeReadAreRefusedWithTheirReasonBeforeTheyAreRead) {
+    TempFolder folder;
+    for (const test::OddFile& odd : test::MakeOddFiles(folder.Path(), kLargestProfileFile + 1)) {
+        SCOPED_TRACE(odd.what);
+        std::string problem;
+        const ProfileFileCheck check = ValidateProfileFile(
+            odd.path, [](std::u16string_view) { FAIL() << "no format message"; }, &problem);
+        EXPECT_EQ(check, std::string_view(odd.reason).starts_with("too large")
+                             ? ProfileFileCheck::Rejected
+                             : ProfileFileCheck::CannotOpen);
+        EXPECT_THAT(problem, ::testing::HasSubstr(odd.reason));
+        LiveProfile profile;
+        EXPECT_FALSE(LoadProfileFile(profile, odd.path));
+    }
+}
+
+// The largest file is a record, 100 macros and a text of 8 KiB in each of the 2048 entries.
+TEST(ProfileFile, TheLargestProfileFileIsReadAndOneByteMoreIsNot) {
+    EXPECT_EQ(kLargestProfileFile, 32'832u + 100u * 16'512u + 2048u * 8192u);
+    TempFolder folder;
+    WriteBytes(folder / "largest.tvk", DefaultProfileBytes());
+    std::filesystem::resize_file(folder / "largest.tvk", kLargestProfileFile);
+    WriteBytes(folder / "larger.tvk", DefaultProfileBytes());
+    std::filesystem::resize_file(folder / "larger.tvk", kLargestProfileFile + 1);
+
+    EXPECT_EQ(Validate(folder / "largest.tvk").result, ProfileFileCheck::Acceptable);
+    LiveProfile profile;
+    EXPECT_TRUE(LoadProfileFile(profile, folder / "largest.tvk"));
+    std::string problem;
+    EXPECT_EQ(ValidateProfileFile(folder / "larger.tvk", {}, &problem), ProfileFileCheck::Rejected);
+    EXPECT_EQ(problem, (folder / "larger.tvk").string() +
+                           ": too large for a profile file (18461249 bytes, at most 18461248)");
+    EXPECT_FALSE(LoadProfileFile(profile, folder / "larger.tvk"));
+}
+
+// Linux file names are bytes; one that is no valid UTF-8 is saved and read under that very name.
+TEST(ProfileFile, ANameThatIsNoUtf8IsSavedAndReadByteForByte) {
+    TempFolder folder;
+    const std::filesystem::path path = folder / "caf\xE9\xFF.tvk";
+    LiveProfile saved;
+    saved.Record().Entry(7) = {.type = KeyFunctionType::Disabled};
+    ASSERT_TRUE(SaveProfileFile(saved, path));
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(folder.Path()), {}), 1);
+    EXPECT_EQ(std::filesystem::directory_iterator(folder.Path())->path(), path);
+    EXPECT_EQ(Validate(path).result, ProfileFileCheck::Acceptable);
+    LiveProfile loaded;
+    ASSERT_TRUE(LoadProfileFile(loaded, path));
+    EXPECT_EQ(loaded.Record().Entry(7).type, KeyFunctionType::Disabled);
 }
 
 TEST(ProfileFile, ReadOnlyFileValidatesAndLoads) {
