@@ -148,7 +148,7 @@ void HidapiBridge::Rescan() {
             denied.insert(path);
     }
 
-    std::vector<std::pair<StandingRead, int32_t>> changes;
+    std::vector<std::pair<uint32_t, int32_t>> changes;
     {
         std::lock_guard lock(mutex_);
         std::ranges::move(opened, std::back_inserter(nodes_));
@@ -157,15 +157,11 @@ void HidapiBridge::Rescan() {
         for (const auto& [id, read] : reads_) {
             const int32_t count = CountLocked(read.unit);
             if (std::exchange(notifiedCounts_[id], count) != count)
-                changes.emplace_back(read, count);
+                changes.emplace_back(id, count);
         }
     }
-    for (const auto& [read, count] : changes) {
-        UnitNotification notification;
-        notification.kind = static_cast<uint32_t>(NotificationKind::CountChanged);
-        notification.event = {read.tag, static_cast<uint32_t>(count), nullptr};
-        (*read.callback)(notification);
-    }
+    for (const auto& [id, count] : changes)
+        Deliver(id, NotificationKind::CountChanged, static_cast<uint32_t>(count), nullptr);
 }
 
 std::unique_ptr<HidapiBridge::OpenNode>
@@ -214,17 +210,37 @@ void HidapiBridge::Route(const OpenNode& node, std::span<const uint8_t> report) 
     const NodeUnit* unit = node.UnitOf(report, data);
     if (unit == nullptr)
         return;
-    std::vector<StandingRead> reads;
+    std::vector<uint32_t> reads;
     {
         std::lock_guard lock(mutex_);
         reads = ReadsOfLocked(unit->known.unit);
     }
-    for (const StandingRead& read : reads) {
-        UnitNotification notification;
-        notification.kind = static_cast<uint32_t>(NotificationKind::ReportReceived);
-        notification.event = {read.tag, static_cast<uint32_t>(data.size()), data.data()};
-        (*read.callback)(notification);
+    for (const uint32_t id : reads)
+        Deliver(id, NotificationKind::ReportReceived, static_cast<uint32_t>(data.size()),
+                data.data());
+}
+
+void HidapiBridge::Deliver(uint32_t requestId, NotificationKind kind, uint32_t lengthOrCount,
+                           const uint8_t* report) {
+    StandingRead read;
+    std::multimap<uint32_t, std::thread::id>::iterator delivery;
+    {
+        std::lock_guard lock(mutex_);
+        const auto found = reads_.find(requestId);
+        if (found == reads_.end())
+            return; // deleted since the report came in
+        read = found->second;
+        delivery = delivering_.emplace(requestId, std::this_thread::get_id());
     }
+    UnitNotification notification;
+    notification.kind = static_cast<uint32_t>(kind);
+    notification.event = {read.tag, lengthOrCount, report};
+    (*read.callback)(notification);
+    {
+        std::lock_guard lock(mutex_);
+        delivering_.erase(delivery);
+    }
+    deliveryDone_.notify_all();
 }
 
 int32_t HidapiBridge::CountLocked(const UnitDescriptor& unit) const {
@@ -238,12 +254,11 @@ HidNode* HidapiBridge::NodeForLocked(const UnitDescriptor& unit) const {
     return found == nodes_.end() ? nullptr : (*found)->node.get();
 }
 
-std::vector<HidapiBridge::StandingRead>
-HidapiBridge::ReadsOfLocked(const UnitDescriptor& unit) const {
-    std::vector<StandingRead> reads;
+std::vector<uint32_t> HidapiBridge::ReadsOfLocked(const UnitDescriptor& unit) const {
+    std::vector<uint32_t> reads;
     for (const auto& [id, read] : reads_)
         if (read.unit == unit)
-            reads.push_back(read);
+            reads.push_back(id);
     return reads;
 }
 
@@ -270,9 +285,18 @@ int32_t HidapiBridge::RequestAsyncRead(const UnitDescriptor& unit, const UnitCal
 int32_t HidapiBridge::DeleteRequestFromUnitId(uint32_t requestId) {
     if (requestId == 0)
         return 1;
-    std::lock_guard lock(mutex_);
+    std::unique_lock lock(mutex_);
     notifiedCounts_.erase(requestId);
-    return reads_.erase(requestId) > 0 ? 1 : 0;
+    const bool deleted = reads_.erase(requestId) > 0;
+    // A delivery to this read that began before the deletion ends before the caller may let its
+    // callback go; a callback deleting its own read does not wait for itself.
+    deliveryDone_.wait(lock, [&] {
+        const auto [first, last] = delivering_.equal_range(requestId);
+        return std::all_of(first, last, [](const auto& delivery) {
+            return delivery.second == std::this_thread::get_id();
+        });
+    });
+    return deleted ? 1 : 0;
 }
 
 int32_t HidapiBridge::RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,

@@ -5,14 +5,16 @@
 // hands input reports to the standing reads of their unit. Nodes coming and going (a hotplug
 // watch) are turned into count notifications (kind 0) for the standing reads.
 //
-// Callbacks run on a reader or the hotplug thread, never with a lock of the bridge held, and must
-// stay valid while the bridge lives.
+// Callbacks run on a reader or the hotplug thread, never with a lock of the bridge held. Deleting a
+// standing read waits for a delivery to it in progress on another thread, so its callback may be
+// destroyed once the deletion returns; a callback may delete its own read.
 
 #include "device/hid_bridge.h"
 #include "device/hid_platform.h"
 #include "device/report_descriptor.h"
 
 #include <atomic>
+#include <condition_variable>
 #include <map>
 #include <memory>
 #include <mutex>
@@ -60,12 +62,15 @@ private:
     void Rescan();
     void ReadNode(OpenNode& node, std::stop_token stop);
     void Route(const OpenNode& node, std::span<const uint8_t> report);
+    // Calls the read's callback unless the read has been deleted; a deletion meanwhile waits.
+    void Deliver(uint32_t requestId, NotificationKind kind, uint32_t lengthOrCount,
+                 const uint8_t* report);
     std::unique_ptr<OpenNode> OpenKeyboardNode(const std::string& path,
                                                const std::vector<HidCollectionInfo>& units,
                                                OpenFailure& failure);
     int32_t CountLocked(const UnitDescriptor& unit) const;
     HidNode* NodeForLocked(const UnitDescriptor& unit) const;
-    std::vector<StandingRead> ReadsOfLocked(const UnitDescriptor& unit) const;
+    std::vector<uint32_t> ReadsOfLocked(const UnitDescriptor& unit) const;
 
     std::unique_ptr<HidPlatform> platform_;
     std::unique_ptr<HotplugWatch> watch_;
@@ -75,6 +80,9 @@ private:
     std::set<std::string> inaccessible_;
     std::map<uint32_t, StandingRead> reads_;
     std::map<uint32_t, int32_t> notifiedCounts_; // per standing read: the last count it was told
+    // The deliveries in progress: which read, on which thread.
+    std::multimap<uint32_t, std::thread::id> delivering_;
+    std::condition_variable deliveryDone_;
     uint32_t nextRequestId_ = 1;
     std::jthread hotplugThread_; // last: started once everything it uses exists
 };

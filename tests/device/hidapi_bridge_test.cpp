@@ -9,6 +9,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
 namespace tavrik {
 namespace {
 
@@ -164,6 +168,81 @@ TEST(HidapiBridge, DoesNotStartWithoutAHotplugWatch) {
     EXPECT_EQ(HidapiBridge::Start(std::make_unique<FakeHidPlatform>(system, false), &error),
               nullptr);
     EXPECT_THAT(error, ::testing::HasSubstr("libudev"));
+}
+
+// A report is being handed to a read's callback on the reader thread while another thread deletes
+// the read. The deletion must return only once the callback has: the caller then destroys the
+// callback. A deletion that does not wait returns while the callback is still held back below.
+TEST(HidapiBridge, DeletingAReadWaitsForADeliveryInProgress) {
+    FakeHidSystem system;
+    system.Attach("/dev/hidraw9", {kCons});
+    auto bridge = StartBridge(system);
+    std::mutex mutex;
+    std::condition_variable changed;
+    bool entered = false;
+    bool released = false;
+    bool finished = false;
+    const UnitCallback heldBack = [&](const UnitNotification& n) {
+        if (n.kind != kReport)
+            return 1;
+        std::unique_lock lock(mutex);
+        entered = true;
+        changed.notify_all();
+        changed.wait(lock, [&] { return released; });
+        finished = true;
+        return 1;
+    };
+    uint32_t id = 0;
+    bridge->RequestAsyncRead(kConsUnit, &heldBack, UnitTag::Cons,
+                             ArgumentCheck(kConsUnit, &heldBack, kConsTag, {}), &id);
+    system.Input("/dev/hidraw9", {0xFF, 0x02});
+    {
+        std::unique_lock lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(10), [&] { return entered; }));
+    }
+
+    bool deleted = false;
+    bool finishedBeforeDeletionReturned = false;
+    std::thread deleter([&] {
+        bridge->DeleteRequestFromUnitId(id);
+        std::lock_guard lock(mutex);
+        deleted = true;
+        finishedBeforeDeletionReturned = finished;
+        changed.notify_all();
+    });
+    {
+        std::unique_lock lock(mutex);
+        changed.wait_for(lock, std::chrono::milliseconds(200), [&] { return deleted; });
+        released = true;
+        changed.notify_all();
+    }
+    deleter.join();
+    EXPECT_TRUE(finishedBeforeDeletionReturned);
+}
+
+// A callback that deletes its own read is not kept waiting for itself.
+TEST(HidapiBridge, ACallbackMayDeleteItsOwnRead) {
+    FakeHidSystem system;
+    system.Attach("/dev/hidraw10", {kCons});
+    auto bridge = StartBridge(system);
+    uint32_t id = 0;
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::optional<int32_t> deleted;
+    const UnitCallback selfDeleting = [&](const UnitNotification&) {
+        const int32_t result = bridge->DeleteRequestFromUnitId(id);
+        std::lock_guard lock(mutex);
+        deleted = result;
+        changed.notify_all();
+        return 1;
+    };
+    bridge->RequestAsyncRead(kConsUnit, &selfDeleting, UnitTag::Cons,
+                             ArgumentCheck(kConsUnit, &selfDeleting, kConsTag, {}), &id);
+    system.Input("/dev/hidraw10", {0xFF, 0x02});
+    std::unique_lock lock(mutex);
+    ASSERT_TRUE(
+        changed.wait_for(lock, std::chrono::seconds(10), [&] { return deleted.has_value(); }));
+    EXPECT_EQ(deleted, 1);
 }
 
 TEST(HidapiBridge, CarriesAWholeConfigurationExchange) {
