@@ -3,6 +3,11 @@
 // software, as POSIX named semaphores "/Tavrik_Event_Main_01" ... "/Tavrik_Event_Main_208",
 // created not signalled at start and closed and unlinked in the exit sequence. Nothing in this
 // program waits on or signals them.
+//
+// The names are the ones those programs know, so they carry no user id; every user's semaphores
+// share one namespace (/dev/shm). The set therefore holds only semaphores it created itself
+// (O_EXCL): one left by an earlier run of the same user (a crash skips the unlink) is replaced, so
+// it starts not signalled; one that belongs to another user is neither held nor unlinked.
 
 #include <semaphore.h>
 
@@ -21,7 +26,7 @@ std::string NamedEventName(std::string_view prefix, int number);
 class NamedEventSet {
 public:
     // Creates the events; one that cannot be created (for example held by another user) is
-    // skipped silently.
+    // skipped.
     explicit NamedEventSet(std::string_view prefix = kNamedEventPrefix);
     ~NamedEventSet();
     NamedEventSet(const NamedEventSet&) = delete;

@@ -6,6 +6,7 @@
 #include "app/instance_server.h"
 
 #include <cstdio>
+#include <string>
 
 #include <unistd.h>
 
@@ -13,11 +14,15 @@ namespace tavrik {
 
 InstanceRole RunInstanceCheck(const StartSwitches& switches, InstanceServer& server,
                               const std::filesystem::path& socketPath) {
-    if (!PrepareInstanceFolder(socketPath, ::getuid())) {
+    // A refused folder is not swapped for a fresh one of a random name: a second start could not
+    // find that one either. Only a folder nobody else can create first, the runtime folder, keeps
+    // the check.
+    if (std::string problem; !PrepareInstanceFolder(socketPath, ::getuid(), &problem)) {
         std::fprintf(stderr,
-                     "tavrik: %s is not a private folder; running without the "
-                     "single-instance check\n",
-                     socketPath.parent_path().string().c_str());
+                     "tavrik: %s, so it may not hold the single-instance socket; running "
+                     "without the single-instance check (XDG_RUNTIME_DIR names a private "
+                     "folder that keeps it)\n",
+                     problem.c_str());
         return InstanceRole::Primary;
     }
     if (switches.kill) {

@@ -16,6 +16,8 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <fstream>
+#include <string>
 #include <vector>
 
 namespace tavrik {
@@ -94,25 +96,48 @@ TEST(InstanceEndpoint, RuntimeFolderOrAPrivateTemporaryOne) {
     EXPECT_EQ(InstanceSocketPath("relative/dir", "/var/tmp", 7), "/var/tmp/Tavrik-7/Tavrik_Mutex");
 }
 
+// The folder under the temporary folder is named for the user, so anyone can take the name
+// first: it is used only when it is the user's own real folder with mode 0700.
 TEST(InstanceEndpoint, FolderMustBePrivate) {
     testing::TempFolder folder;
     const uid_t me = ::getuid();
     const auto created = folder / "fresh" / "Tavrik_Mutex";
-    EXPECT_TRUE(PrepareInstanceFolder(created, me));
+    std::string problem;
+    EXPECT_TRUE(PrepareInstanceFolder(created, me, &problem)) << problem;
     struct stat info {};
     ASSERT_EQ(::stat(created.parent_path().c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
+    EXPECT_TRUE(PrepareInstanceFolder(created, me)); // the next start finds it as it was
 
     const auto open = folder / "open";
     std::filesystem::create_directory(open);
     ::chmod(open.c_str(), 0755);
-    EXPECT_FALSE(PrepareInstanceFolder(open / "Tavrik_Mutex", me));
-
+    const auto closed = folder / "closed";
+    std::filesystem::create_directory(closed);
+    ::chmod(closed.c_str(), 0500);
     const auto link = folder / "link";
     std::filesystem::create_directory_symlink(created.parent_path(), link);
-    EXPECT_FALSE(PrepareInstanceFolder(link / "Tavrik_Mutex", me));
-
-    EXPECT_FALSE(PrepareInstanceFolder(created, me + 1)); // someone else's
+    const auto file = folder / "file";
+    std::ofstream(file.string()) << "taken";
+    const struct {
+        const char* what;
+        std::filesystem::path folder;
+        uid_t user;
+        std::string problem;
+    } refused[] = {
+        {"open to others", open, me, " has mode 0755 instead of 0700"},
+        {"closed to its owner", closed, me, " has mode 0500 instead of 0700"},
+        {"a link to a private folder", link, me, " is a symbolic link"},
+        {"a file", file, me, " is not a folder"},
+        {"someone else's", created.parent_path(), me + 1, " belongs to user " + std::to_string(me)},
+        {"inside a file", file / "inside", me, " cannot be created: Not a directory"},
+    };
+    for (const auto& c : refused) {
+        SCOPED_TRACE(c.what);
+        std::string why;
+        EXPECT_FALSE(PrepareInstanceFolder(c.folder / "Tavrik_Mutex", c.user, &why));
+        EXPECT_EQ(why, c.folder.string() + c.problem);
+    }
 }
 
 TEST(NamedEvents, CreatedAtStartAndUnlinkedAtExit) {
@@ -143,6 +168,41 @@ TEST(NamedEvents, CreatedAtStartAndUnlinkedAtExit) {
     EXPECT_FALSE(exists(1));
     EXPECT_FALSE(exists(208));
     events.Close(); // a second close does nothing
+}
+
+int SemaphoreValue(const std::string& name) {
+    sem_t* handle = ::sem_open(name.c_str(), 0);
+    if (handle == SEM_FAILED) {
+        return -1;
+    }
+    int value = -1;
+    ::sem_getvalue(handle, &value);
+    ::sem_close(handle);
+    return value;
+}
+
+// A semaphore left signalled by a run that crashed is replaced by one not signalled; one of
+// another user's is neither held nor removed. Only root can give a semaphore to another user, so
+// that half needs root (as CI runs).
+TEST(NamedEvents, OnlySemaphoresOfTheirOwnAreHeld) {
+    const std::string prefix = "/tavrik_owner_test_" + std::to_string(::getpid()) + "_";
+    const std::string stale = NamedEventName(prefix, 1);
+    ::sem_close(::sem_open(stale.c_str(), O_CREAT, 0600, 1));
+    const bool root = ::geteuid() == 0;
+    const std::string foreign = NamedEventName(prefix, 2);
+    if (root) {
+        ::sem_close(::sem_open(foreign.c_str(), O_CREAT, 0666, 1));
+        ASSERT_EQ(::chown(("/dev/shm/sem." + foreign.substr(1)).c_str(), 12345, 12345), 0);
+    }
+    NamedEventSet events(prefix);
+    EXPECT_EQ(events.OpenCount(), kNamedEventCount - (root ? 1 : 0));
+    EXPECT_EQ(SemaphoreValue(stale), 0);
+    events.Close();
+    EXPECT_EQ(SemaphoreValue(stale), -1);
+    if (root) {
+        EXPECT_EQ(SemaphoreValue(foreign), 1);
+        ::sem_unlink(foreign.c_str());
+    }
 }
 
 struct TrayStep {
