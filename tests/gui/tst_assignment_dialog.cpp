@@ -906,6 +906,12 @@ void AssignmentDialogTest::theDialogClosesWhenTheKeyboardGoes() {
     QTRY_VERIFY(m_window->isHidden());
     QVERIFY(!Dialog().isVisible());
     QVERIFY(!m_editor->IsAssignmentDialogOpen());
+    // Without a keyboard there is no active layer to edit: nothing opens.
+    Dialog().Request(kSlotQ, false, m_window->Button(kKeyQ));
+    Drain();
+    QVERIFY(!Dialog().isVisible());
+    QVERIFY(!Dialog().IsOpenOrRequested());
+    QVERIFY(!m_editor->IsAssignmentDialogOpen());
 }
 
 void AssignmentDialogTest::aMissingOnScreenKeyboardIsSaid() {
