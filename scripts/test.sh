@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Configures, builds and runs every test with one CMake preset (default: ci).
-#   scripts/test.sh [ci|dev|asan]
+# Configures, builds and runs the tests of one CMake preset (default: ci): every test, except
+# with tsan, which builds and runs the device, events and emulator tests only.
+#   scripts/test.sh [ci|dev|asan|tsan]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # Lets ccache share results between checkouts in different folders (CI clones anew).
