@@ -37,14 +37,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const auto rect = ini.GetString(u"BUTTONINFO", u"CONTROL_OK", u"1,1,1,1,x");
     if (rect)
         ParseSkinRect(*rect);
+    // A key with an empty value ("1=") rightly gives nothing, the default included.
     const auto mode = ini.GetString(u"mode", u"1", u"1");
-    Check(mode && mode->size() <= CIniFile::kMaxValueLength);
+    Check(!mode || (!mode->empty() && mode->size() <= CIniFile::kMaxValueLength));
     const auto missing = ini.GetString(u"no such section", u"key", u"fallback");
     Check(missing && *missing == u"fallback");
 
     if (ini.WriteString(u"KEYCOLOR", u"KBDPI", u"3")) {
         const auto written = ini.GetString(u"keycolor", u"kbdpi");
         Check(written && *written == u"3");
+        Check(ini.GetString(u"BUTTONINFO", u"CONTROL_OK", u"1,1,1,1,x") == rect);
+        Check(ini.GetString(u"mode", u"1", u"1") == mode);
     }
     std::filesystem::remove(FuzzFile());
     return 0;
