@@ -78,7 +78,11 @@ AssignmentDialog::AssignmentDialog(KeyboardEditor& editor, AssignmentSkin skin, 
             });
 }
 
-AssignmentDialog::~AssignmentDialog() = default;
+AssignmentDialog::~AssignmentDialog() {
+    // Closed before its widgets go: nothing they do on the way may reach a dialog half gone.
+    Close();
+    m_macroTab->disconnect(this);
+}
 
 void AssignmentDialog::CreateButtons() {
     for (const CompositeControl& control : CompositeControls()) {

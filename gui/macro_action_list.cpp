@@ -84,6 +84,12 @@ MacroActionList::MacroActionList(QWidget& dialog)
     connect(m_table, &QTableWidget::itemSelectionChanged, this, &MacroActionList::SelectionChanged);
 }
 
+void MacroActionList::Bind(MacroEditor* editor) {
+    if (editor == nullptr)
+        m_table->reset(); // closes an open cell editor without committing it
+    m_editor = editor;
+}
+
 void MacroActionList::ShowRows() {
     const QSignalBlocker blocker(m_table);
     const QColor grey = QColor::fromRgb(kGreyText);
@@ -103,6 +109,8 @@ void MacroActionList::ShowRows() {
 
 QString MacroActionList::CommitCell(int row, int column, int choice, const QString& digits) {
     const auto index = static_cast<size_t>(row);
+    if (m_editor == nullptr || index >= m_editor->Rows().size())
+        return m_table->item(row, column)->text();
     const MacroAction before = m_editor->Rows().at(index);
     switch (column) {
     case kKeyColumn:
@@ -134,6 +142,8 @@ QString MacroActionList::CellText(const MacroAction& action, int column) {
 }
 
 void MacroActionList::SelectionChanged() {
+    if (m_editor == nullptr)
+        return;
     const QList<QTableWidgetSelectionRange> ranges = m_table->selectedRanges();
     m_editor->SelectRow(ranges.isEmpty() ? std::nullopt
                                          : std::optional<size_t>(ranges.first().topRow()));

@@ -19,8 +19,9 @@ public:
     explicit MacroActionList(QWidget& dialog);
 
     QTableWidget* Widget() const { return m_table; }
-    // The model the list shows and edits; none while the dialog is closed.
-    void Bind(MacroEditor* editor) { m_editor = editor; }
+    // The model the list shows and edits; none while the dialog is closed (an edit in progress
+    // is dropped then).
+    void Bind(MacroEditor* editor);
     // Shows the model's rows and selected row afresh.
     void ShowRows();
 
