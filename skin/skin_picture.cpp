@@ -1,6 +1,7 @@
 #include "skin/skin_picture.h"
 
-#include <QFile>
+#include "files/file_read.h"
+
 #include <QPainter>
 
 #include <map>
@@ -10,11 +11,12 @@
 namespace tavrik {
 
 QImage LoadSkinPicture(const std::filesystem::path& file) {
-    QFile in(QString::fromStdString(file.string()));
-    if (!in.open(QIODevice::ReadOnly) || in.size() > kMaxSkinPictureBytes) {
+    constexpr FileKind kSkinPicture{"a skin picture", kMaxSkinPictureBytes};
+    const FileRead read = ReadWholeFile(file, kSkinPicture);
+    if (read.status != FileReadStatus::Read) {
         return {};
     }
-    return QImage::fromData(in.readAll());
+    return QImage::fromData(read.bytes.data(), static_cast<int>(read.bytes.size()));
 }
 
 QImage MakeImageSurface(const QImage& picture, QSize faceSize) {

@@ -15,7 +15,7 @@ namespace tavrik {
 inline constexpr qint64 kMaxSkinPictureBytes = 64 << 20;
 
 // Decodes a picture by its content, whatever its extension; a null image when the file is
-// missing, too large or not a picture.
+// missing, no regular file (a pipe is never waited on), too large or not a picture.
 QImage LoadSkinPicture(const std::filesystem::path& file);
 
 // MakeImageSurface: the picture drawn 1:1 from the top-left corner onto a surface at least as
