@@ -71,10 +71,11 @@ void KeyboardEditor::Post(std::function<void()> job) {
 void KeyboardEditor::RunOnWorkerAndWait(std::function<void()> job) {
     if (gate_.IsClosed())
         return;
-    // A job dropped because the worker stops destroys the promise, which ends the wait too.
+    // Only the job holds the promise: a job dropped because the worker stops destroys it, which
+    // ends the wait too.
     auto done = std::make_shared<std::promise<void>>();
     std::future<void> finished = done->get_future();
-    worker_->Post([job = std::move(job), done](std::stop_token) {
+    worker_->Post([job = std::move(job), done = std::move(done)](std::stop_token) {
         job();
         done->set_value();
     });
