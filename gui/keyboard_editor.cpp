@@ -125,6 +125,26 @@ void KeyboardEditor::PostPaintKey(KeyPosition position, KeyLightTool tool) {
     });
 }
 
+void KeyboardEditor::PostLightingChange(std::function<void(LightingModel&)> change,
+                                        std::function<void()> done) {
+    Post([this, change = std::move(change), done = std::move(done)]() mutable {
+        stack_->WithLighting(change);
+        if (done)
+            RunOnWindowThread(std::move(done));
+    });
+}
+
+void KeyboardEditor::PostReselectActiveProfile(std::function<void(bool switched)> done) {
+    Post([this, done = std::move(done)] {
+        const bool switched = switcher_->SwitchProfile(stack_->Keyboard().GetActiveProfileIndex());
+        RunOnWindowThread([done, switched] { done(switched); });
+    });
+}
+
+void KeyboardEditor::RunOnWindowThread(std::function<void()> then) {
+    QMetaObject::invokeMethod(this, std::move(then), Qt::QueuedConnection);
+}
+
 void KeyboardEditor::PostReadAssignment(size_t slot) {
     Post([this, slot] { ReadAssignmentJob(slot); });
 }

@@ -94,6 +94,14 @@ public:
     // The profile button's caption, which asks the keyboard for its active profile when needed.
     void PostProfileCaption();
     void PostPaintKey(KeyPosition position, KeyLightTool tool);
+    // A lighting write of the panel; `done` runs afterwards on the thread this editor lives on
+    // (the window's), which lets the panel keep one write in flight.
+    void PostLightingChange(std::function<void(LightingModel&)> change,
+                            std::function<void()> done = {});
+    // Turning the lighting edit mode on re-selects the active hardware profile (unsaved edits
+    // are saved or discarded, refused while the assignment dialog is open); `done` gets whether
+    // it was switched, on the window's thread.
+    void PostReselectActiveProfile(std::function<void(bool switched)> done);
     // A macro deletion moved the macros other profiles' keys refer to: the next Apply sends all
     // three key maps.
     void MarkAllProfilesChanged() { allProfilesPending_ = true; }
@@ -155,6 +163,7 @@ private:
     void ApplyChanges();
     void ReportFailedExchanges();
     void PublishLightingState();
+    void RunOnWindowThread(std::function<void()> then);
     std::optional<size_t> ActiveLayer() const;
 
     UserDialogs dialogs_;
