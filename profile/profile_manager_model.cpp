@@ -15,7 +15,28 @@ std::u16string FolderText(const std::filesystem::path& folder) {
     return PathText(folder) + u"/";
 }
 
+ProfileFileState StateOfCheck(ProfileFileCheck check) {
+    switch (check) {
+    case ProfileFileCheck::Acceptable:
+        return ProfileFileState::Present;
+    case ProfileFileCheck::CannotOpen:
+        return ProfileFileState::Unreadable;
+    default:
+        return ProfileFileState::Damaged;
+    }
+}
+
 } // namespace
+
+ProfileFileState JudgeProfileFile(const std::filesystem::path& file) {
+    std::error_code error;
+    const std::filesystem::file_status status = std::filesystem::status(file, error);
+    if (status.type() == std::filesystem::file_type::not_found)
+        return ProfileFileState::Missing;
+    if (error)
+        return ProfileFileState::Unreadable;
+    return StateOfCheck(ValidateProfileFile(file, {}));
+}
 
 void ProfileManagerModel::Open(int activeProfileIndex, const StoragePaths& paths) {
     ++openCount_;
@@ -95,8 +116,22 @@ std::optional<size_t> ProfileManagerModel::FirstCheckedRow() const {
     return static_cast<size_t>(checked - rows_.begin());
 }
 
+void ProfileManagerModel::RecheckFiles() {
+    bool changed = false;
+    for (ProfileRow& row : rows_) {
+        if (row.file.empty())
+            continue;
+        const ProfileFileState state = JudgeProfileFile(row.file);
+        changed = changed || state != row.fileState;
+        row.fileState = state;
+    }
+    if (changed)
+        NotifyChanged();
+}
+
 void ProfileManagerModel::AppendRow(const std::filesystem::path& file) {
-    rows_.push_back({PathText(file.stem()), FolderText(file.parent_path()), false});
+    rows_.push_back({PathText(file.stem()), FolderText(file.parent_path()), false, file,
+                     JudgeProfileFile(file)});
     MarkModified();
 }
 

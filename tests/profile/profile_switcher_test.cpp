@@ -138,6 +138,67 @@ TEST_F(ProfileSwitcherTest, ManagerApplyOfFourRowsWithTheFourthCheckedSelectsInd
     EXPECT_FALSE(std::filesystem::exists(documents_ / "fourth.tvk"));
 }
 
+TEST_F(ProfileSwitcherTest, ManagerApplyThatTheKeyboardRefusesIsSaidAndChangesNothingElse) {
+    const UserPreferences preferences(QStringLiteral("tavrik"));
+    preferences.WriteProfileList({documents_ / "earlier.tvk"});
+    manager_.Open(1, paths_);
+    manager_.AppendProfile(documents_ / "fourth.tvk");
+    manager_.SetChecked(3, true);
+    EditLiveProfile();
+    keyboard_.refuseWrites = true;
+
+    ApplyProfileManager(store_, manager_, preferences);
+    EXPECT_EQ(keyboard_.setCalls, std::vector<int>{3});
+    EXPECT_EQ(
+        window_.messages,
+        std::vector<std::u16string>{
+            u"键盘没有切换到第 4 行的情景模式，键盘上的设定没有改变。\n键盘只有三个情景模式。"});
+    // The keyboard is asked again which profile it uses, and the caption shows it.
+    EXPECT_EQ(keyboard_.CachedActiveProfileIndex(), 0);
+    EXPECT_EQ(window_.caption, u"$Profile0");
+    EXPECT_TRUE(EditIsThere());
+    EXPECT_TRUE(window_.modified);
+    EXPECT_TRUE(manager_.IsModified());
+    EXPECT_EQ(preferences.StoredValue(QStringLiteral("PROFILE00")), QStringLiteral("1"));
+    EXPECT_TRUE(keyboard_.downloads.empty());
+
+    // A row the keyboard has, refused all the same (the write failed): no word of three profiles.
+    window_.messages.clear();
+    manager_.SetChecked(1, true);
+    ApplyProfileManager(store_, manager_, preferences);
+    EXPECT_EQ(window_.messages, std::vector<std::u16string>{
+                                    u"键盘没有切换到第 2 行的情景模式，键盘上的设定没有改变。"});
+}
+
+TEST_F(ProfileSwitcherTest, ManagerApplyAsksBeforeTheReloadDropsTheWindowsEdits) {
+    const UserPreferences preferences(QStringLiteral("tavrik"));
+    for (const bool yes : {true, false}) {
+        SCOPED_TRACE(yes ? "Yes" : "No");
+        window_.questions.clear();
+        window_.applies = 0;
+        window_.answerYes = yes;
+        manager_.Open(0, paths_);
+        manager_.SetChecked(1, true);
+        EditLiveProfile();
+
+        ApplyProfileManager(store_, manager_, preferences);
+        EXPECT_EQ(window_.questions,
+                  std::vector<std::u16string>{u"是否保存这个情景模式所做的设定? "});
+        EXPECT_EQ(window_.applies, yes ? 1 : 0);
+        EXPECT_EQ(keyboard_.active, 1);
+        EXPECT_FALSE(window_.modified);
+        EXPECT_FALSE(manager_.IsModified());
+        manager_.Close();
+    }
+    // Nothing unsaved: nothing asked.
+    window_.questions.clear();
+    manager_.Open(1, paths_);
+    manager_.SetChecked(2, true);
+    ApplyProfileManager(store_, manager_, preferences);
+    EXPECT_TRUE(window_.questions.empty());
+    EXPECT_EQ(keyboard_.active, 2);
+}
+
 TEST_F(ProfileSwitcherTest, ImportOfAMalformedFileShowsTwoMessagesAndChangesNothing) {
     const auto path = documents_ / "bad.tvk";
     std::vector<uint8_t> bytes(32'832, 0);
