@@ -4,6 +4,8 @@
 #include "gui/download_report.h"
 #include "profile/profile_transfer.h"
 
+#include <QCoreApplication>
+
 #include <future>
 
 namespace tavrik {
@@ -138,6 +140,18 @@ void KeyboardEditor::PostReselectActiveProfile(std::function<void(bool switched)
     Post([this, done = std::move(done)] {
         const bool switched = switcher_->SwitchProfile(stack_->Keyboard().GetActiveProfileIndex());
         RunOnWindowThread([done, switched] { done(switched); });
+    });
+}
+
+void KeyboardEditor::PostProfileManagerApply(ProfileListChoice choice,
+                                             std::function<void(bool applied)> done) {
+    Post([this, choice = std::move(choice), done = std::move(done)] {
+        emit busyChanged(true);
+        const bool applied = ApplyProfileList(
+            stack_->Store(), choice, UserPreferences(QCoreApplication::applicationName()));
+        emit busyChanged(false);
+        emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
+        RunOnWindowThread([done, applied] { done(applied); });
     });
 }
 

@@ -17,6 +17,7 @@
 #include "events/serial_worker.h"
 #include "gui/gui_thread_gate.h"
 #include "lighting/lighting_state.h"
+#include "profile/profile_manager_apply.h"
 #include "profile/profile_manager_model.h"
 #include "profile/profile_switcher.h"
 #include "session/frame_watch.h"
@@ -102,6 +103,9 @@ public:
     // are saved or discarded, refused while the assignment dialog is open); `done` gets whether
     // it was switched, on the window's thread.
     void PostReselectActiveProfile(std::function<void(bool switched)> done);
+    // The profile manager's Apply (see ApplyProfileList); `done` gets whether it was done (the
+    // keyboard took the checked row's profile), on the window's thread.
+    void PostProfileManagerApply(ProfileListChoice choice, std::function<void(bool applied)> done);
     // A macro deletion moved the macros other profiles' keys refer to: the next Apply sends all
     // three key maps.
     void MarkAllProfilesChanged() { allProfilesPending_ = true; }
