@@ -12,6 +12,7 @@
 
 #include "assign/assignment_state.h"
 #include "gui/assignment_controls.h"
+#include "gui/dialog_skin.h"
 #include "gui/keyboard_editor.h"
 #include "macro/macro_editor.h"
 #include "skin/base_dialog.h"
@@ -33,11 +34,8 @@ class KeyEventTap;
 class MacroTab;
 struct TappedKey;
 
-struct AssignmentSkin {
-    std::filesystem::path skinFile;   // Skins/Composite.ini
-    std::filesystem::path skinFolder; // the folder of the skin file
-    std::filesystem::path appFolder;  // the program's folder, where picture names start
-};
+// Skins/Composite.ini, its folder and the program's folder.
+using AssignmentSkin = DialogSkinPaths;
 
 class AssignmentDialog : public CBaseDialog {
     Q_OBJECT

@@ -147,8 +147,8 @@ void KeyboardEditor::PostProfileManagerApply(ProfileListChoice choice,
                                              std::function<void(bool applied)> done) {
     Post([this, choice = std::move(choice), done = std::move(done)] {
         emit busyChanged(true);
-        const bool applied = ApplyProfileList(
-            stack_->Store(), choice, UserPreferences(QCoreApplication::applicationName()));
+        const bool applied = ApplyProfileList(stack_->Store(), choice,
+                                              UserPreferences(QCoreApplication::applicationName()));
         emit busyChanged(false);
         emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
         RunOnWindowThread([done, applied] { done(applied); });
