@@ -3,7 +3,7 @@
 # tavrik-skin-preview), the tray icon's menu (the real program, docked in trayer) and the
 # running program on an emulated keyboard as the end-to-end test drives it (main-window-running,
 # tray-docked, profile2-active, default-question, after-default-apply, assignment-dialog,
-# assignment-macro).
+# assignment-macro) and the profile manager (through its Qt test).
 #   docs/screenshots/take_screenshots.sh [BUILD_FOLDER]      (default: build/dev)
 # Needs: xvfb trayer xdotool x11-utils imagemagick (Debian packages).
 set -euo pipefail
@@ -66,6 +66,11 @@ import -window root -crop 440x220+960+680 +repage -strip -define png:compression
     "$out/tray.png"
 xdotool key Escape
 HOME="$work" XDG_RUNTIME_DIR="$work/run" "$bin/tavrik" /Kill
+
+# The profile manager on an emulated keyboard with a loaded, a damaged and a missing file, drawn
+# offscreen by its Qt test.
+QT_QPA_PLATFORM=offscreen "$bin/gui_profile_manager" screenshot >"$work/manager.log" 2>&1
+cp "$bin/screenshots/profile-manager.png" "$out/profile-manager.png"
 
 # The running program, clicked through by the end-to-end test on its own display.
 tests/e2e/desktop_e2e.sh "$bin/tavrik" "$bin/tavrik-emu" "$bin/tavrikctl" --screenshots "$out"
