@@ -3,6 +3,7 @@
 // "BUTTONINFO" of "Skins/Main.ini" that places it, which pictures give its five looks, its
 // tooltip, and its caption (its name for screen readers; the skin's pictures show the words).
 
+#include <array>
 #include <span>
 #include <string_view>
 
@@ -42,6 +43,8 @@ inline constexpr int ID_RIGHT_ARROW = 1133;
 inline constexpr int ID_VERSION = 1134;
 inline constexpr int ID_MENU = 1139;
 inline constexpr int ID_FN = 1174;
+// Report rate 1..4: a stored choice the keyboard is never told.
+inline constexpr std::array<int, 4> kReportRateButtonIds{1147, 1168, 1169, 1170};
 
 std::span<const MainControl> MainWindowControls();
 

@@ -6,6 +6,7 @@
 #include "app/process_state.h"
 #include "assign/key_description.h"
 #include "gui/assignment_dialog.h"
+#include "gui/lighting_panel.h"
 #include "gui/message_boxes.h"
 #include "keys/key_table.h"
 #include "lighting/lighting_params.h"
@@ -25,6 +26,8 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QUrl>
+
+#include <algorithm>
 
 namespace tavrik {
 namespace {
@@ -117,7 +120,8 @@ void CTavrikDlg::ConnectEditor() {
     connect(&m_editor, &KeyboardEditor::bankLookChanged, this, &CTavrikDlg::ShowBank);
     connect(&m_editor, &KeyboardEditor::lightingRereadRequested, m_lightingTimer,
             qOverload<>(&QTimer::start));
-    connect(&m_editor, &KeyboardEditor::lightingStateRead, this, &CTavrikDlg::TakeLightingState);
+    connect(&m_editor, &KeyboardEditor::lightingStateRead, this,
+            [this](const LightingState& state) { m_lightingPanel->Refresh(state); });
     connect(&m_editor, &KeyboardEditor::busyChanged, this, [this](bool busy) {
         if (m_busy != nullptr)
             m_busy->SetBusy(busy);
@@ -134,6 +138,7 @@ void CTavrikDlg::OnInitDialog() {
     PlaceArrows();
     ApplyFlip();
     ShowBank(m_editor.BankB());
+    PlaceLightingPanel();
     PlaceBusyIndicator();
     m_state.namedEvents = std::make_unique<NamedEventSet>();
     // The rest waits for the event loop, as a message posted to the window would.
@@ -215,6 +220,18 @@ void CTavrikDlg::PlaceButtons() {
     profileName->SetTooltip(QStringLiteral("当前情景模式: ") + kDefaultProfileCaption);
     // Nothing is modified yet: Apply starts disabled.
     m_buttons.at(ID_APPLY)->setEnabled(false);
+}
+
+void CTavrikDlg::PlaceLightingPanel() {
+    static_assert(kReportRateButtonIds.size() == kReportRateButtons);
+    std::array<CPngButton*, kReportRateButtons> reportRate{};
+    for (size_t index = 0; index < reportRate.size(); ++index)
+        reportRate[index] = m_buttons.at(kReportRateButtonIds[index]);
+    m_lightingPanel = new LightingPanel(m_editor, Skin(), m_paths.skinFolder, std::move(m_settings),
+                                        reportRate, *this);
+    connect(m_lightingPanel, &LightingPanel::keyLookChanged, this, &CTavrikDlg::ShowKeyLook);
+    connect(m_lightingPanel, &LightingPanel::allKeysTinted, this,
+            [this](bool lit) { ColourAllKeyButtons(lit ? Qt::white : Qt::black); });
 }
 
 void CTavrikDlg::PlaceBusyIndicator() {
@@ -319,6 +336,10 @@ void CTavrikDlg::RunKeyboardCommand(int commandId) {
     default:
         if (commandId >= ID_PROFILE_1 && commandId < ID_PROFILE_1 + kHardwareProfiles)
             SwitchProfile(commandId - ID_PROFILE_1);
+        else if (const auto rate = std::ranges::find(kReportRateButtonIds, commandId);
+                 rate != kReportRateButtonIds.end())
+            m_lightingPanel->ChooseReportRate(
+                static_cast<int>(rate - kReportRateButtonIds.begin()) + 1);
         else
             RouteClick(commandId);
         break;
@@ -332,7 +353,7 @@ void CTavrikDlg::ApplyThenHide() {
 
 void CTavrikDlg::RouteClick(int buttonId) {
     const KeyClickRoute route =
-        RouteKeyClick(buttonId, m_settings.LightingEditMode(), m_editor.BankB());
+        RouteKeyClick(buttonId, m_lightingPanel->EditMode(), m_editor.BankB());
     if (route.action == KeyClickAction::Paint)
         PaintKey(buttonId);
     else if (route.action == KeyClickAction::Assign)
@@ -340,27 +361,25 @@ void CTavrikDlg::RouteClick(int buttonId) {
 }
 
 void CTavrikDlg::PaintKey(int buttonId) {
-    if (m_lighting.effect != kPerKeyEffect)
+    const std::optional<bool> lit = m_lightingPanel->PaintKey(PositionFromButton(buttonId));
+    if (!lit)
         return;
-    const bool light = m_lighting.tool == KeyLightTool::Light;
-    if (CPngButton* button = Button(buttonId)) {
-        button->SetTint(light ? Qt::white : Qt::black, true);
-        button->SetLit(light);
-    }
-    m_editor.PostPaintKey(PositionFromButton(buttonId), m_lighting.tool);
+    CPngButton& button = ButtonSlot(buttonId);
+    button.SetTint(*lit ? Qt::white : Qt::black, true);
+    button.SetLit(*lit);
 }
 
 void CTavrikDlg::SwitchProfile(int index) {
     // A profile button ends the lighting edit mode whether or not it switches.
-    if (m_settings.LightingEditMode())
-        m_settings.SetLightingEditMode(false);
+    if (m_lightingPanel->EditMode())
+        m_lightingPanel->EndEditMode();
     m_editor.PostSwitchProfile(index);
 }
 
 void CTavrikDlg::RestoreDefaults() {
     if (!AskProgramQuestion(this, FromView(kRestoreDefaultsQuestion)))
         return;
-    m_editor.PostRestoreDefaults(m_settings.LightingEditMode());
+    m_editor.PostRestoreDefaults(m_lightingPanel->EditMode());
 }
 
 void CTavrikDlg::ShowButtonMenu() {
@@ -424,12 +443,48 @@ void CTavrikDlg::ShowBank(bool bankB) {
 
 void CTavrikDlg::ShowKeyButtonLooks(const QList<KeyButtonLook>& looks) {
     for (const KeyButtonLook& look : looks) {
+        m_assignedMarks[look.buttonId] = look.assigned;
         if (CPngButton* button = Button(look.buttonId)) {
             button->SetTooltip(look.description);
             button->setAccessibleDescription(look.description);
-            button->SetLit(look.assigned);
+            // In the per-key lighting look the lit flag shows the key's light instead.
+            if (!m_perKeyLook)
+                button->SetLit(look.assigned);
         }
     }
+}
+
+std::vector<int> CTavrikDlg::KeyboardPictureButtons() const {
+    std::vector<int> ids;
+    for (const KeyButton& key : KeyButtons())
+        ids.push_back(key.controlId);
+    ids.insert(ids.end(), kMacroKeyButtons.begin(), kMacroKeyButtons.end());
+    ids.push_back(kFnButtonId);
+    return ids;
+}
+
+void CTavrikDlg::ShowKeyLook(bool perKey, const KeyColourTable& colours) {
+    m_perKeyLook = perKey;
+    for (const int id : KeyboardPictureButtons()) {
+        CPngButton& button = ButtonSlot(id);
+        if (!perKey) {
+            button.SetTint(QColor(), false);
+            button.SetLit(m_assignedMarks[id]);
+            continue;
+        }
+        // A key lit by the tool shows white, a dark key black; the G keys cannot be painted.
+        const bool paintable = !std::ranges::count(kMacroKeyButtons, id);
+        const uint8_t first = colours.FirstByte(PositionFromButton(id));
+        if (paintable && (first == kKeyLitByTool || first == kKeyDark)) {
+            button.SetTint(first == kKeyLitByTool ? Qt::white : Qt::black, true);
+            button.SetLit(first == kKeyLitByTool);
+        }
+    }
+}
+
+void CTavrikDlg::ColourAllKeyButtons(QColor colour) {
+    for (const int id : KeyboardPictureButtons())
+        ButtonSlot(id).SetTint(colour, true);
 }
 
 void CTavrikDlg::MarkCurrentProfileButton(int activeIndex) {
@@ -443,11 +498,6 @@ void CTavrikDlg::ShowProfileCaption(const QString& caption, const QString& toolt
     CPngButton& button = ButtonSlot(ID_PROFILE_NAME);
     button.setText(caption);
     button.SetTooltip(tooltip);
-}
-
-void CTavrikDlg::TakeLightingState(const LightingState& state) {
-    m_lighting = state;
-    emit lightingChanged(state);
 }
 
 void CTavrikDlg::Open() {

@@ -35,6 +35,7 @@ class AssignmentDialog;
 class BusyIndicator;
 class CAboutDlg;
 class InstanceServer;
+class LightingPanel;
 struct ProcessState;
 
 class CTavrikDlg : public CBaseDialog {
@@ -66,8 +67,7 @@ public:
     QMessageBox* NoKeyboardMessage() const { return m_noKeyboardBox; }
     BusyIndicator* Busy() const { return m_busy; }
     AssignmentDialog& Assignment() const { return *m_assignment; }
-    // The lighting state last read from the keyboard.
-    const LightingState& Lighting() const { return m_lighting; }
+    LightingPanel& Lighting() const { return *m_lightingPanel; }
 
     // OK, Cancel and the window's close send the window back to the notification area.
     void accept() override;
@@ -78,8 +78,6 @@ signals:
     void exitFinished();
     // A key, G key or the macro button asks for the assignment dialog.
     void assignmentRequested(const tavrik::KeyClickRoute& route, int buttonId);
-    // The keyboard's lighting was read afresh (for the lighting panel).
-    void lightingChanged(const tavrik::LightingState& state);
 
 protected:
     void OnInitDialog() override;
@@ -90,6 +88,7 @@ private:
     CPngButton& ButtonSlot(int controlId);
     void PlaceButtons();
     void PlaceArrows();
+    void PlaceLightingPanel();
     void PlaceBusyIndicator();
     void ConnectEditor();
     void FinishInitialisation();
@@ -107,7 +106,9 @@ private:
     void ShowBank(bool bankB);
     void ShowKeyButtonLooks(const QList<KeyButtonLook>& looks);
     void ShowProfileCaption(const QString& caption, const QString& tooltip);
-    void TakeLightingState(const LightingState& state);
+    void ShowKeyLook(bool perKey, const KeyColourTable& colours);
+    void ColourAllKeyButtons(QColor colour);
+    std::vector<int> KeyboardPictureButtons() const;
     void ShowAbout();
     void ExitSequence();
     StateImages LooksFor(MainLooks looks) const;
@@ -118,7 +119,11 @@ private:
     KeyboardEditor& m_editor;
     SettingsFile m_settings;
     UserPreferences m_preferences;
-    LightingState m_lighting;
+    LightingPanel* m_lightingPanel = nullptr;
+    // The key-function marks of the key and G-key buttons, shown again when the per-key
+    // lighting look ends.
+    std::map<int, bool> m_assignedMarks;
+    bool m_perKeyLook = false;
     QTimer* m_lightingTimer = nullptr;
     BusyIndicator* m_busy = nullptr;
     CTrayIcon m_trayIcon;

@@ -120,7 +120,7 @@ DeviceResult LightingModel::ResetLightingLocked() {
     DeviceResult result = WriteResetFrame();
     // The keyboard now runs effect 9 whether or not it lists it; the copy follows the keyboard.
     state_.effect = kResetEffect;
-    if (effects_.Offers(kResetEffect))
+    if (state_.effects.Offers(kResetEffect))
         result = Then(result, SelectEffect(kResetEffect));
     state_.brightness = kResetBrightness;
     state_.speed = kResetSpeed;
@@ -128,7 +128,7 @@ DeviceResult LightingModel::ResetLightingLocked() {
     state_.options.fill(static_cast<uint8_t>(TwoWayChoice::First));
     state_.rainbowA = 1;
     state_.rainbowB = 1;
-    if (effects_.Offers(kPerKeyEffect))
+    if (state_.effects.Offers(kPerKeyEffect))
         result = Then(result, SetAllKeys(true));
     return result;
 }
@@ -149,7 +149,7 @@ DeviceResult LightingModel::ReadLightingState(bool withKeyTable) {
     readout.settings = settings_;
     const DeviceResult result = ReadLightingAreas(commands_, withKeyTable, readout);
     settings_ = readout.settings;
-    effects_ = EffectList(settings_);
+    state_.effects = EffectList(settings_);
     for (int chunk = 0; chunk < kColourChunkCount; ++chunk) {
         if (const auto& bytes = readout.colourChunks[static_cast<size_t>(chunk)])
             state_.colours.StoreChunk(chunk, *bytes);

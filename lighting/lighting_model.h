@@ -25,7 +25,7 @@ public:
     LightingModel(DeviceCommands& commands, LightingPreferencesSource preferences);
 
     const LightingState& State() const { return state_; }
-    const EffectList& Effects() const { return effects_; }
+    const EffectList& Effects() const { return state_.effects; }
     // The settings block of the last successful read.
     const DeviceSettings& Settings() const { return settings_; }
 
@@ -71,7 +71,6 @@ private:
     LightingPreferencesSource preferences_;
     LightingState state_;
     DeviceSettings settings_{};
-    EffectList effects_;
 };
 
 } // namespace tavrik

@@ -3,6 +3,7 @@
 // the copy is refilled from it on every arrival and after every lighting change the keyboard
 // reports, and each change the user makes updates the copy and the keyboard together.
 
+#include "lighting/effect_list.h"
 #include "lighting/key_colour_table.h"
 #include "lighting/lighting_params.h"
 
@@ -26,6 +27,8 @@ struct LightingPreferences {
 };
 
 struct LightingState {
+    // The effects the keyboard offers, in the order the effect list shows them.
+    EffectList effects;
     // Effect, brightness, speed and direction as the keyboard holds them; 0 before the first read.
     uint8_t effect = 0;
     uint8_t brightness = 0;

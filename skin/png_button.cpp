@@ -1,6 +1,7 @@
 #include "skin/png_button.h"
 
 #include "skin/caption_layout.h"
+#include "skin/focus_frame.h"
 
 #include <QEnterEvent>
 #include <QFontMetrics>
@@ -141,21 +142,12 @@ void CPngButton::paintEvent(QPaintEvent*) {
         DrawCaption(painter);
     }
     if (hasFocus()) {
-        DrawFocusFrame(painter);
+        DrawFocusFrame(painter, rect());
     }
     painter.end();
     if (m_drawCallback) {
         m_drawCallback(*this, !m_tint && look == ButtonLook::Normal);
     }
-}
-
-void CPngButton::DrawFocusFrame(QPainter& painter) const {
-    // Seen on dark and light pictures alike: a dotted white line over a solid black one.
-    const QRect frame = rect().adjusted(1, 1, -2, -2);
-    painter.setPen(QPen(Qt::black, 1));
-    painter.drawRect(frame);
-    painter.setPen(QPen(Qt::white, 1, Qt::DotLine));
-    painter.drawRect(frame);
 }
 
 void CPngButton::DrawCaption(QPainter& painter) const {

@@ -47,6 +47,9 @@ public:
     void SetDrawCallback(DrawCallback callback) { m_drawCallback = std::move(callback); }
 
     bool IsHovered() const { return m_hover; }
+    bool IsLit() const { return m_lit; }
+    // The tint colour while tinted, an invalid colour otherwise.
+    QColor Tint() const { return m_tint ? m_tintColour : QColor(); }
     const QString& TooltipText() const { return m_tooltipText; }
     // The look the next drawing uses.
     ButtonLook CurrentLook() const;
@@ -61,7 +64,6 @@ private:
     const QImage* ImageFor(ButtonLook look) const;
     QImage TintedFace() const;
     void DrawCaption(QPainter& painter) const;
-    void DrawFocusFrame(QPainter& painter) const;
     void BeginHover();
     void Redraw(bool redraw);
 

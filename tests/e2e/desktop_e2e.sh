@@ -359,16 +359,16 @@ click_control() {
 sock="$work/run/keyboard.sock"
 emu_ctl() { "$emu" ctl "$sock" "$@"; }
 
-# settings_byte N: byte N of the keyboard's settings (the dump has 16 bytes a line after a 4-digit
-# hex offset and a colon: "0000: 00 00 ...").
-settings_byte() {
+# dump_byte AREA N: byte N of an area of the keyboard's memory (the dump has 16 bytes a line
+# after a 4-digit hex offset and a colon: "0000: 00 00 ...").
+dump_byte() {
     local dump offset bytes
-    dump=$(emu_ctl dump settings) || return 1
+    dump=$(emu_ctl dump "$1") || return 1
     while read -r offset bytes; do
         offset=${offset%:}
         [[ $offset =~ ^[0-9a-fA-F]{4}$ ]] || continue
         local -a line=($bytes)
-        local index=$(($1 - 16#$offset))
+        local index=$(($2 - 16#$offset))
         if [ $index -ge 0 ] && [ $index -lt ${#line[@]} ]; then
             echo "${line[$index]}"
             return 0
@@ -376,6 +376,8 @@ settings_byte() {
     done <<<"$dump"
     return 1
 }
+
+settings_byte() { dump_byte settings "$1"; }
 
 active_profile_is() {
     local byte
@@ -569,9 +571,77 @@ click_control CONTROL2_APPLY
 wait_for 30 'F1 to play A then B; it types: ${last_typed_flat:-}' f1_plays_a_then_b
 note "F1 plays: $last_typed_flat"
 
-# --- 6. /Kill ------------------------------------------------------------------------------------
+# --- 6. the lighting panel ------------------------------------------------------------------------
 
-step "6. tavrik /Kill ends the first instance with exit code 0"
+# lighting_byte_is N VALUE: byte N of the keyboard's lighting parameters is VALUE (decimal).
+lighting_byte_is() {
+    last_lighting_byte=$(dump_byte lighting "$1") || return 1
+    [ "$last_lighting_byte" = "$(printf '%02x' "$2")" ]
+}
+
+# key_colour_is POSITION HEX: the key's colour triple in the keyboard's per-key table.
+key_colour_is() {
+    local r g b
+    r=$(dump_byte colours $(($1 * 3))) && g=$(dump_byte colours $(($1 * 3 + 1))) &&
+        b=$(dump_byte colours $(($1 * 3 + 2))) || return 1
+    last_colour="$r $g $b"
+    [ "$last_colour" = "$2" ]
+}
+
+settings_file="$HOME/Documents/Tavrik/zezi.ini"
+edit_mode_on() { grep -qx 'DengCheck=1' "$settings_file" 2>/dev/null; }
+
+# choose_effect N: the effect list opened with a click, its Nth item taken with the keyboard (the
+# emulated keyboard offers effects 1..10 in order).
+choose_effect() {
+    click_control CONTROL_XGCOMBOX
+    sleep 0.5
+    xdotool key --clearmodifiers Home
+    local down
+    for ((down = 1; down < $1; down++)); do xdotool key --clearmodifiers Down; done
+    xdotool key --clearmodifiers Return
+    wait_for 15 'the keyboard to run effect '"$1"' (byte 0 is ${last_lighting_byte:-?})' \
+        lighting_byte_is 0 "$1"
+}
+
+readonly key_s_position=27 key_d_position=35
+
+step "6. the lighting switch turns the edit mode on"
+click_control CONTROL_DENGSELECT
+wait_for 15 "DengCheck=1 in $settings_file" edit_mode_on
+
+step "6a. each effect with its own controls"
+for effect in 1 2 4 5 6; do
+    choose_effect $effect
+    shoot_window "lighting-effect-$effect" "$main_window"
+done
+
+step "6b. effect 6: all lit, then the darken tool on A and S; the keyboard holds them dark"
+click_control CONTROL_USERqlSta
+wait_for 15 'D to be lit (it is ${last_colour:-?})' key_colour_is $key_d_position "ff ff ff"
+click_control CONTROL_USERGJSTATIC2
+click_control KEY_01E
+click_control KEY_01F
+wait_for 15 'A to be dark (it is ${last_colour:-?})' key_colour_is $key_a_position "00 00 00"
+wait_for 15 'S to be dark (it is ${last_colour:-?})' key_colour_is $key_s_position "00 00 00"
+key_colour_is $key_d_position "ff ff ff" || fail "D changed to $last_colour though it was not clicked"
+shoot_window lighting-painted "$main_window"
+
+step "6c. the brightness slider dragged from its left end to its right end"
+read -r x y w h < <(skin_rect CONTROL_LightSlider)
+read -r wx wy ww wh < <(window_geometry "$main_window")
+# The knob's centre runs from 11 pixels inside the left end to 11 inside the right end.
+slider_y=$((wy + y + h / 2))
+xdotool mousemove --sync $((wx + x + 11)) $slider_y mousedown 1
+for step_x in 60 120 180 240 $((w - 11)); do
+    xdotool mousemove --sync $((wx + x + step_x)) $slider_y
+done
+xdotool mouseup 1
+wait_for 15 'brightness 25 (byte 1 is ${last_lighting_byte:-?})' lighting_byte_is 1 25
+
+# --- 7. /Kill ------------------------------------------------------------------------------------
+
+step "7. tavrik /Kill ends the first instance with exit code 0"
 timeout 60 "$tavrik" /Kill >"$work/kill.log" 2>&1
 kill_status=$?
 [ $kill_status -eq 0 ] || fail "tavrik /Kill ended with status $kill_status: $(cat "$work/kill.log")"

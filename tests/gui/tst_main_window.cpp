@@ -9,6 +9,7 @@
 #include "device/config_frame.h"
 #include "events/consumer_event.h"
 #include "gui/key_click_route.h"
+#include "gui/lighting_panel.h"
 #include "keys/key_table.h"
 #include "profile/storage_paths.h"
 #include "skin/ini_file.h"
@@ -562,12 +563,12 @@ void MainWindowTest::macroPlayOnTheKeyboardShowsItsIcon() {
 }
 
 void MainWindowTest::lightingChangeOnTheKeyboardIsReadAgain() {
-    const uint8_t before = m_window->Lighting().effect;
+    const uint8_t before = m_window->Lighting().State().effect;
     const uint8_t changed = before == 3 ? 4 : 3;
     Keyboard().WithFirmware(
         [changed](emu::KeyboardFirmware& firmware) { firmware.Memory().lighting[0] = changed; });
     Keyboard().SendConsumerEvent(static_cast<uint16_t>(ConsumerEventCode::LightingChanged));
-    QTRY_COMPARE(m_window->Lighting().effect, changed);
+    QTRY_COMPARE(m_window->Lighting().State().effect, changed);
 }
 
 void MainWindowTest::exportThenImportRoundTrips() {

@@ -1,0 +1,96 @@
+#pragma once
+// The main window on the real drawn skin, wired to an emulated keyboard in this process through
+// a transport that counts frames, with its store and settings files in a temporary Documents
+// folder. The user's answers to questions and the messages shown are recorded.
+
+#include "app/app_paths.h"
+#include "app/instance_server.h"
+#include "app/main_window.h"
+#include "app/process_state.h"
+#include "profile/storage_paths.h"
+#include "support/hooked_keyboard.h"
+
+#include <QCoreApplication>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <atomic>
+#include <filesystem>
+#include <memory>
+
+namespace tavrik::test {
+
+class MainWindowRig {
+public:
+    // Starts the window and waits for the keyboard's attach to be handled. Preferences are read
+    // from the settings file as the program reads them.
+    MainWindowRig()
+        : m_documentsFolder(m_documents.path().toStdString())
+        , m_settings(SettingsFilePath(m_documentsFolder)) {
+        std::filesystem::create_directories(m_settings.Path().parent_path());
+        auto keyboard = std::make_unique<HookedKeyboard>();
+        m_keyboard = keyboard.get();
+        const SettingsFile settings = m_settings;
+        m_editor = std::make_unique<KeyboardEditor>(
+            std::move(keyboard), StoragePathsIn(m_documentsFolder),
+            [settings] {
+                return LightingPreferences{settings.ReportRateButton(),
+                                           settings.LightingEditMode()};
+            },
+            KeyboardEditor::UserDialogs{[this](const QString& text) { messages << text; },
+                                        [this](const QString& question) {
+                                            messages << question;
+                                            return answer;
+                                        }});
+        m_window = std::make_unique<CTavrikDlg>(m_state, m_paths, m_server, *m_editor, m_settings);
+        m_window->InitDialog();
+        m_editor->Start();
+    }
+    ~MainWindowRig() {
+        m_window.reset();
+        m_editor.reset();
+    }
+
+    // Waits until the window is ready and the keyboard attached; false on time-out.
+    bool WaitForAttach() {
+        if (!QTest::qWaitFor([this] { return m_window->IsReady(); }))
+            return false;
+        if (!QTest::qWaitFor([this] { return m_editor->KeyboardCount() == 1; }))
+            return false;
+        return Drain();
+    }
+
+    // Every keyboard job posted so far has run and its signals have reached the window.
+    bool Drain() {
+        auto done = std::make_shared<std::atomic<bool>>(false);
+        m_editor->PostAfterQueuedJobs([done] { *done = true; });
+        const bool ran = QTest::qWaitFor([done] { return done->load(); });
+        QCoreApplication::processEvents();
+        return ran;
+    }
+
+    CTavrikDlg& Window() { return *m_window; }
+    KeyboardEditor& Editor() { return *m_editor; }
+    HookedKeyboard& Transport() { return *m_keyboard; }
+    EmulatedHidBridge& Keyboard() { return m_keyboard->Keyboard(); }
+    const SettingsFile& Settings() const { return m_settings; }
+    const AppPaths& Paths() const { return m_paths; }
+
+    QStringList messages;
+    bool answer = false;
+
+private:
+    const AppPaths m_paths =
+        AppPathsFromExecutable(std::filesystem::path(TAVRIK_BIN_DIR) / "tavrik");
+    QTemporaryDir m_documents;
+    std::filesystem::path m_documentsFolder;
+    SettingsFile m_settings;
+    ProcessState m_state;
+    InstanceServer m_server;
+    HookedKeyboard* m_keyboard = nullptr;
+    std::unique_ptr<KeyboardEditor> m_editor;
+    std::unique_ptr<CTavrikDlg> m_window;
+};
+
+} // namespace tavrik::test
