@@ -24,15 +24,22 @@ std::vector<int> ProfilesToSend(DownloadTarget target) {
     return {};
 }
 
-// Writes the image so that a download cut off anywhere (the keyboard unplugged, a frame lost)
-// leaves a memory that reads as holding no macros, never as other, half-written ones: the magic
-// is cleared first and the header that carries it goes last. The result is the last write's.
+// Writes the image so that a download cut off anywhere (the keyboard unplugged, a frame lost or
+// refused) leaves a memory that reads as holding no macros, never as other, half-written ones:
+// the magic is cleared first, and the header that carries it goes last, only once everything
+// before it was written. The result is the first failed write's, else the header's.
 DeviceResult WriteMacroImage(DeviceCommands& commands, std::span<const uint8_t> image) {
     const std::array<uint8_t, 2> noMagic{};
-    commands.WriteMacroMemory(noMagic);
+    if (const DeviceResult cleared = commands.WriteMacroMemory(noMagic);
+        cleared != DeviceResult::Done)
+        return cleared;
     const std::span<const uint8_t> header = image.first(std::min(image.size(), kMacroHeaderBytes));
-    if (image.size() > header.size())
-        commands.WriteMacroMemory(image.subspan(header.size()), kMacroHeaderBytes);
+    if (image.size() > header.size()) {
+        const DeviceResult body =
+            commands.WriteMacroMemory(image.subspan(header.size()), kMacroHeaderBytes);
+        if (body != DeviceResult::Done)
+            return body;
+    }
     return commands.WriteMacroMemory(header);
 }
 
@@ -44,23 +51,23 @@ void Show(const MessageCallback& showMessage, std::u16string_view text) {
 
 } // namespace
 
-bool DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapshot,
-                        const KeyboardMemory& keyboard, DownloadTarget target,
-                        const MessageCallback& showMessage) {
+DownloadResult DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapshot,
+                                  const KeyboardMemory& keyboard, DownloadTarget target,
+                                  const MessageCallback& showMessage) {
     const std::vector<int> profiles = ProfilesToSend(target);
     if (profiles.empty()) {
-        return false;
+        return {};
     }
     const MacroImageLengths lengths = MacroImageSizes(snapshot.macros);
     if (lengths.withoutNames > keyboard.macroCapacity) {
         Show(showMessage, macro_text::kMacroMemoryTooSmall);
-        return false;
+        return {};
     }
     const bool namesIncluded = lengths.withNames <= keyboard.macroCapacity;
     const std::optional<std::vector<uint8_t>> image =
         BuildMacroImage(snapshot.macros, namesIncluded);
     if (!image) {
-        return false;
+        return {};
     }
     std::vector<KeyMapBlock> keyMaps;
     for (const int profile : profiles) {
@@ -69,21 +76,26 @@ bool DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapsh
     }
 
     // No other thread's frames may come between begin and end.
-    const DeviceResult lastKeyMapWrite = commands.Exchange().RunBracketed([&] {
-        commands.BeginConfiguration();
-        WriteMacroImage(commands, *image);
-        DeviceResult result = DeviceResult::NoKeyboard;
+    const DownloadResult result = commands.Exchange().RunBracketed([&] {
+        bool everyFrameWritten = true;
+        const auto follow = [&everyFrameWritten](DeviceResult written) {
+            everyFrameWritten = everyFrameWritten && written == DeviceResult::Done;
+            return written;
+        };
+        follow(commands.BeginConfiguration());
+        follow(WriteMacroImage(commands, *image));
+        DeviceResult lastKeyMapWrite = DeviceResult::NoKeyboard;
         for (size_t i = 0; i < profiles.size(); ++i) {
-            result = commands.WriteKeyMapBlock(profiles[i], keyMaps[i]);
+            lastKeyMapWrite = follow(commands.WriteKeyMapBlock(profiles[i], keyMaps[i]));
         }
-        commands.EndConfiguration();
-        return result;
+        follow(commands.EndConfiguration());
+        return DownloadResult{lastKeyMapWrite == DeviceResult::Done, everyFrameWritten};
     });
 
     if (!namesIncluded) {
         Show(showMessage, macro_text::kMacroNamesLeftOut);
     }
-    return lastKeyMapWrite == DeviceResult::Done;
+    return result;
 }
 
 } // namespace tavrik

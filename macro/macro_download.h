@@ -38,11 +38,19 @@ struct DownloadTarget {
 
 using MessageCallback = std::function<void(std::u16string_view)>;
 
-// True exactly when the last key map write succeeded. Nothing is sent when the macros do not fit
-// the macro memory even without names (the user is told) or when the active profile is not
-// known; when only the names do not fit the download goes ahead and the user is told after it.
-bool DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapshot,
-                        const KeyboardMemory& keyboard, DownloadTarget target,
-                        const MessageCallback& showMessage);
+// How a download went. The outcome the program reports is the last key map write's; whether the
+// download is finished, or must be sent again because the keyboard may hold part of it, depends
+// on every frame: begin, the macro image, each key map and end.
+struct DownloadResult {
+    bool lastKeyMapWritten = false;
+    bool everyFrameWritten = false;
+};
+
+// Nothing is sent when the macros do not fit the macro memory even without names (the user is
+// told) or when the active profile is not known; when only the names do not fit the download goes
+// ahead and the user is told after it.
+DownloadResult DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapshot& snapshot,
+                                  const KeyboardMemory& keyboard, DownloadTarget target,
+                                  const MessageCallback& showMessage);
 
 } // namespace tavrik

@@ -36,12 +36,12 @@ KeyMapBlock DeviceProfileKeyboard::DefaultLayout() const {
     return facts_.DefaultLayout();
 }
 
-bool DeviceProfileKeyboard::Download(const DownloadSnapshot& snapshot, bool allProfiles,
-                                     const MessageCallback& showMessage) {
+DownloadResult DeviceProfileKeyboard::Download(const DownloadSnapshot& snapshot, bool allProfiles,
+                                               const MessageCallback& showMessage) {
     // Without the size of the macro memory (its read failed when the keyboard arrived) no image
     // can be judged: ask again, and send nothing when the keyboard still does not say.
     if (facts_.MacroCapacity() <= 0 && ReadMacroCapacity(commands_, facts_) != DeviceResult::Done)
-        return false;
+        return {};
     const KeyMapBlock layout = facts_.DefaultLayout();
     const KeyboardMemory memory{layout, static_cast<size_t>(std::max(facts_.MacroCapacity(), 0))};
     const DownloadTarget target = allProfiles

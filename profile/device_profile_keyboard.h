@@ -18,8 +18,8 @@ public:
     void SetActiveProfileIndex(int n) override;
     std::optional<KeyboardContents> ReadContents() override;
     KeyMapBlock DefaultLayout() const override;
-    bool Download(const DownloadSnapshot& snapshot, bool allProfiles,
-                  const MessageCallback& showMessage) override;
+    DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,
+                            const MessageCallback& showMessage) override;
 
 private:
     DeviceCommands& commands_;

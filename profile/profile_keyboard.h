@@ -35,10 +35,9 @@ public:
     // The keyboard's factory key map, as read when it was attached.
     virtual KeyMapBlock DefaultLayout() const = 0;
 
-    // Sends the snapshot: all three hardware profiles, or only the active one. True when the
-    // last key map write succeeded.
-    virtual bool Download(const DownloadSnapshot& snapshot, bool allProfiles,
-                          const MessageCallback& showMessage) = 0;
+    // Sends the snapshot: all three hardware profiles, or only the active one.
+    virtual DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,
+                                    const MessageCallback& showMessage) = 0;
 };
 
 } // namespace tavrik

@@ -76,17 +76,19 @@ bool ProfileStore::ApplyProfileToKeyboard(bool allProfiles) {
         return false;
     }
     MarkDownloadPending();
-    bool downloaded = false;
+    DownloadResult downloaded;
     try {
         downloaded = keyboard_.Download(
             {snapshot.record.layers, snapshot.macros}, allProfiles,
             [this](std::u16string_view message) { window_.ShowMessage(message); });
     } catch (const std::bad_alloc&) {
-        downloaded = false;
+        downloaded = {};
     }
-    if (downloaded)
+    // A frame that failed before the last key map leaves part of the profile unwritten, even
+    // when the outcome reported is a success.
+    if (downloaded.everyFrameWritten)
         ClearDownloadPending();
-    return downloaded;
+    return downloaded.lastKeyMapWritten;
 }
 
 bool ProfileStore::LoadPendingProfile() {

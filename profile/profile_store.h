@@ -33,8 +33,9 @@ public:
 
     // Copies record and macros into the applied snapshot and downloads it: all three hardware
     // profiles, or only the active one. Texts stay on the computer. While the download runs, the
-    // store file (when there is one) is marked as not yet in the keyboard; the mark goes when the
-    // download completes. A download that finishes an interrupted one sends all three profiles.
+    // store file (when there is one) is marked as not yet in the keyboard; the mark goes when
+    // every frame of the download was written. A download that finishes an interrupted one sends
+    // all three profiles. True when the last key map write succeeded.
     bool ApplyProfileToKeyboard(bool allProfiles);
 
     // True while the store file holds a profile whose download was cut off: the keyboard may

@@ -21,8 +21,8 @@ public:
     void SetActiveProfileIndex(int n) override { keyboard_.SetActiveProfileIndex(n); }
     std::optional<KeyboardContents> ReadContents() override;
     KeyMapBlock DefaultLayout() const override { return keyboard_.DefaultLayout(); }
-    bool Download(const DownloadSnapshot& snapshot, bool allProfiles,
-                  const MessageCallback& showMessage) override {
+    DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,
+                            const MessageCallback& showMessage) override {
         return keyboard_.Download(snapshot, allProfiles, showMessage);
     }
 

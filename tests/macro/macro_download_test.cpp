@@ -2,6 +2,7 @@
 
 #include "assign/key_map_conversion.h"
 #include "device/default_layout.h"
+#include "device/frame_exchange.h"
 #include "macro/macro_image.h"
 #include "macro/macro_texts.h"
 #include "tests/device/keyboard_rig.h"
@@ -9,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -44,13 +46,17 @@ struct MacroDownloadTest : testing::Test {
         layers[2][kQSlot] = {.type = KeyFunctionType::Disabled};
     }
 
-    bool Download(size_t capacity, DownloadTarget target) {
+    DownloadResult Send(size_t capacity, DownloadTarget target) {
         return DownloadToKeyboard(rig.commands, {.layers = layers, .macros = macros},
                                   {.defaultLayout = kDefaultLayout, .macroCapacity = capacity},
                                   target, [this](std::u16string_view text) {
                                       messages.emplace_back(text);
                                       framesBeforeMessage.push_back(rig.log.Frames().size());
                                   });
+    }
+    // The outcome the program reports.
+    bool Download(size_t capacity, DownloadTarget target) {
+        return Send(capacity, target).lastKeyMapWritten;
     }
 
     std::vector<Step> Steps() const {
@@ -172,8 +178,9 @@ TEST_F(MacroDownloadTest, NoMacrosStillSendsTheEmptyImage) {
 }
 
 // A download cut off anywhere in the macro memory (here: the keyboard unplugged after each of its
-// frames in turn) must leave a memory that reads as no macros, never as a plausible half of the
-// new image over the rest of the old one. Only the last frame, the header, makes the new image.
+// frames in turn, or each frame refused at every attempt) must leave a memory that reads as no
+// macros, never as a plausible half of the new image over the rest of the old one. Only the last
+// frame, the header, makes the new image; a refused clearing frame leaves the old one whole.
 TEST_F(MacroDownloadTest, AnImageCutOffPartWayNeverReadsAsMacros) {
     MacroRecord longMacro = ThreeActionMacro();
     longMacro.actions.resize(100, {.delayMs = 10, .key = 0x01E, .direction = KeyDirection::Press});
@@ -190,22 +197,34 @@ TEST_F(MacroDownloadTest, AnImageCutOffPartWayNeverReadsAsMacros) {
     ASSERT_TRUE(Download(4096, DownloadTarget::ActiveProfile(0)));
     const size_t imageFrames = macroFrames();
     ASSERT_GT(imageFrames, 4u); // the clearing frame, several body frames, the header
+    const struct {
+        emu::Fault fault;
+        int frames;
+        std::function<size_t(size_t cut)> macrosHeld;
+    } faults[] = {
+        {emu::Fault::UnplugAfter, 1,
+         [imageFrames](size_t cut) { return cut == imageFrames ? 2u : 0u; }},
+        {emu::Fault::RefuseFE, kMaxFrameAttempts, [](size_t cut) { return cut == 1 ? 1u : 0u; }},
+    };
     // Frame 0 begins the configuration; frames 1..imageFrames write the macro memory.
-    for (size_t cut = 1; cut <= imageFrames; ++cut) {
-        SCOPED_TRACE(cut);
-        rig.keyboard.WithFirmware([&oldImage](emu::KeyboardFirmware& keyboard) {
-            std::ranges::copy(oldImage, keyboard.Memory().macroMemory.begin());
-        });
-        rig.log.Clear();
-        rig.FaultFromFrame(cut, emu::Fault::UnplugAfter, 1);
-        Download(4096, DownloadTarget::ActiveProfile(0));
-        rig.keyboard.SetFault(emu::Fault::None, 0);
-        rig.keyboard.Plug();
-        const size_t held = MacroImageToRecords(KeyboardMemory().macroMemory).size();
-        EXPECT_EQ(held, cut == imageFrames ? 2u : 0u);
+    for (const auto& fault : faults) {
+        for (size_t cut = 1; cut <= imageFrames; ++cut) {
+            SCOPED_TRACE(testing::Message() << static_cast<int>(fault.fault) << " at " << cut);
+            rig.keyboard.WithFirmware([&oldImage](emu::KeyboardFirmware& keyboard) {
+                std::ranges::copy(oldImage, keyboard.Memory().macroMemory.begin());
+            });
+            rig.log.Clear();
+            rig.FaultFromFrame(cut, fault.fault, fault.frames);
+            Download(4096, DownloadTarget::ActiveProfile(0));
+            rig.keyboard.SetFault(emu::Fault::None, 0);
+            rig.keyboard.Plug();
+            const size_t held = MacroImageToRecords(KeyboardMemory().macroMemory).size();
+            EXPECT_EQ(held, fault.macrosHeld(cut));
+        }
     }
 }
 
+// Whatever failed, the download is not finished: the keyboard may hold part of it.
 TEST_F(MacroDownloadTest, OnlyTheLastKeyMapWriteDecidesTheOutcome) {
     const struct {
         uint8_t failing;
@@ -214,9 +233,12 @@ TEST_F(MacroDownloadTest, OnlyTheLastKeyMapWriteDecidesTheOutcome) {
     for (const auto& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.failing));
         rig.FaultOnCommand(c.failing, emu::Fault::RefuseFF);
-        EXPECT_EQ(Download(4096, DownloadTarget::ActiveProfile(0)), c.done);
+        const DownloadResult result = Send(4096, DownloadTarget::ActiveProfile(0));
+        EXPECT_EQ(result.lastKeyMapWritten, c.done);
+        EXPECT_FALSE(result.everyFrameWritten);
         rig.FaultOnCommand(c.failing, emu::Fault::None);
     }
+    EXPECT_TRUE(Send(4096, DownloadTarget::ActiveProfile(0)).everyFrameWritten);
 }
 
 } // namespace

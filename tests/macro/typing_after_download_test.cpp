@@ -69,12 +69,12 @@ struct TypingAfterDownloadTest : testing::Test {
 
     // The main window's Apply: the active hardware profile's key map and every macro.
     void Download() {
-        const bool done =
+        const DownloadResult done =
             DownloadToKeyboard(rig.commands, {.layers = layers, .macros = macros},
                                {.defaultLayout = kDefaultLayout, .macroCapacity = 4096},
                                DownloadTarget::ActiveProfile(0),
                                [](std::u16string_view) { ADD_FAILURE() << "unexpected message"; });
-        ASSERT_TRUE(done);
+        ASSERT_TRUE(done.everyFrameWritten);
     }
 
     // Presses and releases a key, lets any macro run out, and returns what was typed with times

@@ -44,12 +44,12 @@ public:
         return contents;
     }
     KeyMapBlock DefaultLayout() const override { return kDefaultLayout; }
-    bool Download(const DownloadSnapshot& snapshot, bool allProfiles,
-                  const MessageCallback&) override {
+    DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,
+                            const MessageCallback&) override {
         downloads.push_back(
             {allProfiles, snapshot.layers,
              std::vector<MacroRecord>(snapshot.macros.begin(), snapshot.macros.end())});
-        return attached;
+        return {.lastKeyMapWritten = attached, .everyFrameWritten = attached && !earlierFrameFails};
     }
 
     // What the keyboard would hold after downloading these layers and macros.
@@ -62,6 +62,8 @@ public:
     bool attached = true;
     bool failReads = false;
     bool refuseWrites = false;
+    // A download frame before the last key map fails: the reported outcome is still a success.
+    bool earlierFrameFails = false;
     int active = 0;
     int cache = -1;
     KeyboardContents contents{{kDefaultLayout, kDefaultLayout, kDefaultLayout}, {}};

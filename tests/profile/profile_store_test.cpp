@@ -245,6 +245,23 @@ TEST_F(ProfileStoreTest, AnInterruptedDownloadIsFinishedNotOverwritten) {
     EXPECT_FALSE(keyboard_.downloads.back().allProfiles); // finished: back to the active one
 }
 
+// The outcome reported is the last key map write's, but a frame before it failed (part of the
+// macro image, say), so the keyboard holds part of the profile: the download stays pending until
+// one completes, or the next arrival would mirror the half-written keyboard over the user's work.
+TEST_F(ProfileStoreTest, ADownloadWithAFailedFrameStaysPendingThoughItsOutcomeIsASuccess) {
+    keyboard_.Hold(KeyboardLayers(), {});
+    ASSERT_TRUE(store_.ReloadProfileFromKeyboard(false));
+    ASSERT_TRUE(store_.SaveProfileToStore());
+    keyboard_.earlierFrameFails = true;
+    EXPECT_TRUE(store_.ApplyProfileToKeyboard(false));
+    EXPECT_TRUE(store_.DownloadPending());
+
+    keyboard_.earlierFrameFails = false;
+    EXPECT_TRUE(store_.ApplyProfileToKeyboard(false));
+    EXPECT_TRUE(keyboard_.downloads.back().allProfiles);
+    EXPECT_FALSE(store_.DownloadPending());
+}
+
 TEST_F(ProfileStoreTest, MenuCaptionFollowsTheActiveProfile) {
     keyboard_.attached = false;
     store_.BuildProfileMenu();
