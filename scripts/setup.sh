@@ -14,6 +14,8 @@ packages=(
   xvfb xauth fonts-noto-cjk
   # the end-to-end test of the desktop program: tray host, X input, window tree, screenshots
   trayer xdotool x11-utils imagemagick
+  # the start-up benchmark reads the X window tree itself
+  libx11-dev
   # the on-screen keyboard the key assignment dialog starts
   onboard
 )
