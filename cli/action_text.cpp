@@ -50,9 +50,9 @@ std::variant<MacroAction, std::string> ParseActionLine(std::string_view line) {
     const auto [keyText, directionWord] = SplitLastWord(beforePause);
     if (keyText.empty())
         return std::string("expected KEY down|up PAUSE_MS");
-    const std::optional<ScanCode> key = ScanFromKeyToken(keyText);
-    if (!key)
-        return "unknown key \"" + std::string(keyText) + "\"";
+    auto key = ResolveKeyToken(keyText);
+    if (auto* problem = std::get_if<std::string>(&key))
+        return std::move(*problem);
     const std::optional<KeyDirection> direction = DirectionFromWord(directionWord);
     if (!direction)
         return "the direction must be down or up, not \"" + std::string(directionWord) + "\"";
@@ -60,7 +60,7 @@ std::variant<MacroAction, std::string> ParseActionLine(std::string_view line) {
     if (!pause)
         return "the pause must be a number of milliseconds from 0 to " +
                std::to_string(kMaxEditedDelayMs) + ", not \"" + std::string(pauseWord) + "\"";
-    return MacroAction{.delayMs = *pause, .key = *key, .direction = *direction};
+    return MacroAction{.delayMs = *pause, .key = std::get<ScanCode>(key), .direction = *direction};
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "cli/command_line.h"
 
 #include "cli/command_parsing.h"
+#include "cli/name_matching.h"
 
 #include <algorithm>
 #include <vector>
@@ -42,7 +43,7 @@ const std::vector<CommandSpec>& Commands() {
         {"macro", {{"--force", false}}, ParseMacro},
         {"lighting", {}, ParseLighting},
         {"watch", {{"--count", true}}, ParseWatch},
-        {"names", {}, ParseNames},
+        {"names", {{"--plain", false}}, ParseNames},
     };
     return commands;
 }
@@ -51,6 +52,13 @@ const CommandSpec* FindCommand(std::string_view name) {
     const auto& commands = Commands();
     const auto found = std::ranges::find(commands, name, &CommandSpec::name);
     return found != commands.end() ? &*found : nullptr;
+}
+
+std::string UnknownCommandText(std::string_view word) {
+    std::vector<std::string_view> names;
+    for (const CommandSpec& command : Commands())
+        names.push_back(command.name);
+    return UnknownWordText("command", word, names, "tavrikctl --help lists the commands");
 }
 
 // Words of the command and its options; "--" makes every later word a plain word.
@@ -129,7 +137,7 @@ std::variant<CommandLine, UsageError> ParseCommandLine(std::span<const std::stri
         return UsageError{"unknown option " + Quoted(rest.front().text), {}};
     const CommandSpec* spec = FindCommand(rest.front().text);
     if (spec == nullptr)
-        return UsageError{"unknown command " + Quoted(rest.front().text), {}};
+        return UsageError{UnknownCommandText(rest.front().text), {}};
     if (help) {
         line.request = HelpRequest{std::string(spec->name)};
         return line;

@@ -94,9 +94,10 @@ struct WatchRequest {
     bool operator==(const WatchRequest&) const = default;
 };
 
-enum class NameList { All, Keys, Media, Functions };
+enum class NameList { All, Keys, Media, Functions, Effects };
 struct NamesRequest {
     NameList list = NameList::All;
+    bool plain = false; // every accepted name, one a line (for shell completion)
     bool operator==(const NamesRequest&) const = default;
 };
 

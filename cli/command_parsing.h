@@ -5,7 +5,10 @@
 // remap_command.cpp, ...); command_line.cpp finds the command and hands it its words.
 
 #include "cli/command_line.h"
+#include "cli/name_matching.h"
 
+#include <algorithm>
+#include <array>
 #include <cstddef>
 #include <map>
 #include <optional>
@@ -62,6 +65,15 @@ struct VerbSpec {
     size_t words; // after the verb
     std::string_view expected;
 };
+
+// "unknown WHAT "WORD"" with the closest of the verbs' words.
+template <typename Verb, size_t Count>
+std::string UnknownVerbText(std::string_view what, std::string_view word,
+                            const std::array<VerbSpec<Verb>, Count>& verbs) {
+    std::array<std::string_view, Count> words;
+    std::ranges::transform(verbs, words.begin(), &VerbSpec<Verb>::word);
+    return UnknownWordText(what, word, words, "");
+}
 
 // info_parsing.cpp
 Parsed ParseInfo(const Arguments& arguments);

@@ -1,10 +1,12 @@
 #include "cli/key_names.h"
 
-#include "assign/key_function_tables.h"
+#include "cli/name_matching.h"
+#include "keys/evdev_map.h"
+#include "keys/evdev_names.h"
+#include "keys/key_aliases.h"
 #include "keys/text.h"
 
 #include <algorithm>
-#include <array>
 #include <charconv>
 #include <cstdio>
 
@@ -13,62 +15,9 @@ namespace tavrik::cli {
 namespace {
 
 inline constexpr std::string_view kScanPrefix = "scan:";
-
-struct EnglishName {
-    ScanCode scan;
-    std::string_view name;
-};
-
-// English names of the keys whose table names are Chinese or symbols.
-constexpr std::array<EnglishName, 33> kEnglishKeyNames{{
-    {0x00E, "Backspace"},
-    {0x039, "Space"},
-    {0x036, "Right Shift"},
-    {0x11D, "Right Ctrl"},
-    {0x138, "Right Alt"},
-    {0x15C, "Right Win"},
-    {0x148, "Up"},
-    {0x150, "Down"},
-    {0x14B, "Left"},
-    {0x14D, "Right"},
-    {0x029, "Grave"},
-    {0x110, "Previous Track"},
-    {0x119, "Next Track"},
-    {0x120, "Mute"},
-    {0x121, "Calculator"},
-    {0x122, "Play Pause"},
-    {0x124, "Stop Playing"},
-    {0x12E, "Volume Down"},
-    {0x130, "Volume Up"},
-    {0x132, "Browser Home"},
-    {0x15E, "Power"},
-    {0x15F, "Sleep"},
-    {0x163, "Wake"},
-    {0x165, "Browser Search"},
-    {0x166, "Browser Favourites"},
-    {0x167, "Browser Refresh"},
-    {0x168, "Browser Stop"},
-    {0x169, "Browser Forward"},
-    {0x16A, "Browser Back"},
-    {0x16B, "My Computer"},
-    {0x16C, "Mail"},
-    {0x16D, "Media Player"},
-    {0x15D, "Menu"},
-}};
-
-constexpr std::array<std::string_view, kAssignableFunctionKeys> kEnglishFunctionNames{
-    "Open",  "New",  "Undo",       "Save",     "Copy",   "Cut",
-    "Paste", "Find", "Select All", "Zoom Out", "Zoom In"};
-
-char Fold(char c) {
-    if (c >= 'A' && c <= 'Z')
-        return static_cast<char>(c - 'A' + 'a');
-    return c == '-' || c == '_' ? ' ' : c;
-}
-
-bool SameName(std::string_view a, std::string_view b) {
-    return std::ranges::equal(a, b, {}, Fold, Fold);
-}
+// A key table name outranks every other name.
+inline constexpr int kTableNameRank = 0;
+inline constexpr int kOtherNameRank = 1;
 
 std::optional<ScanCode> ScanFromHexToken(std::string_view token) {
     std::string_view digits = token.substr(kScanPrefix.size());
@@ -84,19 +33,47 @@ std::optional<ScanCode> ScanFromHexToken(std::string_view token) {
     return static_cast<ScanCode>(value);
 }
 
-// Every table row in index order, first with the exact name, then with the name in any case.
-std::optional<ScanCode> ScanFromTableName(std::string_view token) {
-    for (const bool exact : {true, false}) {
-        for (int index = 1; index < kKeyTableSize; ++index) {
-            const std::u16string_view name = KeyTableRow(static_cast<KeyIndex>(index)).name;
-            if (name.empty())
-                continue;
-            const std::string utf8 = Utf8From(name);
-            if (exact ? utf8 == token : SameName(utf8, token))
-                return ScanFromKeyIndex(static_cast<KeyIndex>(index));
-        }
+std::string TableName(ScanCode scan) {
+    return Utf8From(KeyTableRow(KeyIndexFromScan(scan)).name);
+}
+
+std::vector<ScanCode> FindNamedKeys() {
+    std::vector<ScanCode> keys;
+    std::vector<std::string> names;
+    for (int index = 1; index < kKeyTableSize; ++index) {
+        const ScanCode scan = ScanFromKeyIndex(static_cast<KeyIndex>(index));
+        std::string name = TableName(scan);
+        if (name.empty() || std::ranges::find(names, name) != names.end())
+            continue;
+        keys.push_back(scan);
+        names.push_back(std::move(name));
     }
-    return std::nullopt;
+    return keys;
+}
+
+std::vector<KnownName> CollectKnownKeyNames() {
+    std::vector<KnownName> names;
+    for (const ScanCode scan : NamedKeys()) {
+        std::vector<std::string> all = AllNamesOfKey(scan);
+        for (size_t i = 0; i < all.size(); ++i)
+            names.push_back({std::move(all[i]), scan, i == 0 ? kTableNameRank : kOtherNameRank});
+    }
+    return names;
+}
+
+const std::vector<KnownName>& KnownKeyNames() {
+    static const std::vector<KnownName> names = CollectKnownKeyNames();
+    return names;
+}
+
+std::string AmbiguousKeyText(std::string_view token, const std::vector<size_t>& keys) {
+    std::string text = "\"" + std::string(token) + "\" names more than one key: ";
+    for (size_t i = 0; i < keys.size(); ++i) {
+        if (i > 0)
+            text += i + 1 == keys.size() ? " or " : ", ";
+        text += "\"" + KeyDisplayName(static_cast<ScanCode>(keys[i])) + "\"";
+    }
+    return text + "; name the one you mean";
 }
 
 } // namespace
@@ -109,24 +86,30 @@ std::optional<unsigned> ParseDecimal(std::string_view text, unsigned limit) {
     return value;
 }
 
-std::optional<ScanCode> ScanFromKeyToken(std::string_view token) {
-    if (token.starts_with(kScanPrefix))
-        return ScanFromHexToken(token);
-    if (const std::optional<ScanCode> scan = ScanFromTableName(token))
-        return scan;
-    for (const EnglishName& english : kEnglishKeyNames) {
-        if (SameName(english.name, token))
-            return english.scan;
+std::variant<ScanCode, std::string> ResolveKeyToken(std::string_view token) {
+    if (token.starts_with(kScanPrefix)) {
+        if (const std::optional<ScanCode> scan = ScanFromHexToken(token))
+            return *scan;
+        return "unknown key \"" + std::string(token) +
+               "\" (a scan code is 0x001..0x07f or 0x100..0x17f)";
     }
-    return std::nullopt;
+    const NameMatch match = MatchName(token, KnownKeyNames());
+    if (match.value)
+        return static_cast<ScanCode>(*match.value);
+    if (!match.ambiguous.empty())
+        return AmbiguousKeyText(token, match.ambiguous);
+    return UnknownNameText("key", token, match.closest, "tavrikctl names keys lists the key names");
+}
+
+std::optional<ScanCode> ScanFromKeyToken(std::string_view token) {
+    return ResolvedValue(ResolveKeyToken(token));
 }
 
 std::string KeyToken(ScanCode scan) {
-    const std::u16string_view name = KeyTableRow(KeyIndexFromScan(scan)).name;
-    if (IsValidScan(scan) && !name.empty()) {
-        std::string utf8 = Utf8From(name);
-        if (ScanFromTableName(utf8) == scan)
-            return utf8;
+    if (IsValidScan(scan)) {
+        std::string name = TableName(scan);
+        if (!name.empty() && ScanFromKeyToken(name) == scan)
+            return name;
     }
     char text[16];
     std::snprintf(text, sizeof text, "scan:0x%03x", static_cast<unsigned>(scan));
@@ -134,35 +117,42 @@ std::string KeyToken(ScanCode scan) {
 }
 
 std::string_view EnglishKeyName(ScanCode scan) {
-    const auto found = std::ranges::find(kEnglishKeyNames, scan, &EnglishName::scan);
-    return found != kEnglishKeyNames.end() ? found->name : std::string_view{};
+    const KeyAliases* aliases = FindKeyAliases(scan);
+    return aliases != nullptr ? aliases->englishName : std::string_view{};
 }
 
-std::optional<size_t> MultimediaRowFromToken(std::string_view token) {
-    if (const std::optional<unsigned> row = ParseDecimal(token, kMultimediaTable.size() - 1))
-        return *row;
-    const std::optional<ScanCode> scan = ScanFromKeyToken(token);
-    if (!scan)
-        return std::nullopt;
-    const auto row = std::ranges::find(kMultimediaTable, *scan, &MultimediaFunction::scan);
-    if (row == kMultimediaTable.end())
-        return std::nullopt;
-    return static_cast<size_t>(row - kMultimediaTable.begin());
+std::string KeyDisplayName(ScanCode scan) {
+    const std::string_view english = EnglishKeyName(scan);
+    return english.empty() ? KeyToken(scan) : std::string(english);
 }
 
-std::optional<size_t> FunctionSlotFromToken(std::string_view token) {
-    if (const std::optional<unsigned> slot = ParseDecimal(token, kAssignableFunctionKeys - 1))
-        return *slot;
-    for (size_t slot = 0; slot < kAssignableFunctionKeys; ++slot) {
-        if (Utf8From(kFunctionKeyTable[slot]) == token ||
-            SameName(kEnglishFunctionNames[slot], token))
-            return slot;
+const std::vector<ScanCode>& NamedKeys() {
+    static const std::vector<ScanCode> keys = FindNamedKeys();
+    return keys;
+}
+
+std::vector<std::string> OtherKeyNames(ScanCode scan) {
+    std::vector<std::string> names;
+    if (const KeyAliases* aliases = FindKeyAliases(scan)) {
+        for (const std::string_view other : aliases->otherNames) {
+            if (!other.empty())
+                names.emplace_back(other);
+        }
     }
-    return std::nullopt;
+    for (const EvdevKeyName& evdev : EvdevKeyNames()) {
+        if (ScanFromEvdev(evdev.code) == scan)
+            names.emplace_back(evdev.name);
+    }
+    return names;
 }
 
-std::string_view EnglishFunctionName(size_t slot) {
-    return slot < kEnglishFunctionNames.size() ? kEnglishFunctionNames[slot] : std::string_view{};
+std::vector<std::string> AllNamesOfKey(ScanCode scan) {
+    std::vector<std::string> names{TableName(scan)};
+    if (const std::string_view english = EnglishKeyName(scan); !english.empty())
+        names.emplace_back(english);
+    for (std::string& other : OtherKeyNames(scan))
+        names.push_back(std::move(other));
+    return names;
 }
 
 } // namespace tavrik::cli

@@ -1,7 +1,9 @@
 // tavrikctl lighting show|effect|brightness|speed|direction|option|key|all|reset ...
 #include "cli/command_parsing.h"
 
+#include "cli/effect_names.h"
 #include "cli/key_names.h"
+#include "cli/lighting_report.h"
 
 #include <algorithm>
 #include <array>
@@ -37,20 +39,24 @@ std::optional<LightingOption> ParseLightingOption(std::string_view word) {
     return std::nullopt;
 }
 
-// A key position by number ("18", "pos:18") or by the name of a key that has one.
-std::optional<int> ParseLightingKey(std::string_view word) {
-    if (word.starts_with(kPositionPrefix))
-        word.remove_prefix(kPositionPrefix.size());
-    if (const std::optional<int> position = ParseNumber(word, 0, kKeyPositionCount - 1))
-        return position;
-    const std::optional<ScanCode> scan = ScanFromKeyToken(word);
-    if (!scan)
-        return std::nullopt;
+// A key position by number ("18", "pos:18") or by the name of a key that has one; or why the
+// word names none.
+std::variant<int, std::string> ParseLightingKey(std::string_view word) {
+    const bool prefixed = word.starts_with(kPositionPrefix);
+    const std::string_view number = prefixed ? word.substr(kPositionPrefix.size()) : word;
+    if (const std::optional<int> position = ParseNumber(number, 0, kKeyPositionCount - 1))
+        return *position;
+    if (prefixed)
+        return RangeText("a key position", 0, kKeyPositionCount - 1);
+    auto scan = ResolveKeyToken(word);
+    if (auto* problem = std::get_if<std::string>(&scan))
+        return std::move(*problem);
     const std::span<const KeyButton> buttons = KeyButtons();
-    const auto button = std::ranges::find(buttons, *scan, &KeyButton::scan);
+    const auto button = std::ranges::find(buttons, std::get<ScanCode>(scan), &KeyButton::scan);
     if (button == buttons.end())
-        return std::nullopt;
-    return button->position;
+        return Quoted(word) + " has no light of its own; the key must be a position from 0 to " +
+               std::to_string(kKeyPositionCount - 1) + " or a key of the keyboard";
+    return int{button->position};
 }
 
 Parsed ParseLightingWords(const Arguments& arguments, LightingRequest request) {
@@ -59,12 +65,13 @@ Parsed ParseLightingWords(const Arguments& arguments, LightingRequest request) {
     case LightingVerb::Show:
     case LightingVerb::Reset:
         return request;
-    case LightingVerb::Effect:
-        if (const auto effect = ParseNumber(words[1], kFirstEffect, kLastEffect)) {
-            request.value = *effect;
-            return request;
-        }
-        return Misuse(arguments, RangeText("the effect", kFirstEffect, kLastEffect));
+    case LightingVerb::Effect: {
+        auto effect = ResolveEffect(words[1], MainSkinLookup());
+        if (auto* problem = std::get_if<std::string>(&effect))
+            return Misuse(arguments, std::move(*problem));
+        request.value = std::get<int>(effect);
+        return request;
+    }
     case LightingVerb::Brightness:
     case LightingVerb::Speed:
         if (const auto level = ParseNumber(words[1], 0, kLevelMax)) {
@@ -95,11 +102,10 @@ Parsed ParseLightingWords(const Arguments& arguments, LightingRequest request) {
     case LightingVerb::All: {
         const bool key = request.verb == LightingVerb::Key;
         if (key) {
-            const std::optional<int> position = ParseLightingKey(words[1]);
-            if (!position)
-                return Misuse(arguments, "the key must be a position from 0 to 159 or the name "
-                                         "of a key of the keyboard");
-            request.value = *position;
+            auto position = ParseLightingKey(words[1]);
+            if (auto* problem = std::get_if<std::string>(&position))
+                return Misuse(arguments, std::move(*problem));
+            request.value = std::get<int>(position);
         }
         const std::string_view onOff = words[key ? 2 : 1];
         const std::optional<bool> on = ParseOnOff(onOff);
@@ -114,7 +120,7 @@ Parsed ParseLightingWords(const Arguments& arguments, LightingRequest request) {
 
 constexpr std::array<VerbSpec<LightingVerb>, 9> kLightingVerbs{{
     {"show", LightingVerb::Show, 0, ""},
-    {"effect", LightingVerb::Effect, 1, "the effect number"},
+    {"effect", LightingVerb::Effect, 1, "the effect's number or name"},
     {"brightness", LightingVerb::Brightness, 1, "the brightness"},
     {"speed", LightingVerb::Speed, 1, "the speed"},
     {"direction", LightingVerb::Direction, 1, "the direction"},
@@ -132,7 +138,8 @@ Parsed ParseLighting(const Arguments& arguments) {
     const auto spec =
         std::ranges::find(kLightingVerbs, arguments.words[0], &VerbSpec<LightingVerb>::word);
     if (spec == kLightingVerbs.end())
-        return Misuse(arguments, "unknown lighting command " + Quoted(arguments.words[0]));
+        return Misuse(arguments,
+                      UnknownVerbText("lighting command", arguments.words[0], kLightingVerbs));
     Arguments rest = arguments;
     rest.words.erase(rest.words.begin());
     if (auto error = ExpectWords(rest, spec->words, spec->expected))

@@ -29,7 +29,7 @@ Parsed ParseMacro(const Arguments& arguments) {
     const auto spec =
         std::ranges::find(kMacroVerbs, arguments.words[0], &VerbSpec<MacroVerb>::word);
     if (spec == kMacroVerbs.end())
-        return Misuse(arguments, "unknown macro command " + Quoted(arguments.words[0]));
+        return Misuse(arguments, UnknownVerbText("macro command", arguments.words[0], kMacroVerbs));
     Arguments rest = arguments;
     rest.words.erase(rest.words.begin());
     if (auto error = ExpectWords(rest, spec->words, spec->expected))

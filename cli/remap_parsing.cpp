@@ -1,6 +1,7 @@
 // tavrikctl remap [--profile N] [--bank a|b] KEY FUNCTION: which key, and the function it gets.
 #include "cli/command_parsing.h"
 
+#include "cli/function_names.h"
 #include "cli/key_names.h"
 
 #include <algorithm>
@@ -31,12 +32,12 @@ std::variant<KeyArgument, std::string> ParseKeyArgument(std::string_view word) {
         key.position = static_cast<KeyPosition>(*position);
         return key;
     }
-    if (const std::optional<ScanCode> scan = ScanFromKeyToken(word)) {
-        KeyArgument key;
-        key.scan = *scan;
-        return key;
-    }
-    return "unknown key " + Quoted(word) + " (tavrikctl names keys lists the key names)";
+    auto scan = ResolveKeyToken(word);
+    if (auto* problem = std::get_if<std::string>(&scan))
+        return std::move(*problem);
+    KeyArgument key;
+    key.scan = std::get<ScanCode>(scan);
+    return key;
 }
 
 FunctionArgument FunctionOf(KeyFunctionType type, ScanCode key, uint32_t row) {
@@ -47,6 +48,14 @@ FunctionArgument FunctionOf(KeyFunctionType type, ScanCode key, uint32_t row) {
     return function;
 }
 
+// A multimedia function or keyboard function by its row or slot, or why there is none.
+std::variant<FunctionArgument, std::string>
+TableFunction(KeyFunctionType type, std::variant<size_t, std::string> resolved) {
+    if (auto* problem = std::get_if<std::string>(&resolved))
+        return std::move(*problem);
+    return FunctionOf(type, 0, static_cast<uint32_t>(std::get<size_t>(resolved)));
+}
+
 // A key the keyboard can send as a single key: one with a usage on the keyboard page.
 bool IsKeyboardKey(ScanCode scan) {
     const Usage usage = UsageFromScan(scan);
@@ -54,13 +63,13 @@ bool IsKeyboardKey(ScanCode scan) {
 }
 
 std::variant<FunctionArgument, std::string> ParseSingleKey(std::string_view name) {
-    const std::optional<ScanCode> scan = ScanFromKeyToken(name);
-    if (!scan)
-        return "unknown key " + Quoted(name) + " (tavrikctl names keys lists the key names)";
-    if (!IsKeyboardKey(*scan))
+    auto scan = ResolveKeyToken(name);
+    if (auto* problem = std::get_if<std::string>(&scan))
+        return std::move(*problem);
+    if (!IsKeyboardKey(std::get<ScanCode>(scan)))
         return "the keyboard cannot send " + Quoted(name) +
                " as a single key; multimedia keys are assigned with media:NAME";
-    return FunctionOf(KeyFunctionType::SingleKey, *scan, 0);
+    return FunctionOf(KeyFunctionType::SingleKey, std::get<ScanCode>(scan), 0);
 }
 
 std::variant<FunctionArgument, std::string> ParseMacroFunction(std::string_view reference) {
@@ -94,19 +103,10 @@ std::variant<FunctionArgument, std::string> ParseFunctionArgument(std::string_vi
         return ParseSingleKey(rest);
     if (kind == "macro")
         return ParseMacroFunction(rest);
-    if (kind == "media") {
-        const std::optional<size_t> row = MultimediaRowFromToken(rest);
-        if (!row)
-            return "unknown multimedia function " + Quoted(rest) +
-                   " (tavrikctl names media lists them)";
-        return FunctionOf(KeyFunctionType::Multimedia, 0, static_cast<uint32_t>(*row));
-    }
-    if (kind == "fn") {
-        const std::optional<size_t> slot = FunctionSlotFromToken(rest);
-        if (!slot)
-            return "unknown keyboard function " + Quoted(rest) + " (tavrikctl names fn lists them)";
-        return FunctionOf(KeyFunctionType::FunctionKey, 0, static_cast<uint32_t>(*slot));
-    }
+    if (kind == "media")
+        return TableFunction(KeyFunctionType::Multimedia, ResolveMultimediaRow(rest));
+    if (kind == "fn")
+        return TableFunction(KeyFunctionType::FunctionKey, ResolveFunctionSlot(rest));
     return "unknown function " + Quoted(word) +
            " (expected default, key:NAME, macro:NAME|ID[:LOOPS], media:NAME|ROW or fn:NAME|SLOT)";
 }
