@@ -110,9 +110,8 @@ void ProfileManagerDialog::OpenManager() {
     m_model.Open(m_editor.Stack().Keyboard().CachedActiveProfileIndex(), Storage());
     InitDialog();
     ShowModel();
-    if (m_list->rowCount() > 0)
-        m_list->selectRow(0);
-    open(); // modal over the main window, without an event loop of its own
+    m_list->clearSelection(); // "删除" removes nothing until the user selects a row
+    open();                   // modal over the main window, without an event loop of its own
     raise();
     activateWindow();
 }

@@ -410,6 +410,9 @@ void ProfileManagerTest::aFileThatWentMissingIsSaid() {
 
 void ProfileManagerTest::deleteSelectsTheNextRow() {
     ProfileManagerList& list = m_dialog->List();
+    ClickButton(kDelete); // nothing is selected when the dialog opens: nothing goes
+    QCOMPARE(list.rowCount(), 3);
+    QVERIFY(!m_dialog->Button(kApply)->isEnabled());
     QTest::mouseClick(list.viewport(), Qt::LeftButton, {},
                       list.visualItemRect(list.item(1, kNameColumn)).center());
     ClickButton(kDelete);
