@@ -62,12 +62,12 @@ bool LoadProfileFile(LiveProfile& profile, const std::filesystem::path& path) {
     }
 }
 
-bool SaveProfileFile(LiveProfile& profile, const std::filesystem::path& path) {
+bool SaveProfileFile(LiveProfile& profile, const std::filesystem::path& path, std::string* error) {
     try {
         const LiveProfile::Lock lock = profile.LockProfile();
         const auto bytes =
             SerialiseProfileFile(profile.Record(), profile.Macros(), profile.Texts());
-        return bytes && ReplaceFile(path, *bytes, nullptr);
+        return bytes && ReplaceFile(path, *bytes, error);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -35,8 +35,10 @@ ProfileFileCheck ValidateProfileFile(const std::filesystem::path& path,
 bool LoadProfileFile(LiveProfile& profile, const std::filesystem::path& path);
 
 // Writes the live profile (record, macros, packed texts) to the file, replacing it atomically;
-// takes the profile lock itself. Saving rebuilds the record's header and the text offsets.
-bool SaveProfileFile(LiveProfile& profile, const std::filesystem::path& path);
+// takes the profile lock itself. Saving rebuilds the record's header and the text offsets. When
+// writing fails, `error` (if given) receives the reason with the system's words.
+bool SaveProfileFile(LiveProfile& profile, const std::filesystem::path& path,
+                     std::string* error = nullptr);
 
 // Writes a default profile file (the 32,832-byte default record) at path.
 bool CreateDefaultProfileFile(const std::filesystem::path& path);

@@ -18,14 +18,15 @@ ProfileStore::ProfileStore(LiveProfile& profile, StoragePaths paths, ProfileKeyb
     , keyboard_(keyboard)
     , window_(window) {}
 
-bool ProfileStore::SaveProfileToStore() {
+bool ProfileStore::SaveProfileToStore(std::string* writeError) {
     std::error_code error;
     if (!std::filesystem::is_regular_file(paths_.storeFile, error))
         return false;
-    return SaveProfileFile(profile_, paths_.storeFile);
+    return SaveProfileFile(profile_, paths_.storeFile, writeError);
 }
 
-bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path) {
+bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path,
+                                             std::string* writeError) {
     const int active = keyboard_.GetActiveProfileIndex();
     if (active < 0 || active > static_cast<int>(kLayerCount) - 1)
         return false;
@@ -38,7 +39,7 @@ bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path) 
         const auto contents = ProfileFromKeyboard(*read, keyboard_.DefaultLayout(), previous.get());
         const auto bytes =
             SerialiseProfileFile(contents->record, contents->macros, contents->texts);
-        return bytes && ReplaceFile(path, *bytes, nullptr);
+        return bytes && ReplaceFile(path, *bytes, writeError);
     } catch (const std::bad_alloc&) {
         return false;
     }

@@ -9,6 +9,7 @@
 #include "profile/storage_paths.h"
 
 #include <filesystem>
+#include <string>
 
 namespace tavrik {
 
@@ -23,13 +24,15 @@ public:
     ProfileWindow& Window() { return window_; }
 
     // Saves the live profile into the store file, but only when that file exists: it is only
-    // ever created from the keyboard.
-    bool SaveProfileToStore();
+    // ever created from the keyboard. A failed write gives its reason in `writeError` (if given).
+    bool SaveProfileToStore(std::string* writeError = nullptr);
 
     // Reads the keyboard's three key maps and its macros into a complete profile file at path,
     // keeping from the store file what only the computer knows (see keyboard_reload.h); the live
-    // profile is not touched. False when the active hardware profile is not 0..3 or a read fails.
-    bool ReadKeyboardToProfileFile(const std::filesystem::path& path);
+    // profile is not touched. False when the active hardware profile is not 0..3, a read fails or
+    // the file cannot be written (the reason in `writeError`, if given).
+    bool ReadKeyboardToProfileFile(const std::filesystem::path& path,
+                                   std::string* writeError = nullptr);
 
     // Copies record and macros into the applied snapshot and downloads it: all three hardware
     // profiles, or only the active one. Texts stay on the computer. While the download runs, the
