@@ -65,7 +65,8 @@ std::variant<MacroAction, std::string> ParseActionLine(std::string_view line) {
 
 } // namespace
 
-std::variant<std::vector<MacroAction>, ActionTextError> ParseActionText(std::string_view text) {
+std::variant<std::vector<MacroAction>, ActionTextError>
+ParseActionText(std::string_view text, std::vector<size_t>* lines) {
     if (text.starts_with(kUtf8ByteOrderMark))
         text.remove_prefix(kUtf8ByteOrderMark.size());
     std::vector<MacroAction> actions;
@@ -85,6 +86,8 @@ std::variant<std::vector<MacroAction>, ActionTextError> ParseActionText(std::str
             return ActionTextError{lineNumber, "a macro holds at most " +
                                                    std::to_string(kMaxMacroActions) + " actions"};
         actions.push_back(std::get<MacroAction>(parsed));
+        if (lines)
+            lines->push_back(lineNumber);
     }
     return actions;
 }

@@ -6,8 +6,9 @@
 //
 // KEY names the key as on the command line (see key_names.h; names may contain spaces), PAUSE_MS
 // is the pause after the step in milliseconds (0..40000; the keyboard keeps tens of
-// milliseconds, so the editor rounds it down to a multiple of 10). Everything from '#' to the end
-// of a line is a comment; blank lines are ignored. At most 2000 actions.
+// milliseconds, so the editor rounds it down to a multiple of 10, and the command says so).
+// Everything from '#' to the end of a line is a comment; blank lines are ignored. At most 2000
+// actions.
 
 #include "files/file_read.h"
 #include "macro_record/macro_record.h"
@@ -31,7 +32,9 @@ struct ActionTextError {
     std::string message;
 };
 
-std::variant<std::vector<MacroAction>, ActionTextError> ParseActionText(std::string_view text);
+// The actions, and when `lines` is given the line (1-based) each action stands on.
+std::variant<std::vector<MacroAction>, ActionTextError>
+ParseActionText(std::string_view text, std::vector<size_t>* lines = nullptr);
 
 // The actions of a macro in this format, preceded by a comment naming the macro.
 std::string FormatActionText(const MacroRecord& macro);

@@ -8,6 +8,10 @@ namespace tavrik::cli {
 
 namespace {
 
+inline constexpr std::string_view kNoKeyboardHint =
+    "  Is it plugged in? \"tavrikctl watch\" waits for one to arrive; \"tavrikctl --device demo "
+    "COMMAND\" tries a command on an emulated keyboard.";
+
 inline constexpr std::string_view kUdevRuleCommands =
     "  sudo install -m 644 resources/udev/70-voltri-vx60.rules /etc/udev/rules.d/\n"
     "  sudo udevadm control --reload-rules && sudo udevadm trigger";
@@ -26,6 +30,10 @@ ExitStatus Output::Fail(ExitStatus status, std::string_view message) const {
     return status;
 }
 
+std::string Counted(size_t count, std::string_view thing) {
+    return std::to_string(count) + " " + std::string(thing) + (count == 1 ? "" : "s");
+}
+
 ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output) {
     if (session.KeyboardCount() > 0)
         return ExitStatus::Done;
@@ -35,9 +43,8 @@ ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output) {
         return output.Fail(ExitStatus::DeviceError, std::string(kKeyboardNotAccessibleAdvice) +
                                                         "\n" + std::string(kUdevRuleCommands));
     }
-    return output.Fail(ExitStatus::DeviceError, std::string("no keyboard attached (") +
-                                                    DeviceResultName(DeviceResult::NoKeyboard) +
-                                                    ")");
+    return output.Fail(ExitStatus::DeviceError,
+                       "no keyboard attached\n" + std::string(kNoKeyboardHint));
 }
 
 ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output) {
@@ -82,9 +89,10 @@ ExitStatus ReportResult(KeyboardSession& session, const Output& output, std::str
 }
 
 ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool allProfiles) {
-    if (!session.Store().SaveProfileToStore())
+    if (std::string writeError; !session.Store().SaveProfileToStore(&writeError))
         output.console.Error("could not update the store file " +
-                             session.Store().Paths().storeFile.string());
+                             session.Store().Paths().storeFile.string() +
+                             (writeError.empty() ? "" : " (" + writeError + ")"));
     session.Watch().Reset();
     const bool downloaded = session.Store().ApplyProfileToKeyboard(allProfiles);
     return ReportTransfers(session, output, "the download", downloaded,

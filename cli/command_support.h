@@ -23,8 +23,12 @@ struct Output {
     ExitStatus Fail(ExitStatus status, std::string_view message) const;
 };
 
-// A keyboard must be attached: otherwise says so (with the advice to install the udev rule when
-// one is there but cannot be opened) and gives DeviceError.
+// "1 macro", "2 macros": a count and the thing counted, in the singular for one.
+std::string Counted(size_t count, std::string_view thing);
+
+// A keyboard must be attached: otherwise says so once, with what to do about it (plug one in,
+// wait for one, try the demo keyboard; install the udev rule when one is there but cannot be
+// opened), and gives DeviceError.
 ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output);
 
 // As RequireKeyboard, and the live profile must mirror the keyboard, so that writing it back

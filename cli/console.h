@@ -26,8 +26,7 @@ public:
     void Error(std::string_view message);
     // Text on standard error as it is (the usage after a usage error).
     void ErrorText(std::string_view text);
-    // A message the program shows to the user: said in English with the system's own text
-    // quoted beside it.
+    // A message the program shows to the user, said in English (system_messages.h).
     void SystemMessage(std::u16string_view text);
 
 private:

@@ -2,9 +2,11 @@
 #include "assign/key_function_tables.h"
 #include "cli/action_text.h"
 #include "cli/commands.h"
+#include "cli/function_words.h"
 #include "cli/key_names.h"
 #include "cli/keyboard_session.h"
 #include "cli/macro_report.h"
+#include "cli/profile_file_check.h"
 #include "cli/slot_report.h"
 #include "keys/text.h"
 #include "profile/profile_file.h"
@@ -40,7 +42,7 @@ std::string HeaderText(const ProfileHeader& header) {
     return "header: magic " + Hex(header.magic, 4) + ", version " + std::to_string(header.version) +
            "." + std::to_string(header.subVersion) + ", total length " +
            std::to_string(header.totalLength) + " bytes, " + std::to_string(header.entryCount) +
-           " entries, " + std::to_string(header.macroCount) + " macros, " +
+           " entries, " + Counted(header.macroCount, "macro") + ", " +
            std::to_string(header.textBytes) + " bytes of texts, flag " +
            std::to_string(header.flag) + ", checksum " + Hex(header.checksum, 2) + "\n";
 }
@@ -69,13 +71,8 @@ JsonValue KeyJson(const DumpedKey& key, std::span<const MacroRecord> macros) {
 }
 
 std::string KeyText(const DumpedKey& key, std::span<const MacroRecord> macros) {
-    std::string line = "  " + SlotName(key.slot) + " (slot " + std::to_string(key.slot) +
-                       "): " + KeyFunctionTypeName(key.entry.type) + " " +
-                       std::to_string(key.entry.value) + ": " +
-                       Utf8From(DescribeSlot(key.slot, key.entry, macros).text);
-    if (key.text)
-        line += " \"" + Utf8From(*key.text) + "\"";
-    return line + "\n";
+    return "  " + SlotDisplayName(key.slot) + " (slot " + std::to_string(key.slot) +
+           "): " + FunctionWords(key.entry, macros, key.text) + "\n";
 }
 
 void Dump(const Output& output, const ProfileRecord& record, std::span<const MacroRecord> macros,
@@ -117,15 +114,8 @@ void Dump(const Output& output, const ProfileRecord& record, std::span<const Mac
 } // namespace
 
 ExitStatus RunDumpFile(const Output& output, const FileRequest& request) {
-    std::string problem;
-    const ProfileFileCheck check = ValidateProfileFile(
-        request.path,
-        [&output](std::u16string_view message) { output.console.SystemMessage(message); },
-        &problem);
-    if (check != ProfileFileCheck::Acceptable)
-        return output.Fail(ExitStatus::BadFile, problem.empty()
-                                                    ? request.path + " is not a valid profile file"
-                                                    : problem);
+    if (const std::string problem = ProfileFileProblem(request.path); !problem.empty())
+        return output.Fail(ExitStatus::BadFile, problem);
     LiveProfile profile;
     if (!LoadProfileFile(profile, request.path))
         return output.Fail(ExitStatus::BadFile, "cannot read " + request.path);

@@ -31,7 +31,8 @@ Commands:
   lighting show|effect|brightness|speed|direction|option|key|all|reset ...
                               show and change the lighting
   watch [--count N]           print the keyboard's events as they happen
-  names [keys|media|fn]       the names KEY and FUNCTION accept
+  names [keys|media|fn|effects]
+                              the names KEY, FUNCTION and effects accept
   help [COMMAND]              this text, or a command's
 
 Options:
@@ -44,7 +45,8 @@ Options:
   --help, -h                  help (tavrikctl COMMAND --help for a command)
   --version                   the program's version
 
-Exit status: 0 done, 1 keyboard or device error, 2 usage error, 3 bad file.
+Exit status: 0 done, 1 keyboard or device error (also: the keyboard holds no such macro or
+offers no such effect), 2 usage error, 3 bad file.
 
 The live configuration is mirrored in "$Profile0" in the folder "VOLTRI VX60 Driver" of the
 user's Documents folder, as the desktop program does. See tavrikctl(1).
@@ -81,16 +83,22 @@ dumps what the keyboard holds.)"},
      R"(Gives KEY a new FUNCTION in hardware profile N (default: the active one), exactly as the key
 assignment dialog's OK does, saves the store file and downloads the profile.
 
-KEY:       a key's name ("Q", "F1", "Num 7", "Backspace"; tavrikctl names keys), G1..G9 (the
-           macro keys; bank A unless --bank b), scan:0x010 (a scan code) or pos:18 (a key
-           position of the keyboard).
+KEY:       a key's name: the key table's ("Q", "F1", "Num 7", "退格"), its English name
+           ("Backspace", "Left Shift"), the caption on its button ("PgUp", "PrtSc", "Del"), its
+           X or Linux name ("Prior", "KP_7", "KEY_PAGEUP"), in any case and with _, - and space
+           alike (tavrikctl names keys lists them all); G1..G9 (the macro keys; bank A unless
+           --bank b), scan:0x010 (a scan code) or pos:18 (a key position of the keyboard).
+           A name several keys share ("Super", "Control", "*") is refused with the keys it could
+           mean; an unknown one with the closest names.
 FUNCTION:  default             the key's own function
            key:NAME            another key (modifiers too: key:Ctrl)
            macro:NAME|ID[:LOOPS]
                                play a macro, LOOPS times (1..255; default: the macro's own loop
                                count, which LOOPS also sets)
-           media:NAME|ROW      a multimedia function (tavrikctl names media)
-           fn:NAME|SLOT        a keyboard function, slots 0..10 (tavrikctl names fn)
+           media:NAME|ROW      a multimedia function ("Volume Up", "音量加",
+                               "XF86AudioRaiseVolume"; tavrikctl names media)
+           fn:NAME|SLOT        a keyboard function, slots 0..10 ("Zoom In", "放大";
+                               tavrikctl names fn)
 The macro keys' functions are kept on the computer: the keyboard's key map has no place for
 them.)"},
     {"macro",
@@ -111,19 +119,21 @@ Every change is downloaded at once, as the main window's Apply does.
 Action format, one action a line:
     KEY down|up PAUSE_MS
 KEY is a key name as for remap (names may contain spaces), PAUSE_MS the pause after the step,
-0..40000 ms, kept in steps of 10 ms (rounded down). '#' starts a comment; blank lines are
+0..40000 ms. The keyboard keeps pauses in steps of 10 ms: a pause that is no multiple of 10 is
+rounded down, and each one that was is named (FILE:LINE: the pause of 15 ms is kept as 10 ms). '#' starts a comment; blank lines are
 ignored; at most 2000 actions. "macro show" prints this format, so a macro can be exported,
 edited and imported again:
     tavrikctl macro show Greeting > greeting.txt
     tavrikctl macro actions Greeting greeting.txt)"},
     {"lighting",
-     "tavrikctl [--json] lighting show\ntavrikctl lighting effect N\n"
+     "tavrikctl [--json] lighting show\ntavrikctl lighting effect N|NAME\n"
      "tavrikctl lighting brightness B\ntavrikctl lighting speed S\n"
      "tavrikctl lighting direction left|right\ntavrikctl lighting option BYTE VALUE\n"
      "tavrikctl lighting key POS on|off\ntavrikctl lighting all on|off\n"
      "tavrikctl lighting reset",
      R"(show        the lighting state
-effect      selects effect N (1..10; only effects the keyboard offers, see info)
+effect      selects an effect by number 1..10 or name ("static", "静态常亮"; tavrikctl
+            names effects); only effects the keyboard offers, see info
 brightness  0..25
 speed       as the panel's slider: 0 slowest .. 25 fastest
 direction   effect 1's direction
@@ -135,15 +145,19 @@ option      a two-way option, by its byte or name, VALUE 0 (first choice) or 1 (
 key         lights (on) or darkens (off) one key in the per-key effect 6; POS is a key position
             0..159 or a key's name
 all         every key lit or dark
-reset       effect 9, brightness 20, speed 5, direction left, first choices, all keys lit
+reset       effect 9, brightness 20, speed 20 (on the slider's scale that show prints; the
+            keyboard stores 5), direction left, first choices, all keys lit
 Each change is sent at once and the new state printed.)"},
     {"watch", "tavrikctl [--json] watch [--count N]",
      R"(Prints one line per keyboard event: attached, detached, bank A|B (the G-key bank),
 lighting changed (with the new state), macro started, macro stopped. Runs until SIGINT or
 SIGTERM, or until N events were printed. With --json each line is a JSON object.)"},
-    {"names", "tavrikctl [--json] names [keys|media|fn]",
-     R"(The names KEY and FUNCTION accept: every key with its English name, scan code and key
-position; the multimedia functions (media:); the keyboard functions (fn:).)"},
+    {"names", "tavrikctl [--json] names [keys|media|fn|effects]\ntavrikctl names --plain [LIST]",
+     R"(The names KEY, FUNCTION and lighting effect accept: every key once, with its English name,
+scan code, key position and all its other names (the key table's, the button's caption, X and
+Linux names); the multimedia functions (media:); the keyboard functions (fn:); the lighting
+effects with their English names and the skin's names.
+--plain prints every accepted name alone, one a line, as shell completion reads them.)"},
     {"help", "tavrikctl help [COMMAND]", "The overview, or a command's help."},
 }};
 

@@ -31,8 +31,9 @@ std::string ProfileText(int active) {
 ExitStatus RunInfo(KeyboardSession& session, const Output& output) {
     const int attached = session.KeyboardCount();
     if (attached == 0) {
-        // Still an answer for scripts: nothing attached, and the status says so too.
-        output.Result(JsonValue::MakeObject().Set("attached", 0), "keyboards attached: 0\n");
+        // Still a document for scripts that read JSON; the text says it once, as an error.
+        if (output.json)
+            output.console.Line(JsonValue::MakeObject().Set("attached", 0).Text());
         return RequireKeyboard(session, output);
     }
     const int active = session.Facts().ActiveProfile();
@@ -45,7 +46,7 @@ ExitStatus RunInfo(KeyboardSession& session, const Output& output) {
                        "\nactive hardware profile: " + ProfileText(active) +
                        "\nmacro memory: " + std::to_string(use.Used()) + " of " +
                        std::to_string(use.capacity) + " bytes used by " +
-                       std::to_string(use.macros) + " macros" +
+                       Counted(use.macros, "macro") +
                        (use.NamesFit() ? "" : " (without names: too little room)") + "\n";
     document.Set("attached", attached)
         .Set("activeProfile", active >= 0 ? JsonValue(active) : JsonValue())

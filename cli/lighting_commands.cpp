@@ -44,8 +44,9 @@ ExitStatus RunLighting(KeyboardSession& session, const Output& output,
                            std::string("reading the lighting failed: ") + DeviceResultName(read));
     const SkinValueLookup names = MainSkinLookup();
     return session.WithLighting([&](LightingModel& lighting) {
+        // The command line was right; the keyboard lacks the effect.
         if (request.verb == LightingVerb::Effect && !lighting.Effects().Offers(request.value))
-            return output.Fail(ExitStatus::UsageError,
+            return output.Fail(ExitStatus::DeviceError,
                                "the keyboard does not offer effect " +
                                    std::to_string(request.value) + " (it offers " +
                                    EffectsText(lighting.Effects(), names) + ")");

@@ -1,6 +1,7 @@
 #include "cli/lighting_report.h"
 
 #include "app/app_paths.h"
+#include "cli/effect_names.h"
 #include "keys/text.h"
 #include "skin/ini_file.h"
 
@@ -34,12 +35,13 @@ JsonValue NameJson(int effect, const SkinValueLookup& names) {
     return names ? JsonValue(Utf8From(EffectName(effect, names))) : JsonValue();
 }
 
-// "9 (霓虹渐变)", or "9" without a skin file.
-std::string NumberAndName(int effect, const SkinValueLookup& names, bool parenthesised) {
-    if (!names)
-        return std::to_string(effect);
-    const std::string name = Utf8From(EffectName(effect, names));
-    return std::to_string(effect) + (parenthesised ? " (" + name + ")" : " " + name);
+// "9 neon (霓虹渐变)", or "9 neon" without a name in the skin.
+std::string NumberAndName(int effect, const SkinValueLookup& names) {
+    std::string text = std::to_string(effect);
+    if (const std::string_view english = EffectEnglishName(effect); !english.empty())
+        text += " " + std::string(english);
+    const std::string skinName = EffectSkinName(effect, names);
+    return skinName.empty() ? text : text + " (" + skinName + ")";
 }
 
 std::string_view DirectionName(uint8_t direction) {
@@ -81,15 +83,17 @@ SkinValueLookup MainSkinLookup() {
 JsonValue EffectsJson(const EffectList& effects, const SkinValueLookup& names) {
     JsonValue list = JsonValue::MakeArray();
     for (const uint8_t effect : effects.Effects())
-        list.Append(
-            JsonValue::MakeObject().Set("effect", effect).Set("name", NameJson(effect, names)));
+        list.Append(JsonValue::MakeObject()
+                        .Set("effect", effect)
+                        .Set("englishName", std::string(EffectEnglishName(effect)))
+                        .Set("name", NameJson(effect, names)));
     return list;
 }
 
 std::string EffectsText(const EffectList& effects, const SkinValueLookup& names) {
     std::string text;
     for (const uint8_t effect : effects.Effects())
-        text += (text.empty() ? "" : ", ") + NumberAndName(effect, names, false);
+        text += (text.empty() ? "" : ", ") + NumberAndName(effect, names);
     return text.empty() ? "none" : text;
 }
 
@@ -101,6 +105,7 @@ JsonValue LightingJson(const LightingState& state, const EffectList& effects,
     JsonValue lighting = JsonValue::MakeObject();
     lighting.Set("effect", state.effect)
         .Set("effectName", NameJson(state.effect, names))
+        .Set("effectEnglishName", std::string(EffectEnglishName(state.effect)))
         .Set("brightness", state.brightness)
         .Set("speed", SliderFromSpeed(state.speed))
         .Set("speedByte", state.speed)
@@ -113,7 +118,7 @@ JsonValue LightingJson(const LightingState& state, const EffectList& effects,
 
 std::string LightingText(const LightingState& state, const EffectList& effects,
                          const SkinValueLookup& names) {
-    std::string text = "effect " + NumberAndName(state.effect, names, true) + ", brightness " +
+    std::string text = "effect " + NumberAndName(state.effect, names) + ", brightness " +
                        std::to_string(state.brightness) + " of 25, speed " +
                        std::to_string(SliderFromSpeed(state.speed)) + " of 25, direction " +
                        std::string(DirectionName(state.direction)) + "\noptions:";

@@ -16,7 +16,7 @@ namespace tavrik::cli {
 SkinValueLookup MainSkinLookup();
 
 JsonValue EffectsJson(const EffectList& effects, const SkinValueLookup& names);
-// "1 流光波浪, 2 涟漪扩散, ..." or "none".
+// "1 wave (流光波浪), 2 ripple (涟漪扩散), ..." or "none".
 std::string EffectsText(const EffectList& effects, const SkinValueLookup& names);
 
 // Speed is shown as the panel's slider: 0 slowest .. 25 fastest (the keyboard stores 25 - it).

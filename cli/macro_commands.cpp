@@ -40,6 +40,32 @@ struct Edit {
     std::istream& input;
 };
 
+// A pause the keyboard cannot keep as it was typed: where it was, what was typed, what is kept.
+struct RoundedPause {
+    size_t line;
+    uint32_t typed;
+    uint32_t kept;
+};
+
+// At most this many rounded pauses are named one by one.
+inline constexpr size_t kRoundedPausesNamed = 5;
+
+// The keyboard keeps pauses in steps of 10 ms: every pause that was rounded down is said, never
+// changed silently.
+void ReportRoundedPauses(const Output& output, const std::string& source,
+                         const std::vector<RoundedPause>& rounded) {
+    for (size_t i = 0; i < std::min(rounded.size(), kRoundedPausesNamed); ++i)
+        output.console.Error(source + ":" + std::to_string(rounded[i].line) + ": the pause of " +
+                             std::to_string(rounded[i].typed) + " ms is kept as " +
+                             std::to_string(rounded[i].kept) +
+                             " ms (the keyboard keeps pauses in " + "steps of " +
+                             std::to_string(kDelayStepMs) + " ms)");
+    if (rounded.size() > kRoundedPausesNamed)
+        output.console.Error(source + ": " + std::to_string(rounded.size() - kRoundedPausesNamed) +
+                             " more pauses were rounded down to a multiple of " +
+                             std::to_string(kDelayStepMs) + " ms");
+}
+
 // Standard input is read as it comes, up to the same bound as a file.
 std::optional<std::string> ReadActionInput(std::istream& input, std::string& problem) {
     std::string text;
@@ -93,8 +119,9 @@ ExitStatus AddMacro(const Output& output, Edit edit) {
         return output.Fail(ExitStatus::UsageError, *problem);
     const size_t before = edit.editor.Records().size();
     edit.editor.AddMacro();
+    // The editor has said why (at most 100 macros).
     if (edit.editor.Records().size() == before)
-        return output.Fail(ExitStatus::UsageError, "no macro was added");
+        return ExitStatus::UsageError;
     edit.editor.TypeMacroName(name);
     return ExitStatus::Done;
 }
@@ -131,18 +158,24 @@ ExitStatus ReplaceActions(const Output& output, Edit edit) {
         path == "-" ? ReadActionInput(edit.input, problem) : ReadActionFile(path, problem);
     if (!text)
         return output.Fail(ExitStatus::BadFile, problem);
-    auto parsed = ParseActionText(*text);
+    std::vector<size_t> lines;
+    auto parsed = ParseActionText(*text, &lines);
     if (auto* error = std::get_if<ActionTextError>(&parsed))
         return output.Fail(ExitStatus::BadFile,
                            source + ":" + std::to_string(error->line) + ": " + error->message);
     edit.editor.ClearActions();
-    for (const MacroAction& action : std::get<std::vector<MacroAction>>(parsed)) {
-        edit.editor.AddRecordedAction(action.delayMs, action.key,
-                                      static_cast<uint16_t>(action.direction), false);
+    const auto& actions = std::get<std::vector<MacroAction>>(parsed);
+    std::vector<RoundedPause> rounded;
+    for (size_t i = 0; i < actions.size(); ++i) {
+        edit.editor.AddRecordedAction(actions[i].delayMs, actions[i].key,
+                                      static_cast<uint16_t>(actions[i].direction), false);
         // Typed into the delay cell: rounded down to the keyboard's 10 ms steps.
-        edit.editor.SetRowDelayText(edit.editor.Rows().size() - 1,
-                                    Utf16From(std::to_string(action.delayMs)));
+        const uint32_t kept = edit.editor.SetRowDelayText(
+            edit.editor.Rows().size() - 1, Utf16From(std::to_string(actions[i].delayMs)));
+        if (kept != actions[i].delayMs)
+            rounded.push_back({lines[i], actions[i].delayMs, kept});
     }
+    ReportRoundedPauses(output, source, rounded);
     return ExitStatus::Done;
 }
 
@@ -163,6 +196,27 @@ ExitStatus EditMacros(const Output& output, Edit edit) {
     }
 }
 
+// What the change did: "macro Hello added; 1 macro on the keyboard". `named` is the macro's name
+// before the change.
+std::string ChangeText(const MacroRequest& request, const std::string& named, size_t actions,
+                       size_t macros) {
+    switch (request.verb) {
+    case MacroVerb::Add:
+        return "macro " + named + " added; " + Counted(macros, "macro") + " on the keyboard";
+    case MacroVerb::Remove:
+        return "macro " + named + " deleted; " + Counted(macros, "macro") + " on the keyboard";
+    case MacroVerb::Rename:
+        return "macro " + named + " renamed " + request.argument;
+    case MacroVerb::Loop:
+        return "macro " + named + ": loop count " + std::to_string(request.loops);
+    case MacroVerb::Actions:
+        return "macro " + named + ": " + Counted(actions, "action") + " from " +
+               (request.argument == "-" ? "standard input" : request.argument);
+    default:
+        return {};
+    }
+}
+
 ExitStatus ShowMacros(const Output& output, const MacroRequest& request,
                       std::span<const MacroRecord> macros) {
     if (request.verb == MacroVerb::List) {
@@ -172,14 +226,14 @@ ExitStatus ShowMacros(const Output& output, const MacroRequest& request,
             list.Append(MacroSummaryJson(macro));
             text += std::to_string(macro.id) + "\t" + Utf8From(StoredMacroName(macro)) +
                     "\tloop count " + std::to_string(macro.loopCount) + "\t" +
-                    std::to_string(StoredMacroActions(macro).size()) + " actions\n";
+                    Counted(StoredMacroActions(macro).size(), "action") + "\n";
         }
         output.Result(list, text.empty() ? "no macros\n" : text);
         return ExitStatus::Done;
     }
     auto found = FindMacro(macros, request.macro);
-    if (auto* message = std::get_if<std::string>(&found))
-        return output.Fail(ExitStatus::UsageError, *message);
+    if (auto* refusal = std::get_if<MacroRefusal>(&found))
+        return output.Fail(refusal->status, refusal->message);
     const MacroRecord& macro = macros[std::get<size_t>(found)];
     output.Result(MacroJson(macro), FormatActionText(macro));
     return ExitStatus::Done;
@@ -194,6 +248,8 @@ ExitStatus RunMacro(KeyboardSession& session, const Output& output, const MacroR
         return mirrored;
     LiveProfile& profile = session.Profile();
     bool otherProfilesChanged = false;
+    std::string named = request.macro; // the macro's name before the change
+    size_t actionCount = 0;
     {
         const LiveProfile::Lock lock = profile.LockProfile();
         if (request.verb == MacroVerb::List || request.verb == MacroVerb::Show)
@@ -209,14 +265,17 @@ ExitStatus RunMacro(KeyboardSession& session, const Output& output, const MacroR
         });
         if (request.verb != MacroVerb::Add) {
             auto found = FindMacro(editor.Records(), request.macro);
-            if (auto* message = std::get_if<std::string>(&found))
-                return output.Fail(ExitStatus::UsageError, *message);
+            if (auto* refusal = std::get_if<MacroRefusal>(&found))
+                return output.Fail(refusal->status, refusal->message);
             editor.SelectMacro(std::get<size_t>(found));
+            named = Utf8From(StoredMacroName(editor.Records()[std::get<size_t>(found)]));
         }
         if (const ExitStatus edited = EditMacros(output, {editor, request, input});
             edited != ExitStatus::Done)
             return edited;
         editor.StoreShownMacro();
+        if (const std::optional<size_t> current = editor.CurrentMacro())
+            actionCount = StoredMacroActions(editor.Records()[*current]).size();
         // The dialog's Apply: keys that played a deleted macro become Default in every layer.
         otherProfilesChanged = RepairMacroReferences(profile.Record().layers, editor.Records()) ||
                                request.verb == MacroVerb::Remove;
@@ -232,8 +291,7 @@ ExitStatus RunMacro(KeyboardSession& session, const Output& output, const MacroR
     for (const MacroRecord& macro : profile.Macros())
         list.Append(MacroSummaryJson(macro));
     output.Result(JsonValue::MakeObject().Set("macros", std::move(list)),
-                  "done; " + std::to_string(profile.Macros().size()) +
-                      " macros are in the keyboard\n");
+                  ChangeText(request, named, actionCount, profile.Macros().size()) + "\n");
     return ExitStatus::Done;
 }
 

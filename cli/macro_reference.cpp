@@ -1,14 +1,30 @@
 #include "cli/macro_reference.h"
 
 #include "cli/key_names.h"
+#include "cli/name_matching.h"
 #include "keys/text.h"
 
 #include <algorithm>
 
 namespace tavrik::cli {
 
-std::variant<size_t, std::string> FindMacro(std::span<const MacroRecord> macros,
-                                            std::string_view reference) {
+namespace {
+
+MacroRefusal NoSuchMacro(std::span<const MacroRecord> macros, std::string_view reference) {
+    std::vector<KnownName> names;
+    for (size_t i = 0; i < macros.size(); ++i)
+        names.push_back({Utf8From(StoredMacroName(macros[i])), i, 0});
+    std::string message =
+        "the keyboard holds no macro with the id or name \"" + std::string(reference) + "\"";
+    const std::vector<std::string> closest = ClosestNames(reference, names);
+    message += closest.empty() ? " (tavrikctl macro list shows them)" : DidYouMean(closest);
+    return {ExitStatus::DeviceError, std::move(message)};
+}
+
+} // namespace
+
+std::variant<size_t, MacroRefusal> FindMacro(std::span<const MacroRecord> macros,
+                                             std::string_view reference) {
     if (const std::optional<unsigned> id = ParseDecimal(reference, 0xFFFF)) {
         const auto found = std::ranges::find(macros, *id, &MacroRecord::id);
         if (found != macros.end())
@@ -18,10 +34,11 @@ std::variant<size_t, std::string> FindMacro(std::span<const MacroRecord> macros,
     const auto named = [&name](const MacroRecord& macro) { return StoredMacroName(macro) == name; };
     const auto found = std::ranges::find_if(macros, named);
     if (found == macros.end())
-        return "no macro has the id or name \"" + std::string(reference) +
-               "\" (tavrikctl macro list shows them)";
+        return NoSuchMacro(macros, reference);
     if (std::ranges::count_if(macros, named) > 1)
-        return "several macros are named \"" + std::string(reference) + "\"; name it by its id";
+        return MacroRefusal{ExitStatus::UsageError, "several macros are named \"" +
+                                                        std::string(reference) +
+                                                        "\"; name it by its id"};
     return static_cast<size_t>(found - macros.begin());
 }
 

@@ -33,6 +33,26 @@ struct Candidate {
     const KnownName* name;
 };
 
+// The entries the names accepted by `matches` stand for, at the best rank among them.
+template <typename Matches>
+std::vector<size_t> BestMatches(std::span<const KnownName> names, Matches matches) {
+    std::optional<int> bestRank;
+    std::vector<size_t> values;
+    for (const KnownName& name : names) {
+        if (!matches(name) || (bestRank && name.rank > *bestRank))
+            continue;
+        if (!bestRank || name.rank < *bestRank) {
+            bestRank = name.rank;
+            values.clear();
+        }
+        if (std::ranges::find(values, name.value) == values.end())
+            values.push_back(name.value);
+    }
+    return values;
+}
+
+} // namespace
+
 std::vector<std::string> ClosestNames(std::string_view typed, std::span<const KnownName> names) {
     const std::u16string folded = Utf16From(FoldedName(typed));
     std::vector<Candidate> candidates;
@@ -56,26 +76,6 @@ std::vector<std::string> ClosestNames(std::string_view typed, std::span<const Kn
     }
     return closest;
 }
-
-// The entries the names accepted by `matches` stand for, at the best rank among them.
-template <typename Matches>
-std::vector<size_t> BestMatches(std::span<const KnownName> names, Matches matches) {
-    std::optional<int> bestRank;
-    std::vector<size_t> values;
-    for (const KnownName& name : names) {
-        if (!matches(name) || (bestRank && name.rank > *bestRank))
-            continue;
-        if (!bestRank || name.rank < *bestRank) {
-            bestRank = name.rank;
-            values.clear();
-        }
-        if (std::ranges::find(values, name.value) == values.end())
-            values.push_back(name.value);
-    }
-    return values;
-}
-
-} // namespace
 
 std::string FoldedName(std::string_view name) {
     if (std::ranges::all_of(name, IsSeparator))

@@ -42,6 +42,10 @@ struct NameMatch {
 // The byte-exact name first, then the folded one; the closest names when neither matches.
 NameMatch MatchName(std::string_view typed, std::span<const KnownName> names);
 
+// The names nearest to `typed` once folded, one per entry, at most three; none when no name is
+// close enough to be a slip.
+std::vector<std::string> ClosestNames(std::string_view typed, std::span<const KnownName> names);
+
 // What a name resolved to, or nothing when the resolution gave its reason for none.
 template <typename Value>
 std::optional<Value> ResolvedValue(const std::variant<Value, std::string>& resolved) {

@@ -1,6 +1,7 @@
 // tavrikctl profile, backup, restore and validate: the hardware profiles and profile files.
 #include "cli/commands.h"
 #include "cli/keyboard_session.h"
+#include "cli/profile_file_check.h"
 #include "files/file_read.h"
 #include "profile/profile_file.h"
 #include "profile/profile_header.h"
@@ -15,27 +16,11 @@ namespace tavrik::cli {
 
 namespace {
 
-std::string RefusalReason(ProfileFileCheck check, const std::string& problem) {
-    if (!problem.empty())
-        return problem;
-    if (check == ProfileFileCheck::NoMemory)
-        return "it is too large to be read";
-    return "it is too short or its header is malformed";
-}
-
 std::optional<ProfileHeader> ReadHeader(const std::string& path) {
     const FileRead read = ReadWholeFile(path, kProfileFileKind);
     if (read.status != FileReadStatus::Read || read.bytes.size() < kProfileHeaderSize)
         return std::nullopt;
     return ParseProfileHeader(std::span(read.bytes).first<kProfileHeaderSize>());
-}
-
-// Why the file cannot be read at all (not a regular file, too large, the system's refusal);
-// empty when it can, whatever its header holds.
-std::string ReadProblem(const std::string& path) {
-    std::string problem;
-    ValidateProfileFile(path, {}, &problem);
-    return problem;
 }
 
 } // namespace
@@ -67,7 +52,8 @@ ExitStatus RunBackup(KeyboardSession& session, const Output& output, const FileR
     if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
         return attached;
     session.Watch().Reset();
-    if (session.Store().ReadKeyboardToProfileFile(request.path)) {
+    std::string writeError;
+    if (session.Store().ReadKeyboardToProfileFile(request.path, &writeError)) {
         output.Result(JsonValue::MakeObject().Set("backup", request.path),
                       "the keyboard's configuration is in " + request.path + "\n");
         return ExitStatus::Done;
@@ -76,11 +62,12 @@ ExitStatus RunBackup(KeyboardSession& session, const Output& output, const FileR
         session.Facts().ActiveProfile() < 0)
         return ReportTransfers(session, output, "reading the keyboard", false,
                                DeviceResultName(DeviceResult::NoKeyboard));
-    return output.Fail(ExitStatus::BadFile, "cannot write " + request.path);
+    return output.Fail(ExitStatus::BadFile,
+                       writeError.empty() ? "cannot write " + request.path : writeError);
 }
 
 ExitStatus RunRestore(KeyboardSession& session, const Output& output, const FileRequest& request) {
-    if (const std::string problem = ReadProblem(request.path); !problem.empty())
+    if (const std::string problem = ProfileFileProblem(request.path); !problem.empty())
         return output.Fail(ExitStatus::BadFile, problem);
     if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
         return attached;
@@ -99,23 +86,18 @@ ExitStatus RunRestore(KeyboardSession& session, const Output& output, const File
 }
 
 ExitStatus RunValidate(const Output& output, const FileRequest& request) {
-    std::string problem;
-    const ProfileFileCheck check = ValidateProfileFile(
-        request.path,
-        [&output](std::u16string_view message) { output.console.SystemMessage(message); },
-        &problem);
+    std::string problem = ProfileFileProblem(request.path);
     const std::optional<ProfileHeader> header = ReadHeader(request.path);
-    if (check != ProfileFileCheck::Acceptable || !header) {
-        const std::string reason = RefusalReason(check, problem);
+    if (problem.empty() && !header)
+        problem = "cannot read " + request.path;
+    if (!problem.empty()) {
         if (output.json)
             output.console.Line(JsonValue::MakeObject()
                                     .Set("path", request.path)
                                     .Set("valid", false)
-                                    .Set("reason", reason)
+                                    .Set("reason", problem)
                                     .Text());
-        return output.Fail(
-            ExitStatus::BadFile,
-            problem.empty() ? request.path + " is not a valid profile file: " + reason : problem);
+        return output.Fail(ExitStatus::BadFile, problem);
     }
     output.Result(JsonValue::MakeObject()
                       .Set("path", request.path)
@@ -124,7 +106,7 @@ ExitStatus RunValidate(const Output& output, const FileRequest& request) {
                       .Set("textBytes", header->textBytes)
                       .Set("totalLength", header->totalLength),
                   request.path + ": a valid profile file with " +
-                      std::to_string(header->macroCount) + " macros and " +
+                      Counted(header->macroCount, "macro") + " and " +
                       std::to_string(header->textBytes) + " bytes of texts\n");
     return ExitStatus::Done;
 }

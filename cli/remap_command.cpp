@@ -3,6 +3,7 @@
 #include "assign/assignment_apply.h"
 #include "assign/key_map_entry.h"
 #include "cli/commands.h"
+#include "cli/function_words.h"
 #include "cli/key_names.h"
 #include "cli/keyboard_session.h"
 #include "cli/macro_reference.h"
@@ -36,8 +37,8 @@ std::variant<size_t, std::string> SlotOf(const KeyArgument& key, bool bankB,
 
 // The dialog's state when OK is pressed, for the chosen function. The macro copies are the
 // dialog's own; choosing a loop count is typing it into the loop-count edit.
-std::variant<AssignmentChoice, std::string> ChoiceFor(const FunctionArgument& function,
-                                                      std::vector<MacroRecord>& dialogMacros) {
+std::variant<AssignmentChoice, MacroRefusal> ChoiceFor(const FunctionArgument& function,
+                                                       std::vector<MacroRecord>& dialogMacros) {
     AssignmentChoice choice{.type = function.type};
     switch (function.type) {
     case KeyFunctionType::SingleKey:
@@ -45,8 +46,8 @@ std::variant<AssignmentChoice, std::string> ChoiceFor(const FunctionArgument& fu
         break;
     case KeyFunctionType::PlayMacro: {
         auto found = FindMacro(dialogMacros, function.macro);
-        if (auto* message = std::get_if<std::string>(&found))
-            return *message;
+        if (auto* refusal = std::get_if<MacroRefusal>(&found))
+            return std::move(*refusal);
         const size_t index = std::get<size_t>(found);
         if (function.loops)
             dialogMacros[index].loopCount = *function.loops;
@@ -70,20 +71,22 @@ std::variant<AssignmentChoice, std::string> ChoiceFor(const FunctionArgument& fu
 struct Assigned {
     KeyFunctionEntry entry;
     KeyDescription description;
+    std::string words; // what the key does now, in English
 };
 
-std::variant<Assigned, std::string> Assign(LiveProfile& profile, const FunctionArgument& function,
-                                           AssignmentTarget target) {
+std::variant<Assigned, MacroRefusal> Assign(LiveProfile& profile, const FunctionArgument& function,
+                                            AssignmentTarget target) {
     const LiveProfile::Lock lock = profile.LockProfile();
     std::vector<MacroRecord> dialogMacros = profile.Macros();
     auto choice = ChoiceFor(function, dialogMacros);
-    if (auto* message = std::get_if<std::string>(&choice))
-        return *message;
+    if (auto* refusal = std::get_if<MacroRefusal>(&choice))
+        return std::move(*refusal);
     TextTable& texts = profile.Texts();
     const KeyFunctionEntry entry = *ApplyAssignment(
         profile.Record().layers, profile.Macros(), dialogMacros, std::get<AssignmentChoice>(choice),
         target, [&texts](size_t number) { texts.Release(number); });
-    return Assigned{entry, DescribeSlot(target.editedSlot, entry, profile.Macros())};
+    return Assigned{entry, DescribeSlot(target.editedSlot, entry, profile.Macros()),
+                    FunctionWords(entry, profile.Macros())};
 }
 
 } // namespace
@@ -94,14 +97,15 @@ ExitStatus RunRemap(KeyboardSession& session, const Output& output, const RemapR
         return mirrored;
     const int active = session.Facts().ActiveProfile();
     const int layer = request.profile.value_or(active);
+    // A position without a key is the keyboard's layout, not a wrong command line.
     auto slot = SlotOf(request.key, request.bankB, session.Facts().DefaultLayout());
     if (auto* message = std::get_if<std::string>(&slot))
-        return output.Fail(ExitStatus::UsageError, *message);
+        return output.Fail(ExitStatus::DeviceError, *message);
     const AssignmentTarget target{static_cast<size_t>(layer), std::get<size_t>(slot)};
     auto assigned = Assign(session.Profile(), request.function, target);
-    if (auto* message = std::get_if<std::string>(&assigned))
-        return output.Fail(ExitStatus::UsageError, *message);
-    const auto& [entry, description] = std::get<Assigned>(assigned);
+    if (auto* refusal = std::get_if<MacroRefusal>(&assigned))
+        return output.Fail(refusal->status, refusal->message);
+    const auto& [entry, description, words] = std::get<Assigned>(assigned);
 
     // The keyboard holds the active profile's key map as the main window's Apply sends it; a
     // change to another profile is sent with the other two, which the live profile mirrors.
@@ -109,19 +113,21 @@ ExitStatus RunRemap(KeyboardSession& session, const Output& output, const RemapR
     if (downloaded != ExitStatus::Done)
         return downloaded;
     const bool macroKey = IsMacroKeySlot(target.editedSlot);
-    output.Result(JsonValue::MakeObject()
-                      .Set("profile", layer)
-                      .Set("slot", target.editedSlot)
-                      .Set("key", SlotName(target.editedSlot))
-                      .Set("type", KeyFunctionTypeName(entry.type))
-                      .Set("value", entry.value)
-                      .Set("description", Utf8From(description.text))
-                      .Set("inKeyboard", !macroKey),
-                  "hardware profile " + std::to_string(layer) + ": " + Utf8From(description.text) +
-                      "\n" +
-                      (macroKey ? "(the functions of G1..G9 are kept on the computer; the "
-                                  "keyboard's key map has no place for them)\n"
-                                : ""));
+    output.Result(
+        JsonValue::MakeObject()
+            .Set("profile", layer)
+            .Set("slot", target.editedSlot)
+            .Set("key", SlotName(target.editedSlot))
+            .Set("type", KeyFunctionTypeName(entry.type))
+            .Set("value", entry.value)
+            .Set("description", Utf8From(description.text))
+            .Set("inKeyboard", !macroKey),
+        "hardware profile " + std::to_string(layer) + ": " + SlotDisplayName(target.editedSlot) +
+            (entry.type == KeyFunctionType::Default ? " reset to its default" : " now " + words) +
+            "\n" +
+            (macroKey ? "(the functions of G1..G9 are kept on the computer; the "
+                        "keyboard's key map has no place for them)\n"
+                      : ""));
     return ExitStatus::Done;
 }
 

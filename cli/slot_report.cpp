@@ -16,13 +16,23 @@ size_t MacroKeyIndex(size_t slot) {
     return (slot - kFirstMacroKeySlot) % kMacroKeysPerBank;
 }
 
+std::string MacroKeyName(size_t slot) {
+    const bool bankA = slot - kFirstMacroKeySlot < kMacroKeysPerBank;
+    return "G" + std::to_string(MacroKeyIndex(slot) + 1) + (bankA ? " (bank A)" : " (bank B)");
+}
+
 } // namespace
 
 std::string SlotName(size_t slot) {
     if (slot < kFirstMacroKeySlot)
         return KeyToken(ScanFromKeyIndex(static_cast<KeyIndex>(slot)));
-    const bool bankA = slot - kFirstMacroKeySlot < kMacroKeysPerBank;
-    return "G" + std::to_string(MacroKeyIndex(slot) + 1) + (bankA ? " (bank A)" : " (bank B)");
+    return MacroKeyName(slot);
+}
+
+std::string SlotDisplayName(size_t slot) {
+    if (slot < kFirstMacroKeySlot)
+        return KeyDisplayName(ScanFromKeyIndex(static_cast<KeyIndex>(slot)));
+    return MacroKeyName(slot);
 }
 
 std::string KeyFunctionTypeName(KeyFunctionType type) {

@@ -11,8 +11,11 @@
 
 namespace tavrik::cli {
 
-// "Q", "Num 7", "G3 (bank B)".
+// "Q", "Num 7", "右边 Shift", "G3 (bank B)": the key as the command line names it again.
 std::string SlotName(size_t slot);
+
+// "Q", "Num 7", "Right Shift", "G3 (bank B)": the key as messages name it.
+std::string SlotDisplayName(size_t slot);
 
 // "SingleKey", "PlayMacro", ...; "Unknown9" for types only damaged files hold.
 std::string KeyFunctionTypeName(KeyFunctionType type);

@@ -56,7 +56,7 @@ std::string ExplainSystemMessage(std::u16string_view text) {
         std::string explained(known.english);
         if (!rest.empty())
             explained += " " + OneLine(rest);
-        return explained + " (" + OneLine(text) + ")";
+        return explained;
     }
     return OneLine(text);
 }

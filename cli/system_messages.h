@@ -1,14 +1,15 @@
 #pragma once
-// The program's messages to the user are fixed Chinese texts. On the command line each is said
-// in English, with the original quoted so that it can be recognised and searched for.
+// The program's messages to the user are fixed Chinese texts. The command line speaks English:
+// each known message is said in English alone, with what follows its fixed part (a file's path)
+// kept as it is.
 
 #include <string>
 #include <string_view>
 
 namespace tavrik::cli {
 
-// "English explanation (原文)"; a text the table does not know is passed on as it is. Line
-// breaks inside the original become spaces.
+// The English for the message; a text the table does not know is passed on as it is. Line
+// breaks become spaces.
 std::string ExplainSystemMessage(std::u16string_view text);
 
 } // namespace tavrik::cli

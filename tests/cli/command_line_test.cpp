@@ -138,6 +138,20 @@ TEST(CliCommandLine, ValidCommandLinesAskForTheirCommand) {
         {{"watch"}, WatchRequest{}},
         {{"watch", "--count", "3"}, WatchRequest{3}},
         {{"names", "media"}, NamesRequest{NameList::Media}},
+        // Keys, functions and effects by the names users know them by.
+        {{"remap", "PgUp", "key:Left Ctrl"}, Remap(Key(0x149), Function(Type::SingleKey, 0x01D))},
+        {{"remap", "KEY_KP7", "key:Escape"}, Remap(Key(0x047), Function(Type::SingleKey, 0x001))},
+        {{"remap", "prtsc", "media:XF86AudioMute"},
+         Remap(Key(0x137), Function(Type::Multimedia, 0, 7))},
+        {{"remap", "Del", "fn:SELECT_ALL"}, Remap(Key(0x153), Function(Type::FunctionKey, 0, 8))},
+        {{"remap", "Right-Shift", "key:Shift"},
+         Remap(Key(0x036), Function(Type::SingleKey, 0x02A))},
+        {{"lighting", "effect", "static"}, Lighting(LightingVerb::Effect, 3)},
+        {{"lighting", "effect", "Per Key"}, Lighting(LightingVerb::Effect, 6)},
+        {{"lighting", "key", "PrtSc", "on"}, Lighting(LightingVerb::Key, 38, true)},
+        {{"lighting", "key", "pos:18", "off"}, Lighting(LightingVerb::Key, 18)},
+        {{"names", "effects"}, NamesRequest{NameList::Effects}},
+        {{"names", "--plain", "keys"}, NamesRequest{NameList::Keys, true}},
     };
     for (const ValidCase& c : cases) {
         const std::string line = ::testing::PrintToString(c.args);
@@ -208,6 +222,17 @@ TEST(CliCommandLine, MalformedCommandLinesAreUsageErrors) {
         {"watch", "--count", "0"},
         {"names", "colours"},
         {"help", "remap", "extra"},
+        {"remp", "Q", "default"},
+        {"remap", "Super", "default"},
+        {"remap", "Q", "key:*"},
+        {"remap", "Escpe", "default"},
+        {"remap", "Q", "media:volume-upp"},
+        {"lighting", "efect", "3"},
+        {"lighting", "effect", "sparkle"},
+        {"lighting", "key", "Super", "on"},
+        {"lighting", "key", "Volume Up", "on"},
+        {"lighting", "key", "pos:160", "on"},
+        {"names", "--plain", "colours"},
     };
     for (const auto& args : cases) {
         const std::string line = ::testing::PrintToString(args);
@@ -219,6 +244,38 @@ TEST(CliCommandLine, MalformedCommandLinesAreUsageErrors) {
         EXPECT_EQ(RunTavrikctl(Words(args), console, input, nullptr), 2) << line;
         EXPECT_NE(err.str().find("Usage:"), std::string::npos) << line;
         EXPECT_TRUE(out.str().empty()) << line;
+    }
+}
+
+// A word the command line does not know is answered with the closest ones it does; a name that
+// several keys share, with the keys it could mean.
+TEST(CliCommandLine, UsageErrorsSayWhatWasMeant) {
+    const std::vector<std::pair<std::vector<std::string>, std::string>> cases{
+        {{"remp", "Q"}, "unknown command \"remp\"; did you mean \"remap\"?"},
+        {{"remap", "Escpe", "default"}, "unknown key \"Escpe\"; did you mean \"Escape\"?"},
+        {{"remap", "Super", "default"},
+         "\"Super\" names more than one key: \"Left Win\" or \"Right Win\""},
+        {{"remap", "Q", "key:Lefft Ctrl"},
+         "unknown key \"Lefft Ctrl\"; did you mean \"Left Ctrl\"?"},
+        {{"remap", "Q", "key:NoSuchKey"},
+         "unknown key \"NoSuchKey\" (tavrikctl names keys lists the key names)"},
+        {{"remap", "Q", "media:volume-upp"},
+         "unknown multimedia function \"volume-upp\"; did you mean \"Volume Up\"?"},
+        {{"remap", "Q", "fn:paste-it"}, "unknown keyboard function \"paste-it\""},
+        {{"lighting", "efect", "3"},
+         "unknown lighting command \"efect\"; did you mean \"effect\"?"},
+        {{"lighting", "effect", "staic"}, "unknown effect \"staic\"; did you mean \"static\"?"},
+        {{"lighting", "key", "Volume Up", "on"}, "\"Volume Up\" has no light of its own"},
+        {{"macro", "ad", "X"}, "unknown macro command \"ad\"; did you mean \"add\"?"},
+        {{"names", "key"}, "unknown list \"key\"; did you mean \"keys\"?"},
+    };
+    for (const auto& [args, says] : cases) {
+        std::ostringstream out;
+        std::ostringstream err;
+        Console console(out, err);
+        std::istringstream input;
+        EXPECT_EQ(RunTavrikctl(Words(args), console, input, nullptr), 2) << says;
+        EXPECT_NE(err.str().find("tavrikctl: " + says), std::string::npos) << err.str();
     }
 }
 

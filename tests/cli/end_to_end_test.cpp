@@ -286,12 +286,14 @@ TEST_F(CliEndToEnd, AMalformedFileIsRefusedWithTheFormatMessage) {
     Do({"remap", "Q", "key:W"});
     const std::vector<uint8_t> before = Dump("keymap0");
 
-    const Finished validate = Tavrikctl({"validate", File("bad.tvk")});
-    EXPECT_EQ(validate.exitCode, 3);
-    EXPECT_NE(Text(validate.err).find("文件格式错误，恢复为默认值"), std::string::npos);
-    const Finished restore = Tavrikctl({"restore", File("bad.tvk")});
-    EXPECT_EQ(restore.exitCode, 3);
-    EXPECT_NE(Text(restore.err).find("文件格式错误，导入失败"), std::string::npos);
+    // Said once, in English: the file and what is wrong with it.
+    const std::string malformed = "tavrikctl: " + File("bad.tvk").toStdString() +
+                                  " is not a valid profile file: its header is malformed\n";
+    for (const char* command : {"validate", "restore", "dump"}) {
+        const Finished refused = Tavrikctl({command, File("bad.tvk")});
+        EXPECT_EQ(refused.exitCode, 3) << command;
+        EXPECT_EQ(Text(refused.err), malformed) << command;
+    }
     EXPECT_EQ(Dump("keymap0"), before);
 
     WriteFile("short.tvk", bytes.left(100));
@@ -390,6 +392,11 @@ TEST_F(CliEndToEnd, WithoutAKeyboardCommandsFailAsDeviceErrors) {
     const Finished info = Tavrikctl({"info"});
     EXPECT_EQ(info.exitCode, 1);
     EXPECT_NE(Text(info.err).find("no keyboard attached"), std::string::npos);
+    // Once, with what to do about it.
+    EXPECT_EQ(Text(info.err).find("no keyboard"), Text(info.err).rfind("no keyboard"));
+    EXPECT_NE(Text(info.err).find("tavrikctl watch"), std::string::npos);
+    EXPECT_NE(Text(info.err).find("--device demo"), std::string::npos);
+    EXPECT_TRUE(info.out.isEmpty()) << Text(info.out);
     EXPECT_EQ(Tavrikctl({"remap", "Q", "key:W"}).exitCode, 1);
     const Finished nowhere =
         RunProgram(TAVRIKCTL_PATH, {"--device", "emu:" + File("none"), "info"});

@@ -6,7 +6,9 @@
 #include "cli/key_names.h"
 #include "cli/name_matching.h"
 #include "cli/system_messages.h"
+#include "device/device_texts.h"
 #include "macro/macro_texts.h"
+#include "profile/profile_messages.h"
 
 #include <gtest/gtest.h>
 
@@ -364,14 +366,24 @@ TEST(CliJson, EscapesStringsAndKeepsMemberOrder) {
     EXPECT_EQ(JsonValue::MakeArray().Append(1).Text(true), "[\n  1\n]");
 }
 
-TEST(CliSystemMessages, SaidInEnglishWithTheOriginalQuoted) {
+// The command line speaks English: the desktop program's Chinese messages are said in English
+// alone, whatever follows their fixed part (a path) kept as it is.
+TEST(CliSystemMessages, SaidInEnglishAlone) {
     EXPECT_EQ(ExplainSystemMessage(macro_text::kMacroNamesLeftOut),
               "the macro memory is too small for the macro names; the macros were sent without "
-              "them (硬件空间紧张，取消了宏名的存储。)");
+              "them");
     EXPECT_EQ(ExplainSystemMessage(u"文件格式错误，恢复为默认值: \n  /tmp/a.tvk"),
-              "the file is not a valid profile file: /tmp/a.tvk (文件格式错误，恢复为默认值: "
-              "/tmp/a.tvk)");
+              "the file is not a valid profile file: /tmp/a.tvk");
     EXPECT_EQ(ExplainSystemMessage(u"something else"), "something else");
+    for (const std::u16string_view message :
+         {profile_text::kFormatErrorRestoringDefaults, profile_text::kImportFailed,
+          macro_text::kMacroMemoryTooSmall, macro_text::kMacroNamesLeftOut,
+          macro_text::kTooManyMacros, macro_text::kDelayTooLong, macro_text::kDeleteReferencedMacro,
+          macro_text::kClearActions, kDefaultLayoutReadFailed}) {
+        const std::string english = ExplainSystemMessage(message);
+        EXPECT_TRUE(std::ranges::all_of(english, [](char c) { return c >= 0x20 && c < 0x7F; }))
+            << english;
+    }
 }
 
 } // namespace

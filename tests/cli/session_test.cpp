@@ -208,6 +208,122 @@ TEST_F(CliSession, DeletingAMacroKeepsKeysOfOtherProfilesOnTheirMacro) {
     EXPECT_EQ(entryOfQ(2), (std::array<uint8_t, 3>{2, 2, 0x14})); // Q again
 }
 
+// Every command says what it did, in English, naming keys and functions as a user would; what
+// the keyboard does not hold (a macro) is exit status 1, since the command line was right.
+TEST_F(CliSession, CommandsSayWhatHappened) {
+    struct Case {
+        std::vector<std::string_view> args;
+        ExitStatus status;
+        std::string out;       // exactly
+        std::string says = {}; // on standard error; nothing there when empty
+    };
+    const std::vector<Case> cases{
+        {{"macro", "add", "Hello"},
+         ExitStatus::Done,
+         "macro Hello added; 1 macro on the keyboard\n"},
+        {{"macro", "add", "Other"},
+         ExitStatus::Done,
+         "macro Other added; 2 macros on the keyboard\n"},
+        {{"remap", "--profile", "1", "Q", "default"},
+         ExitStatus::Done,
+         "hardware profile 1: Q reset to its default\n"},
+        {{"remap", "Q", "key:Left Ctrl"},
+         ExitStatus::Done,
+         "hardware profile 0: Q now sends Left Ctrl\n"},
+        {{"remap", "PgUp", "media:XF86AudioMute"},
+         ExitStatus::Done,
+         "hardware profile 0: Page Up now sends Mute\n"},
+        {{"remap", "退格", "fn:zoom-in"},
+         ExitStatus::Done,
+         "hardware profile 0: Backspace now performs the keyboard function Zoom In\n"},
+        {{"remap", "KEY_RIGHTSHIFT", "macro:Hello:3"},
+         ExitStatus::Done,
+         "hardware profile 0: Right Shift now plays macro Hello (loop count 3)\n"},
+        {{"macro", "loop", "Hello", "2"}, ExitStatus::Done, "macro Hello: loop count 2\n"},
+        {{"macro", "rename", "1", "Greeting"}, ExitStatus::Done, "macro Hello renamed Greeting\n"},
+        {{"macro", "show", "Greting"},
+         ExitStatus::DeviceError,
+         "",
+         "the keyboard holds no macro with the id or name \"Greting\"; did you mean "
+         "\"Greeting\"?"},
+        {{"remap", "Q", "macro:Nope"},
+         ExitStatus::DeviceError,
+         "",
+         "the keyboard holds no macro with the id or name \"Nope\" (tavrikctl macro list shows "
+         "them)"},
+        {{"macro", "loop", "7", "2"},
+         ExitStatus::DeviceError,
+         "",
+         "no macro with the id or name \"7\""},
+        {{"macro", "rm", "Greeting"}, ExitStatus::UsageError, "", "keys still play macro"},
+        {{"macro", "rm", "--force", "Greeting"},
+         ExitStatus::Done,
+         "macro Greeting deleted; 1 macro on the keyboard\n"},
+        {{"backup", "/nonexistent-folder/a.tvk"},
+         ExitStatus::BadFile,
+         "",
+         "/nonexistent-folder/a.tvk: No such file or directory"},
+    };
+    Start();
+    for (const Case& c : cases) {
+        const std::string line = ::testing::PrintToString(c.args);
+        out_.str({});
+        err_.str({});
+        EXPECT_EQ(Run(c.args), c.status) << line << ": " << err_.str();
+        EXPECT_EQ(out_.str(), c.out) << line;
+        if (c.says.empty())
+            EXPECT_EQ(err_.str(), "") << line;
+        else
+            EXPECT_NE(err_.str().find(c.says), std::string::npos) << line << ": " << err_.str();
+    }
+}
+
+// The keyboard keeps pauses in steps of 10 ms: a pause it cannot keep exactly is kept rounded
+// down and said, line by line, never changed silently.
+TEST_F(CliSession, PausesTheKeyboardCannotKeepAreReported) {
+    Start();
+    ASSERT_EQ(Run({"macro", "add", "Hi"}), ExitStatus::Done);
+    std::string actions = "# Hi\nI down 20\nI up 15\n";
+    for (int i = 0; i < 6; ++i)
+        actions += "A down 7\nA up 30\n";
+    std::ofstream(File("hi.txt")) << actions;
+    err_.str({});
+    ASSERT_EQ(Run({"macro", "actions", "Hi", File("hi.txt")}), ExitStatus::Done) << err_.str();
+    const std::string said = err_.str();
+    EXPECT_EQ(said.find(File("hi.txt") + ":2:"), std::string::npos) << said; // 20 is kept
+    EXPECT_NE(said.find(File("hi.txt") + ":3: the pause of 15 ms is kept as 10 ms (the keyboard "
+                                         "keeps pauses in steps of 10 ms)"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find(File("hi.txt") + ":4: the pause of 7 ms is kept as 0 ms"),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find(File("hi.txt") + ": 2 more pauses were rounded down"), std::string::npos)
+        << said;
+    const std::vector<MacroRecord> held = MacroImageToRecords(Memory().macroMemory);
+    ASSERT_EQ(held.size(), 1u);
+    ASSERT_EQ(held[0].actions.size(), 14u);
+    EXPECT_EQ(held[0].actions[1].delayMs, 10u);
+    EXPECT_EQ(held[0].actions[2].delayMs, 0u);
+}
+
+// No keyboard: said once, with what to do about it.
+TEST_F(CliSession, NoKeyboardIsSaidOnceWithAHint) {
+    Start(std::make_unique<test::HookedKeyboard>(false), {});
+    for (const std::vector<std::string_view>& args :
+         {std::vector<std::string_view>{"info"}, {"remap", "Q", "key:W"}, {"lighting", "show"}}) {
+        const std::string line = ::testing::PrintToString(args);
+        out_.str({});
+        err_.str({});
+        EXPECT_EQ(Run(args), ExitStatus::DeviceError) << line;
+        EXPECT_EQ(out_.str(), "") << line;
+        EXPECT_EQ(err_.str(), "tavrikctl: no keyboard attached\n  Is it plugged in? \"tavrikctl "
+                              "watch\" waits for one to arrive; \"tavrikctl --device demo "
+                              "COMMAND\" tries a command on an emulated keyboard.\n")
+            << line;
+    }
+}
+
 TEST_F(CliSession, AKeyboardThatCannotBeOpenedGetsTheUdevRuleAdvice) {
     Start(std::make_unique<test::HookedKeyboard>(false, true), {});
     EXPECT_EQ(Run({"info"}), ExitStatus::DeviceError);
