@@ -43,6 +43,10 @@ std::optional<OfferedEffects> ParseEffects(const std::string& text) {
     return effects;
 }
 
+bool AsksForHelp(const std::string& word) {
+    return word == "--help" || word == "-h";
+}
+
 // Applies one option with its value; false when the value is not acceptable.
 bool ApplyOption(ServeOptions& options, const std::string& name, const std::string& value) {
     if (name == "--capacity-units") {
@@ -79,6 +83,10 @@ bool ApplyOption(ServeOptions& options, const std::string& name, const std::stri
 std::optional<ServeOptions> ParseServeOptions(const std::vector<std::string>& args,
                                               std::string* error) {
     ServeOptions options;
+    if (std::ranges::any_of(args, AsksForHelp)) {
+        options.help = true;
+        return options;
+    }
     for (size_t i = 0; i < args.size(); ++i) {
         const std::string& word = args[i];
         if (word == "--unplugged") {

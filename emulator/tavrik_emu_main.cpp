@@ -13,6 +13,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include <sys/stat.h>
@@ -25,9 +26,15 @@ using namespace tavrik::emu;
 constexpr int kExitError = 1;
 constexpr int kExitUsage = 2;
 
-const char kUsage[] =
+#ifndef TAVRIK_VERSION
+#define TAVRIK_VERSION "unknown"
+#endif
+
+constexpr std::string_view kServeUsage =
     "usage: tavrik-emu serve SOCKET [--capacity-units N] [--effects 1,2,...] [--profile N]\n"
-    "                        [--report-interval-ms X] [--state FILE] [--unplugged]\n"
+    "                        [--report-interval-ms X] [--state FILE] [--unplugged]\n";
+
+constexpr std::string_view kControlUsage =
     "       tavrik-emu ctl SOCKET plug | unplug | quit\n"
     "       tavrik-emu ctl SOCKET press POS | release POS | tap POS | typed\n"
     "       tavrik-emu ctl SOCKET bank | lighting-changed\n"
@@ -35,7 +42,25 @@ const char kUsage[] =
     "                                   unplug-after N\n"
     "       tavrik-emu ctl SOCKET dump settings | lighting | keymap0 | keymap1 | keymap2 |\n"
     "                                  default | macro | colours\n"
-    "       tavrik-emu ctl SOCKET save FILE | load FILE\n";
+    "       tavrik-emu ctl SOCKET save FILE | load FILE\n"
+    "       tavrik-emu --help | --version\n";
+
+constexpr std::string_view kServeHelp =
+    "\n"
+    "Serves one emulated VOLTRI VX60 keyboard on the UNIX socket SOCKET until SIGINT or SIGTERM\n"
+    "or `tavrik-emu ctl SOCKET quit`. Prints \"ready on SOCKET\" once programs may connect.\n"
+    "  --capacity-units N      macro memory in units of 128 bytes, 1 to 255 (default 32)\n"
+    "  --effects 1,2,...       the lighting effects offered, each 1 to 10, at most 14\n"
+    "                          (default 1 to 10)\n"
+    "  --profile N             the active hardware profile, 0 to 2 (default 0)\n"
+    "  --report-interval-ms X  USB timing: one report every X ms, 0 to 1000 (default 0, none)\n"
+    "  --state FILE            the keyboard's memory: loaded from FILE when it exists, saved\n"
+    "                          there when the server ends\n"
+    "  --unplugged             the keyboard starts unplugged (`ctl SOCKET plug` attaches it)\n";
+
+std::string Usage() {
+    return std::string(kServeUsage) + std::string(kControlUsage);
+}
 
 // Lock-free, so the signal handler may read it.
 std::atomic<EmulatorServer*> g_server{nullptr};
@@ -70,7 +95,11 @@ int Serve(const std::vector<std::string>& args) {
     std::string error;
     const auto options = ParseServeOptions(args, &error);
     if (!options)
-        return Complain(error + "\n" + kUsage, kExitUsage);
+        return Complain(error + "\n" + std::string(kServeUsage), kExitUsage);
+    if (options->help) {
+        std::fputs(std::string(kServeUsage).append(kServeHelp).c_str(), stdout);
+        return 0;
+    }
     if (const std::string problem = ConfigProblem(options->config); !problem.empty())
         return Complain(problem, kExitUsage);
     EmulatedHidBridge bridge(options->config, options->plugged);
@@ -91,6 +120,9 @@ int Serve(const std::vector<std::string>& args) {
             return Complain(error);
         g_server = &server;
         InstallSignalHandlers();
+        // Scripts and people starting the server wait for this line before they connect.
+        std::printf("ready on %s\n", options->socketPath.c_str());
+        std::fflush(stdout);
         server.Run();
         g_server = nullptr;
     }
@@ -112,7 +144,7 @@ std::vector<std::string> WithAbsoluteFile(std::vector<std::string> command) {
 
 int Control(const std::vector<std::string>& args) {
     if (args.size() < 2)
-        return Complain(std::string("ctl needs a socket and a command\n") + kUsage, kExitUsage);
+        return Complain("ctl needs a socket and a command\n" + Usage(), kExitUsage);
     std::string error;
     const auto bridge = SocketHidBridge::Connect(args[0], &error);
     if (!bridge)
@@ -131,13 +163,17 @@ int Control(const std::vector<std::string>& args) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h") {
-        std::fputs(kUsage, args.empty() ? stderr : stdout);
+        std::fputs(Usage().c_str(), args.empty() ? stderr : stdout);
         return args.empty() ? kExitUsage : 0;
+    }
+    if (args[0] == "--version") {
+        std::printf("tavrik-emu %s\n", TAVRIK_VERSION);
+        return 0;
     }
     const std::vector<std::string> rest(args.begin() + 1, args.end());
     if (args[0] == "serve")
         return Serve(rest);
     if (args[0] == "ctl")
         return Control(rest);
-    return Complain("unknown mode: " + args[0] + "\n" + kUsage, kExitUsage);
+    return Complain("unknown mode: " + args[0] + "\n" + Usage(), kExitUsage);
 }

@@ -51,5 +51,22 @@ TEST(ServeOptions, RefusesWhatNoKeyboardCanBe) {
     }
 }
 
+TEST(ServeOptions, HelpAnywhereAsksForTheUsageAlone) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"--help"},
+        {"-h"},
+        {"kbd.sock", "--profile", "1", "--help"},
+        {"--verbose", "a.sock", "b.sock", "-h"},
+    };
+    for (const auto& args : cases) {
+        std::string error;
+        const auto options = ParseServeOptions(args, &error);
+        ASSERT_TRUE(options) << testing::PrintToString(args) << ": " << error;
+        EXPECT_TRUE(options->help);
+    }
+    std::string error;
+    EXPECT_FALSE(ParseServeOptions({"kbd.sock"}, &error)->help);
+}
+
 } // namespace
 } // namespace tavrik::emu
