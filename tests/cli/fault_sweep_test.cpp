@@ -12,17 +12,22 @@
 #include "support/answered_keyboard.h"
 #include "tests/device/manual_clock.h"
 
+#include <QString>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <memory>
 #include <sstream>
+#include <string>
 #include <system_error>
+#include <vector>
 
 namespace tavrik {
 
