@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "app/process_state.h"
 #include "app/single_instance.h"
+#include "events/main_window_port.h"
 #include "gui/keyboard_editor.h"
 #include "gui/message_boxes.h"
 #include "profile/settings_file.h"
@@ -20,9 +21,12 @@
 #include <QPointer>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QSystemTrayIcon>
 
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -61,24 +65,76 @@ std::vector<std::string> ArgumentsAfterProgramName() {
     return arguments;
 }
 
-// The keyboard chosen with --device or TAVRIK_DEVICE (a real keyboard by default), bound.
+constexpr int kExitTransportFailed = 1;
+constexpr int kExitUsage = 2;
+
+// What the command line settles before any window exists (so without a display): the usage, the
+// version, a refused option. Nothing when the program goes on.
+std::optional<int> AnswerWithoutWindow(std::span<const std::string_view> arguments) {
+    const CommandLineCheck check = CheckCommandLine(arguments);
+    switch (check.request) {
+    case CommandLineCheck::Request::Help:
+        std::fputs(DesktopUsage().data(), stdout);
+        return 0;
+    case CommandLineCheck::Request::Version:
+        std::printf("%s\n", DesktopVersion().c_str());
+        return 0;
+    case CommandLineCheck::Request::Refused:
+        std::fprintf(stderr, "tavrik: %s (see tavrik --help)\n", check.problem.c_str());
+        return kExitUsage;
+    case CommandLineCheck::Request::Run:
+        break;
+    }
+    return std::nullopt;
+}
+
+// The keyboard chosen with --device or TAVRIK_DEVICE (a real keyboard by default).
+struct TransportChoice {
+    DeviceChoice device;
+    bool explicitlyChosen = false;
+};
+
+// Nothing, and one line on stderr, when the choice names no keyboard.
+std::optional<TransportChoice> ChooseTransport(std::span<const std::string_view> arguments) {
+    const std::optional<std::string_view> flag = FindDeviceFlag(arguments);
+    const char* environment = std::getenv(kDeviceEnvironmentVariable);
+    std::string error;
+    const std::optional<DeviceChoice> device = ChooseDevice(flag, environment, &error);
+    if (!device) {
+        std::fprintf(stderr, "tavrik: %s\n", error.c_str());
+        return std::nullopt;
+    }
+    return TransportChoice{*device, flag || (environment != nullptr && *environment != '\0')};
+}
+
 struct BoundTransport {
     std::unique_ptr<HidBridge> bridge;
     bool demo = false;
 };
 
-// A backend that cannot start ends the program with exit code 0 and one line on stderr, no
-// dialog.
-BoundTransport BindTransport(std::span<const std::string_view> arguments) {
+// A backend that cannot start ends the program with one line on stderr, no dialog.
+BoundTransport BindTransport(const DeviceChoice& choice) {
     std::string error;
-    const std::optional<DeviceChoice> choice =
-        ChooseDevice(FindDeviceFlag(arguments), std::getenv(kDeviceEnvironmentVariable), &error);
-    std::unique_ptr<HidBridge> bridge = choice ? OpenBridge(*choice, &error) : nullptr;
+    std::unique_ptr<HidBridge> bridge = OpenBridge(choice, &error);
     if (!bridge) {
         std::fprintf(stderr, "tavrik: %s\n", error.c_str());
         return {};
     }
-    return {std::move(bridge), choice->kind == DeviceChoice::Kind::Demo};
+    return {std::move(bridge), choice.kind == DeviceChoice::Kind::Demo};
+}
+
+// Without a notification area there is no icon to click: a start by the user (not the start at
+// login) opens the window as soon as the first keyboard is attached.
+void OpenOnFirstKeyboard(CTavrikDlg& window, KeyboardEditor& editor) {
+    auto connection = std::make_shared<QMetaObject::Connection>();
+    const auto openOnAttach = [&window, connection](int mode, int iconId) {
+        if (mode == kTrayDevice && iconId == kIconKeyboardAttached) {
+            QObject::disconnect(*connection);
+            window.HandleInstanceCommand(InstanceCommand::Open);
+        }
+    };
+    *connection =
+        QObject::connect(&editor, &KeyboardEditor::trayStateRequested, &window, openOnAttach);
 }
 
 LightingPreferences ReadLightingPreferences(const SettingsFile& settings) {
@@ -94,6 +150,15 @@ std::filesystem::path SocketPath() {
 } // namespace
 
 int RunDesktopProgram(int argc, char* argv[]) {
+    const std::vector<std::string_view> commandLine(argv + 1, argv + argc);
+    if (const std::optional<int> exitCode = AnswerWithoutWindow(commandLine)) {
+        return *exitCode;
+    }
+    const std::optional<TransportChoice> choice = ChooseTransport(commandLine);
+    if (!choice) {
+        return kExitUsage;
+    }
+
     QApplication application(argc, argv);
     // The window lives hidden behind the tray icon; closing a message box must not end the run.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -108,15 +173,17 @@ int RunDesktopProgram(int argc, char* argv[]) {
     ProcessState state;
     const std::vector<std::string> arguments = ArgumentsAfterProgramName();
     const std::vector<std::string_view> argumentViews(arguments.begin(), arguments.end());
+    const StartSwitches switches = ParseStartSwitches(argumentViews);
     InstanceServer instanceServer;
-    if (RunInstanceCheck(ParseStartSwitches(argumentViews), instanceServer, SocketPath()) ==
-        InstanceRole::HandedOver) {
+    if (RunInstanceCheck(switches, instanceServer, SocketPath()) == InstanceRole::HandedOver) {
         return 0;
     }
     StartSiblingProgram(paths.daemonPath);
-    BoundTransport transport = BindTransport(argumentViews);
+    BoundTransport transport = BindTransport(choice->device);
     if (!transport.bridge) {
-        return 0;
+        // The default keyboard failing to start ends the program quietly; a keyboard the user
+        // named is a failure the caller must see.
+        return choice->explicitlyChosen ? kExitTransportFailed : 0;
     }
     const SessionDocuments documents(transport.demo);
     if (documents.Folder().empty()) {
@@ -136,6 +203,9 @@ int RunDesktopProgram(int argc, char* argv[]) {
     CTavrikDlg window(state, std::move(paths), instanceServer, editor, settings);
     shownWindow = &window;
     window.InitDialog();
+    if (!switches.start && !QSystemTrayIcon::isSystemTrayAvailable()) {
+        OpenOnFirstKeyboard(window, editor);
+    }
     editor.Start();
     instanceServer.SetHandler(
         [&window](InstanceCommand command) { window.HandleInstanceCommand(command); });

@@ -1,10 +1,25 @@
 #include "app/tray_icon.h"
 
 #include "app/app_icons.h"
+#include "events/main_window_port.h"
 
 #include <cstdio>
 
 namespace tavrik {
+namespace {
+
+QString StateWords(int iconId) {
+    switch (iconId) {
+    case kIconKeyboardAttached:
+        return QStringLiteral("键盘已连接");
+    case kIconMacroPlaying:
+        return QStringLiteral("键盘正在播放宏");
+    default:
+        return QStringLiteral("未检测到键盘");
+    }
+}
+
+} // namespace
 
 CTrayIcon::CTrayIcon(std::filesystem::path iconFolder, QObject* parent)
     : QObject(parent)
@@ -35,13 +50,13 @@ bool CTrayIcon::Create(const QString& tooltip, int iconId) {
         std::fprintf(stderr, "tavrik: no notification area is running; start the program again "
                              "to show its window\n");
     }
-    m_icon = std::make_unique<QSystemTrayIcon>(LoadAppIcon(m_iconFolder, iconId));
-    m_icon->setToolTip(tooltip);
+    m_tooltip = tooltip;
+    m_icon = std::make_unique<QSystemTrayIcon>(this);
     m_icon->setContextMenu(&m_menu);
     connect(m_icon.get(), &QSystemTrayIcon::activated, this, &CTrayIcon::OnActivated);
-    m_icon->show();
-    m_iconId = iconId;
     m_enabled = true;
+    SetIcon(iconId);
+    m_icon->show();
     return true;
 }
 
@@ -50,8 +65,13 @@ bool CTrayIcon::SetIcon(int iconId) {
         return false;
     }
     m_icon->setIcon(LoadAppIcon(m_iconFolder, iconId));
+    m_icon->setToolTip(m_tooltip + QStringLiteral("：") + StateWords(iconId));
     m_iconId = iconId;
     return true;
+}
+
+QString CTrayIcon::ToolTip() const {
+    return m_icon ? m_icon->toolTip() : QString();
 }
 
 bool CTrayIcon::Remove() {
@@ -71,7 +91,9 @@ void CTrayIcon::RunFirstItem() {
 }
 
 void CTrayIcon::OnActivated(QSystemTrayIcon::ActivationReason reason) {
-    if (reason == QSystemTrayIcon::DoubleClick) {
+    // On XEmbed trays a double click also brings a Trigger first; the window's Open does the same
+    // thing twice, so the second one changes nothing.
+    if (reason == QSystemTrayIcon::Trigger || reason == QSystemTrayIcon::DoubleClick) {
         RunFirstItem();
     }
 }

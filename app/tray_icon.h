@@ -1,8 +1,10 @@
 #pragma once
 // CTrayIcon: the program's icon in the notification area (StatusNotifierItem or XEmbed through
 // QSystemTrayIcon, which registers again by itself when the tray host restarts). Right click
-// shows the menu with "打开(&O)" as its bold default item; double click runs that first item;
-// a single click does nothing.
+// shows the menu with "打开(&O)" as its bold default item; a double click runs that first item,
+// and so does a single left click: StatusNotifierItem hosts (KDE Plasma, GNOME's AppIndicator
+// extension) report no double click, only the activation. The tooltip says in words what the
+// picture shows: whether a keyboard is attached, or that it plays a macro.
 
 #include <QMenu>
 #include <QObject>
@@ -28,11 +30,12 @@ public:
     // Shows the icon with its tooltip. Without a tray host it says so once on stderr; the icon
     // then appears when a host starts. False after Remove: a removed icon never comes back.
     bool Create(const QString& tooltip, int iconId);
-    // Changes the picture; false while the icon is not shown.
+    // Changes the picture and the state its tooltip names; false while the icon is not shown.
     bool SetIcon(int iconId);
     bool Remove();
     bool IsEnabled() const { return m_enabled; }
     int IconId() const { return m_iconId; }
+    QString ToolTip() const;
 
     QMenu& Menu() { return m_menu; }
     // What a double click does: run the menu's first item.
@@ -47,6 +50,8 @@ private:
 
     std::filesystem::path m_iconFolder;
     QMenu m_menu;
+    QString m_tooltip;
+    // A child of this object too, so that a test reaches it to activate it as a host does.
     std::unique_ptr<QSystemTrayIcon> m_icon;
     bool m_enabled = false;
     bool m_removed = false;

@@ -47,6 +47,50 @@ TEST(StartSwitches, WholeArgumentsWithoutRegardToCase) {
     }
 }
 
+struct CommandLineCase {
+    std::vector<std::string_view> arguments;
+    CommandLineCheck::Request request;
+};
+
+TEST(CommandLine, AnswersHelpAndVersionAndRefusesUnknownOptions) {
+    using Request = CommandLineCheck::Request;
+    const CommandLineCase cases[] = {
+        {{}, Request::Run},
+        {{"/Start"}, Request::Run},
+        {{"/Kill", "whatever", "-"}, Request::Run},
+        {{"--device", "demo"}, Request::Run},
+        {{"--device=emu:/run/kbd.sock", "/START"}, Request::Run},
+        {{"--device", "--help"}, Request::Run}, // the value of --device, refused later
+        {{"-platform", "offscreen", "--style=fusion", "-reverse"}, Request::Run},
+        {{"--platform", "xcb", "-display", ":1", "-qmljsdebugger=port:1"}, Request::Run},
+        {{"--", "--bogus"}, Request::Run},
+        {{"--help"}, Request::Help},
+        {{"/Start", "-h", "--bogus"}, Request::Help},
+        {{"--version"}, Request::Version},
+        {{"--bogus"}, Request::Refused},
+        {{"-x"}, Request::Refused},
+        {{"--Help"}, Request::Refused},
+        {{"--kill"}, Request::Refused},
+        {{"--device"}, Request::Refused},
+        {{"-platform"}, Request::Refused},
+        {{"--devices=demo"}, Request::Refused},
+        {{"--bogus", "--help"}, Request::Refused},
+    };
+    for (const CommandLineCase& c : cases) {
+        const CommandLineCheck check = CheckCommandLine(c.arguments);
+        EXPECT_EQ(check.request, c.request) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(check.problem.empty(), c.request != Request::Refused)
+            << ::testing::PrintToString(c.arguments) << ": " << check.problem;
+    }
+}
+
+TEST(CommandLine, RefusalNamesTheOption) {
+    EXPECT_EQ(CheckCommandLine(std::vector<std::string_view>{"/Start", "--bogus"}).problem,
+              "unknown option --bogus");
+    EXPECT_EQ(CheckCommandLine(std::vector<std::string_view>{"--device"}).problem,
+              "option --device needs a value");
+}
+
 TEST(AppPaths, EverythingBesideTheProgram) {
     const AppPaths paths = AppPathsFromExecutable("/usr/lib/tavrik/tavrik");
     EXPECT_EQ(paths.exeFileName, "tavrik");

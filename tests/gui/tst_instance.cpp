@@ -99,7 +99,8 @@ private slots:
     void staleSocketIsTakenOver();
     void siblingProgramStartsWithThePrimaryOnly();
     void missingSkinPictureEndsWithZero();
-    void transportThatCannotStartEndsWithZero();
+    void refusedStartEndsWithOneLine_data();
+    void refusedStartEndsWithOneLine();
 
 private:
     // A folder holding a copy of the program, with the built skin beside it.
@@ -271,18 +272,40 @@ void InstanceTest::missingSkinPictureEndsWithZero() {
     QVERIFY(complaints.first().contains(QStringLiteral("main_normal.jpg")));
 }
 
-void InstanceTest::transportThatCannotStartEndsWithZero() {
-    const QString noServer = QString::fromStdString((*m_sandbox / "no-emulator").string());
-    Program program(m_executable, *m_sandbox,
-                    {QStringLiteral("--device"), QStringLiteral("emu:") + noServer});
+void InstanceTest::refusedStartEndsWithOneLine_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("exitCode");
+    QTest::addColumn<QString>("named");
+    // A keyboard the user chose that cannot be opened is a failure, not a quiet success. The
+    // socket's folder is the test's sandbox, made for each row.
+    QTest::newRow("emulator not served")
+        << QStringList{QStringLiteral("--device"), QStringLiteral("emu:SANDBOX/no-emulator")} << 1
+        << QStringLiteral("SANDBOX/no-emulator");
+    QTest::newRow("unknown device")
+        << QStringList{QStringLiteral("--device=bogus")} << 2 << QStringLiteral("\"bogus\"");
+    QTest::newRow("device without value")
+        << QStringList{QStringLiteral("/Start"), QStringLiteral("--device")} << 2
+        << QStringLiteral("--device");
+    QTest::newRow("unknown option")
+        << QStringList{QStringLiteral("--verbose")} << 2 << QStringLiteral("--verbose");
+}
+
+void InstanceTest::refusedStartEndsWithOneLine() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, exitCode);
+    QFETCH(QString, named);
+    const QString sandbox = QString::fromStdString(m_sandbox->Path().string());
+    arguments.replaceInStrings(QStringLiteral("SANDBOX"), sandbox);
+    named.replace(QStringLiteral("SANDBOX"), sandbox);
+    Program program(m_executable, *m_sandbox, arguments);
     QVERIFY(program.Finish());
     QCOMPARE(program.ExitStatus(), QProcess::NormalExit);
-    QCOMPARE(program.ExitCode(), 0);
+    QCOMPARE(program.ExitCode(), exitCode);
     const QStringList lines = program.Log()
                                   .split(QLatin1Char('\n'), Qt::SkipEmptyParts)
                                   .filter(QStringLiteral("tavrik: "));
     QCOMPARE(lines.size(), 1);
-    QVERIFY(lines.first().contains(noServer));
+    QVERIFY2(lines.first().contains(named), qPrintable(lines.first()));
 }
 
 } // namespace tavrik
