@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -402,6 +403,39 @@ TEST_F(CliEndToEnd, WithoutAKeyboardCommandsFailAsDeviceErrors) {
         RunProgram(TAVRIKCTL_PATH, {"--device", "emu:" + File("none"), "info"});
     EXPECT_EQ(nowhere.exitCode, 1);
     EXPECT_FALSE(nowhere.err.isEmpty());
+}
+
+// Bash completion, as the build tree holds it beside bin/, completes with the names the tavrikctl
+// just built accepts, in any case, quoted for the shell; readline replaces only what follows the
+// colon of key:NAME.
+TEST_F(CliEndToEnd, ShellCompletionOffersTheNamesTavrikctlAccepts) {
+    const QString script =
+        QFileInfo(TAVRIKCTL_PATH).dir().filePath("../share/bash-completion/completions/tavrikctl");
+    ASSERT_TRUE(QFile::exists(script)) << script.toStdString();
+    const QString complete = QStringLiteral(
+        R"sh(source "$1"; COMP_LINE=$2; COMP_POINT=${#COMP_LINE}
+COMP_WORDBREAKS=$' \t\n"\'><=;|&(:'; _tavrikctl; printf '%s\n' "${COMPREPLY[@]}")sh");
+    const QString program = QString(TAVRIKCTL_PATH).replace(" ", "\\ ");
+    const std::vector<std::pair<QString, QStringList>> cases{
+        {"rem", {"remap"}},
+        {"remap PgU", {"PgUp"}},
+        {"remap prts", {"PrtSc", "PrtScn"}},
+        {"remap Q key:Left\\ C", {"Left\\ Ctrl", "Left\\ Control"}},
+        {"remap --profile 1 Q media:vol", {"Volume\\ Down", "Volume\\ Up"}},
+        {"remap Q fn:zoom", {"Zoom\\ Out", "Zoom\\ In"}},
+        {"lighting effect stat", {"static"}},
+        {"lighting key num\\ lo", {"Num\\ Lock"}},
+        {"lighting all o", {"on", "off"}},
+        {"names e", {"effects"}},
+        {"macro r", {"rm", "rename"}},
+    };
+    for (const auto& [typed, offered] : cases) {
+        const Finished done =
+            RunProgram("/bin/bash", {"-c", complete, "bash", script, program + " " + typed});
+        EXPECT_EQ(done.exitCode, 0) << Text(done.err);
+        const QStringList lines = QString::fromUtf8(done.out).split('\n', Qt::SkipEmptyParts);
+        EXPECT_EQ(lines, offered) << typed.toStdString() << ": " << Text(done.out);
+    }
 }
 
 TEST_F(CliEndToEnd, TheStoreFileMirrorsTheKeyboardInTheTemporaryHome) {
