@@ -18,6 +18,8 @@ packages=(
   libx11-dev
   # the on-screen keyboard the key assignment dialog starts
   onboard
+  # the Debian package: its dependencies, its checks, the manual pages' and metadata's checks
+  dpkg-dev lintian desktop-file-utils appstream groff-base
 )
 
 missing=()
