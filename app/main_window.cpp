@@ -8,6 +8,7 @@
 #include "gui/assignment_dialog.h"
 #include "gui/lighting_panel.h"
 #include "gui/message_boxes.h"
+#include "gui/profile_manager_dialog.h"
 #include "keys/key_table.h"
 #include "lighting/lighting_params.h"
 #include "skin/panel_pictures.h"
@@ -35,7 +36,6 @@ namespace {
 constexpr std::u16string_view kLeftArrowKey = u"LEFT_ARROW";
 constexpr std::u16string_view kRightArrowKey = u"RIGHT_ARROW";
 const QString kTrayTooltip = QStringLiteral("游戏键盘");
-const QString kDefaultProfileCaption = QStringLiteral("<默认情景模式>");
 constexpr QRgb kCaptionColour = 0xE4E4E4;
 constexpr std::u16string_view kBusyIndicatorKey = u"CONTROL_JDTSTATIC";
 const QString kProfileFileFilter = QStringLiteral("(*.tvk) (*.tvk);;(*.*) (*)");
@@ -93,27 +93,38 @@ CTavrikDlg::CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& inst
     connect(m_lightingTimer, &QTimer::timeout, this, [this] { m_editor.PostLightingReread(); });
     connect(&m_trayIcon, &CTrayIcon::commandChosen, this, &CTavrikDlg::RunCommand);
     ConnectEditor();
-    m_assignment = new AssignmentDialog(
-        m_editor, {m_paths.compositeSkinFile, m_paths.skinFolder, m_paths.appFolder}, this);
     connect(this, &CTavrikDlg::assignmentRequested, this,
             [this](const KeyClickRoute& route, int buttonId) {
                 m_assignment->Request(static_cast<size_t>(route.slot), route.macroOnly,
                                       Button(buttonId));
             });
+}
+
+void CTavrikDlg::CreateDialogs() {
+    m_assignment = new AssignmentDialog(
+        m_editor, {m_paths.compositeSkinFile, m_paths.skinFolder, m_paths.appFolder}, this);
     connect(m_assignment, &AssignmentDialog::helpRequested, this, [this] { RunCommand(ID_HELP); });
+    m_profileManager = new ProfileManagerDialog(
+        m_editor, {m_paths.profileSkinFile, m_paths.skinFolder, m_paths.appFolder}, this);
+    connect(m_profileManager, &ProfileManagerDialog::helpRequested, this,
+            [this] { RunCommand(ID_HELP); });
 }
 
 void CTavrikDlg::ConnectEditor() {
     // Every signal comes from a worker thread and is queued to this window's thread.
     connect(&m_editor, &KeyboardEditor::keyButtonsDescribed, this, &CTavrikDlg::ShowKeyButtonLooks);
-    connect(&m_editor, &KeyboardEditor::applyEnabledChanged, this,
-            [this](bool on) { ButtonSlot(ID_APPLY).setEnabled(on); });
+    connect(&m_editor, &KeyboardEditor::applyEnabledChanged, this, [this](bool on) {
+        m_applyEnabled = on;
+        if (IsInitialised())
+            ButtonSlot(ID_APPLY).setEnabled(on);
+    });
     connect(&m_editor, &KeyboardEditor::activeProfileChanged, this,
             &CTavrikDlg::MarkCurrentProfileButton);
     connect(&m_editor, &KeyboardEditor::profileCaptionChanged, this,
             &CTavrikDlg::ShowProfileCaption);
     connect(&m_editor, &KeyboardEditor::hideRequested, this, [this] {
-        m_assignment->reject(); // the keyboard it edits is gone
+        if (m_assignment != nullptr)
+            m_assignment->reject(); // the keyboard it edits is gone
         hide();
     });
     connect(&m_editor, &KeyboardEditor::trayStateRequested, this, &CTavrikDlg::SetTrayState);
@@ -121,7 +132,11 @@ void CTavrikDlg::ConnectEditor() {
     connect(&m_editor, &KeyboardEditor::lightingRereadRequested, m_lightingTimer,
             qOverload<>(&QTimer::start));
     connect(&m_editor, &KeyboardEditor::lightingStateRead, this,
-            [this](const LightingState& state) { m_lightingPanel->Refresh(state); });
+            [this](const LightingState& state) {
+                m_lightingState = state;
+                if (m_lightingPanel != nullptr)
+                    m_lightingPanel->Refresh(state);
+            });
     connect(&m_editor, &KeyboardEditor::busyChanged, this, [this](bool busy) {
         if (m_busy != nullptr)
             m_busy->SetBusy(busy);
@@ -140,9 +155,34 @@ void CTavrikDlg::OnInitDialog() {
     ShowBank(m_editor.BankB());
     PlaceLightingPanel();
     PlaceBusyIndicator();
+    CreateDialogs();
+    QList<KeyButtonLook> looks;
+    for (const auto& [id, look] : m_keyLooks)
+        looks.push_back(look);
+    ShowKeyButtonLooks(looks);
+    StartInTray();
+}
+
+void CTavrikDlg::StartInTray() {
+    if (m_startedInTray)
+        return;
+    m_startedInTray = true;
+    // The program starts hidden and may stay so all day: the skin's pictures are decoded when
+    // the window is first shown, but a skin that lacks one ends the program now, not then.
+    RequireButtonPictures();
     m_state.namedEvents = std::make_unique<NamedEventSet>();
     // The rest waits for the event loop, as a message posted to the window would.
     QTimer::singleShot(0, this, &CTavrikDlg::FinishInitialisation);
+}
+
+void CTavrikDlg::RequireButtonPictures() const {
+    for (const std::string_view picture :
+         {skin::kMainNormal, skin::kMainOver, skin::kMainDown, skin::kMainDisable, skin::kArrow,
+          skin::kMainColor0, skin::kMainColor1}) {
+        const std::filesystem::path file = m_paths.appFolder / picture;
+        if (!std::filesystem::is_regular_file(file))
+            EndProcessForMissingPicture(file);
+    }
 }
 
 void CTavrikDlg::LoadButtonPictures() {
@@ -158,8 +198,6 @@ void CTavrikDlg::LoadButtonPictures() {
     m_down = load(skin::kMainDown);
     m_disable = load(skin::kMainDisable);
     m_arrow = load(skin::kArrow);
-    load(skin::kMainColor0);
-    load(skin::kMainColor1);
 }
 
 StateImages CTavrikDlg::LooksFor(MainLooks looks) const {
@@ -215,11 +253,10 @@ void CTavrikDlg::PlaceButtons() {
     }
     m_buttons.at(ID_LINK)->setAccessibleName(m_link);
     CPngButton* profileName = m_buttons.at(ID_PROFILE_NAME);
-    profileName->setText(kDefaultProfileCaption);
     profileName->SetTextStyle(true, 9, QStringLiteral("Arial"), QColor::fromRgb(kCaptionColour));
-    profileName->SetTooltip(QStringLiteral("当前情景模式: ") + kDefaultProfileCaption);
-    // Nothing is modified yet: Apply starts disabled.
-    m_buttons.at(ID_APPLY)->setEnabled(false);
+    ShowProfileCaption(m_profileCaption, m_profileTooltip);
+    MarkCurrentProfileButton(m_activeProfileIndex);
+    m_buttons.at(ID_APPLY)->setEnabled(m_applyEnabled);
 }
 
 void CTavrikDlg::PlaceLightingPanel() {
@@ -232,6 +269,8 @@ void CTavrikDlg::PlaceLightingPanel() {
     connect(m_lightingPanel, &LightingPanel::keyLookChanged, this, &CTavrikDlg::ShowKeyLook);
     connect(m_lightingPanel, &LightingPanel::allKeysTinted, this,
             [this](bool lit) { ColourAllKeyButtons(lit ? Qt::white : Qt::black); });
+    if (m_lightingState)
+        m_lightingPanel->Refresh(*m_lightingState);
 }
 
 void CTavrikDlg::PlaceBusyIndicator() {
@@ -326,6 +365,9 @@ void CTavrikDlg::RunKeyboardCommand(int commandId) {
         break;
     case ID_DEFAULT:
         RestoreDefaults();
+        break;
+    case ID_PROFILE_NAME:
+        m_profileManager->OpenManager();
         break;
     case ID_MENU_IMPORT:
         ImportProfileFile();
@@ -428,6 +470,8 @@ void CTavrikDlg::LightLamp(int controlId, MainLooks looks, bool on) {
 }
 
 void CTavrikDlg::ShowBank(bool bankB) {
+    if (!IsInitialised())
+        return; // shown when the window is built
     LightLamp(ID_BANK_LAMP, MainLooks::Indicator, bankB);
     // G1-G5 are named after the bank in force; the skin's pictures show the key, the caption is
     // what screen readers say. G6-G9 have no function in either bank.
@@ -443,7 +487,7 @@ void CTavrikDlg::ShowBank(bool bankB) {
 
 void CTavrikDlg::ShowKeyButtonLooks(const QList<KeyButtonLook>& looks) {
     for (const KeyButtonLook& look : looks) {
-        m_assignedMarks[look.buttonId] = look.assigned;
+        m_keyLooks[look.buttonId] = look;
         if (CPngButton* button = Button(look.buttonId)) {
             button->SetTooltip(look.description);
             button->setAccessibleDescription(look.description);
@@ -469,7 +513,7 @@ void CTavrikDlg::ShowKeyLook(bool perKey, const KeyColourTable& colours) {
         CPngButton& button = ButtonSlot(id);
         if (!perKey) {
             button.SetTint(QColor(), false);
-            button.SetLit(m_assignedMarks[id]);
+            button.SetLit(m_keyLooks[id].assigned);
             continue;
         }
         // A key lit by the tool shows white, a dark key black; the G keys cannot be painted.
@@ -490,11 +534,18 @@ void CTavrikDlg::ColourAllKeyButtons(QColor colour) {
 void CTavrikDlg::MarkCurrentProfileButton(int activeIndex) {
     if (activeIndex < 0 || activeIndex >= kHardwareProfiles)
         return;
+    m_activeProfileIndex = activeIndex;
+    if (!IsInitialised())
+        return;
     for (int index = 0; index < kHardwareProfiles; ++index)
         ButtonSlot(ID_PROFILE_1 + index).SetLit(index == activeIndex);
 }
 
 void CTavrikDlg::ShowProfileCaption(const QString& caption, const QString& tooltip) {
+    m_profileCaption = caption;
+    m_profileTooltip = tooltip;
+    if (!IsInitialised())
+        return;
     CPngButton& button = ButtonSlot(ID_PROFILE_NAME);
     button.setText(caption);
     button.SetTooltip(tooltip);
@@ -502,6 +553,7 @@ void CTavrikDlg::ShowProfileCaption(const QString& caption, const QString& toolt
 
 void CTavrikDlg::Open() {
     if (m_editor.KeyboardCount() > 0) {
+        InitDialog();
         showNormal();
         raise();
         activateWindow();
@@ -548,7 +600,10 @@ void CTavrikDlg::ExitSequence() {
     if (m_noKeyboardBox != nullptr) {
         m_noKeyboardBox->close();
     }
-    m_assignment->reject();
+    if (m_assignment != nullptr) {
+        m_assignment->reject();
+        m_profileManager->reject();
+    }
     // The workers stop before any window goes; questions they were waiting on get no answer.
     m_editor.Close();
     m_instanceServer.Close();
@@ -557,7 +612,8 @@ void CTavrikDlg::ExitSequence() {
     }
     m_trayIcon.Remove();
     m_trayState.Clear();
-    m_buttons.at(ID_APPLY)->setEnabled(false);
+    if (IsInitialised())
+        ButtonSlot(ID_APPLY).setEnabled(false);
 }
 
 void CTavrikDlg::HandleInstanceCommand(InstanceCommand command) {

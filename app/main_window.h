@@ -36,6 +36,7 @@ class BusyIndicator;
 class CAboutDlg;
 class InstanceServer;
 class LightingPanel;
+class ProfileManagerDialog;
 struct ProcessState;
 
 class CTavrikDlg : public CBaseDialog {
@@ -49,6 +50,9 @@ public:
                KeyboardEditor& editor, SettingsFile settings);
     ~CTavrikDlg() override;
 
+    // The start of the program: the tray icon, without decoding the window's pictures, which
+    // waits for the window's first showing (or InitDialog, which also does this).
+    void StartInTray();
     // Open: show the window while a keyboard is attached, otherwise say that none is.
     void Open();
     // Exit: hide, run the exit sequence once, end the program's run.
@@ -67,6 +71,7 @@ public:
     QMessageBox* NoKeyboardMessage() const { return m_noKeyboardBox; }
     BusyIndicator* Busy() const { return m_busy; }
     AssignmentDialog& Assignment() const { return *m_assignment; }
+    ProfileManagerDialog& ProfileManager() const { return *m_profileManager; }
     LightingPanel& Lighting() const { return *m_lightingPanel; }
 
     // OK, Cancel and the window's close send the window back to the notification area.
@@ -84,11 +89,13 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void RequireButtonPictures() const;
     void LoadButtonPictures();
     CPngButton& ButtonSlot(int controlId);
     void PlaceButtons();
     void PlaceArrows();
     void PlaceLightingPanel();
+    void CreateDialogs();
     void PlaceBusyIndicator();
     void ConnectEditor();
     void FinishInitialisation();
@@ -120,9 +127,17 @@ private:
     SettingsFile m_settings;
     UserPreferences m_preferences;
     LightingPanel* m_lightingPanel = nullptr;
-    // The key-function marks of the key and G-key buttons, shown again when the per-key
-    // lighting look ends.
-    std::map<int, bool> m_assignedMarks;
+    // What the key and G-key buttons show (tooltip, key-function mark), kept for the window's
+    // first showing and for the end of the per-key lighting look.
+    std::map<int, KeyButtonLook> m_keyLooks;
+    // The lighting last read, for a panel built after it came.
+    std::optional<LightingState> m_lightingState;
+    bool m_startedInTray = false;
+    // Nothing is modified at start: Apply starts disabled.
+    bool m_applyEnabled = false;
+    int m_activeProfileIndex = -1;
+    QString m_profileCaption = QStringLiteral("<默认情景模式>");
+    QString m_profileTooltip = QStringLiteral("当前情景模式: <默认情景模式>");
     bool m_perKeyLook = false;
     QTimer* m_lightingTimer = nullptr;
     BusyIndicator* m_busy = nullptr;
@@ -137,6 +152,7 @@ private:
     const QImage* m_disable = nullptr;
     const QImage* m_arrow = nullptr;
     AssignmentDialog* m_assignment = nullptr;
+    ProfileManagerDialog* m_profileManager = nullptr;
     QPointer<CAboutDlg> m_about;
     QPointer<QMessageBox> m_noKeyboardBox;
     bool m_ready = false;

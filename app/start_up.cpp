@@ -202,7 +202,7 @@ int RunDesktopProgram(int argc, char* argv[]) {
          }});
     CTavrikDlg window(state, std::move(paths), instanceServer, editor, settings);
     shownWindow = &window;
-    window.InitDialog();
+    window.StartInTray();
     if (!switches.start && !QSystemTrayIcon::isSystemTrayAvailable()) {
         OpenOnFirstKeyboard(window, editor);
     }

@@ -23,9 +23,13 @@ namespace tavrik::test {
 
 class MainWindowRig {
 public:
-    // Starts the window and waits for the keyboard's attach to be handled. Preferences are read
-    // from the settings file as the program reads them.
-    MainWindowRig()
+    // How the window begins: fully built at once, or as the program starts, hidden in the
+    // tray with its pictures decoded at the first showing.
+    enum class Start { Initialised, InTray };
+
+    // Starts the window; WaitForAttach waits for the keyboard's attach to be handled.
+    // Preferences are read from the settings file as the program reads them.
+    explicit MainWindowRig(Start start = Start::Initialised)
         : m_documentsFolder(m_documents.path().toStdString())
         , m_settings(SettingsFilePath(m_documentsFolder)) {
         std::filesystem::create_directories(m_settings.Path().parent_path());
@@ -44,7 +48,10 @@ public:
                                             return answer;
                                         }});
         m_window = std::make_unique<CTavrikDlg>(m_state, m_paths, m_server, *m_editor, m_settings);
-        m_window->InitDialog();
+        if (start == Start::Initialised)
+            m_window->InitDialog();
+        else
+            m_window->StartInTray();
         m_editor->Start();
     }
     ~MainWindowRig() {

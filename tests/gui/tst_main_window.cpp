@@ -10,6 +10,7 @@
 #include "events/consumer_event.h"
 #include "gui/key_click_route.h"
 #include "gui/lighting_panel.h"
+#include "gui/profile_manager_dialog.h"
 #include "keys/key_table.h"
 #include "profile/storage_paths.h"
 #include "skin/ini_file.h"
@@ -111,6 +112,7 @@ private slots:
     void macroPlayOnTheKeyboardShowsItsIcon();
     void lightingChangeOnTheKeyboardIsReadAgain();
     void exportThenImportRoundTrips();
+    void theProfileNameButtonOpensTheProfileManager();
 
 private:
     void Start(bool plugged);
@@ -587,6 +589,14 @@ void MainWindowTest::exportThenImportRoundTrips() {
     Drain();
     QCOMPARE(UsageOnKeyboard(Keyboard(), 0, kAPosition), kUsageB);
     QVERIFY(m_messages.isEmpty());
+}
+
+void MainWindowTest::theProfileNameButtonOpensTheProfileManager() {
+    m_window->Open();
+    QTest::mouseClick(m_window->Button(1005), Qt::LeftButton);
+    QTRY_VERIFY(m_window->ProfileManager().isVisible());
+    m_window->ProfileManager().reject();
+    QVERIFY(!m_window->ProfileManager().isVisible());
 }
 
 } // namespace tavrik

@@ -1,0 +1,80 @@
+// The program starts hidden in the tray and decodes its window's pictures only when the window
+// is first shown. What the keyboard reported meanwhile (assigned keys, the lighting) must show
+// all the same: the window opened after a start in the tray looks exactly, pixel for pixel, as
+// one built at once.
+
+#include "gui/lighting_panel.h"
+#include "lighting/lighting_params.h"
+#include "main_window_rig.h"
+
+#include <QImage>
+#include <QTest>
+
+namespace tavrik {
+namespace {
+
+constexpr KeyPosition kAPosition = 19;
+constexpr uint8_t kUsageB = 0x05;
+constexpr size_t kKeyMapEntrySize = 3;
+
+// A keyboard whose A types B and which runs the per-key effect with A dark, read at its
+// attach by a program whose lighting edit mode is on.
+bool PrepareAndReattach(test::MainWindowRig& rig) {
+    if (!rig.WaitForAttach() || !rig.Settings().SetLightingEditMode(true))
+        return false;
+    rig.Keyboard().WithFirmware([](emu::KeyboardFirmware& firmware) {
+        auto& memory = firmware.Memory();
+        memory.keyMaps[0][kAPosition * kKeyMapEntrySize + 2] = kUsageB;
+        memory.lighting[lighting_byte::kEffect] = kPerKeyEffect;
+        memory.colours.fill(kKeyLitByTool);
+        memory.colours[kAPosition * 3] = kKeyDark;
+    });
+    rig.Keyboard().Unplug();
+    if (!QTest::qWaitFor([&rig] { return rig.Editor().KeyboardCount() == 0; }))
+        return false;
+    rig.Keyboard().Plug();
+    return rig.WaitForAttach();
+}
+
+QImage OpenedWindow(test::MainWindowRig& rig) {
+    rig.Window().Open();
+    if (!QTest::qWaitForWindowExposed(&rig.Window()))
+        return {};
+    QCoreApplication::processEvents();
+    return rig.Window().grab().toImage();
+}
+
+} // namespace
+
+class WindowStartTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void theWindowOpenedAfterAStartInTheTrayLooksAsOneBuiltAtOnce();
+};
+
+void WindowStartTest::theWindowOpenedAfterAStartInTheTrayLooksAsOneBuiltAtOnce() {
+    QImage builtAtOnce;
+    {
+        test::MainWindowRig rig(test::MainWindowRig::Start::Initialised);
+        QVERIFY(PrepareAndReattach(rig));
+        builtAtOnce = OpenedWindow(rig);
+    }
+    test::MainWindowRig rig(test::MainWindowRig::Start::InTray);
+    QVERIFY(PrepareAndReattach(rig));
+    QVERIFY(rig.Window().IsReady());
+    QVERIFY(!rig.Window().IsInitialised()); // nothing decoded while hidden
+    const QImage opened = OpenedWindow(rig);
+    QVERIFY(rig.Window().IsInitialised());
+    QVERIFY(!builtAtOnce.isNull());
+    QCOMPARE(opened.size(), builtAtOnce.size());
+    QVERIFY(opened == builtAtOnce);
+    // The keyboard's state did reach the window: the per-key look tints A black.
+    QVERIFY(rig.Window().Lighting().EditMode());
+    QCOMPARE(rig.Window().Button(1058)->Tint(), QColor(Qt::black));
+}
+
+} // namespace tavrik
+
+QTEST_MAIN(tavrik::WindowStartTest)
+#include "tst_window_start.moc"
