@@ -11,12 +11,11 @@
 # calls sudo otherwise), Xvfb and xdotool; lintian runs when it is installed. Refuses to run
 # where the package is installed already, so that nobody's installation is replaced.
 set -uo pipefail
-cd "$(dirname "$0")/.."
 
 readonly WAIT_SECONDS=60
 readonly WINDOW_TITLE="游戏键盘设定"
 
-build=build/ci
+build="$(dirname "$0")/../build/ci"
 screenshot=""
 while [ $# -gt 0 ]; do
     case "$1" in
@@ -25,7 +24,7 @@ while [ $# -gt 0 ]; do
         shift 2
         ;;
     *)
-        build=$1
+        build=$(realpath -m "$1")
         shift
         ;;
     esac
@@ -132,10 +131,11 @@ Xvfb -displayfd "$display_fd" -screen 0 1280x800x24 -nolisten tcp >"$work/xvfb.l
 started+=($!)
 exec {display_fd}>&-
 wait_for test -s "$work/display" || fail "Xvfb chose no display"
-export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+DISPLAY=":$(tr -dc '0-9' <"$work/display")"
+export DISPLAY
 tavrik --device demo >"$work/tavrik.log" 2>&1 &
 tavrik_pid=$!
-started+=($tavrik_pid)
+started+=("$tavrik_pid")
 wait_for xdotool search --onlyvisible --name "^$WINDOW_TITLE\$" ||
     fail "no window \"$WINDOW_TITLE\" showed within $WAIT_SECONDS s"
 pass "window \"$WINDOW_TITLE\" shown"
