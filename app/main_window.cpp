@@ -170,7 +170,6 @@ void CTavrikDlg::StartInTray() {
     // The program starts hidden and may stay so all day: the skin's pictures are decoded when
     // the window is first shown, but a skin that lacks one ends the program now, not then.
     RequireButtonPictures();
-    m_state.namedEvents = std::make_unique<NamedEventSet>();
     // The rest waits for the event loop, as a message posted to the window would.
     QTimer::singleShot(0, this, &CTavrikDlg::FinishInitialisation);
 }
@@ -305,6 +304,8 @@ void CTavrikDlg::FinishInitialisation() {
         return;
     }
     m_trayIcon.Create(kTrayTooltip, kIconNoKeyboard);
+    // Nothing waits on these events; they come after the icon, which the user does wait for.
+    m_state.namedEvents = std::make_unique<NamedEventSet>();
     m_editor.PostProfileCaption();
     m_ready = true;
     m_editor.SetReady();

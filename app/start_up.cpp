@@ -22,6 +22,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QSystemTrayIcon>
+#include <QTimer>
 
 #include <cstdio>
 #include <cstdlib>
@@ -206,7 +207,8 @@ int RunDesktopProgram(int argc, char* argv[]) {
     if (!switches.start && !QSystemTrayIcon::isSystemTrayAvailable()) {
         OpenOnFirstKeyboard(window, editor);
     }
-    editor.Start();
+    // The keyboard is looked for once the icon is up: the window's start is queued first.
+    QTimer::singleShot(0, &editor, [&editor] { editor.Start(); });
     instanceServer.SetHandler(
         [&window](InstanceCommand command) { window.HandleInstanceCommand(command); });
     QObject::connect(&window, &CTavrikDlg::exitFinished, &application, &QCoreApplication::quit,

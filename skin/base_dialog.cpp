@@ -31,13 +31,12 @@ void CBaseDialog::OnInitDialog() {
         EndProcessForMissingPicture(failed);
     }
     m_background = std::move(face->background);
-    m_mask = std::move(face->mask);
     setFixedSize(m_background.size());
-    ApplyShape();
+    ApplyShape(face->mask);
 }
 
-void CBaseDialog::ApplyShape() {
-    m_shape = ShapeFromMask(m_mask);
+void CBaseDialog::ApplyShape(const QImage& mask) {
+    m_shape = ShapeFromMask(mask);
     if (m_shape.isEmpty()) {
         // Qt reads an empty mask as "no mask"; a region off the face hides the whole window, as
         // an all-white mask asks.
@@ -49,7 +48,6 @@ void CBaseDialog::ApplyShape() {
 
 void CBaseDialog::ReleasePictures() {
     m_background = QImage();
-    m_mask = QImage();
 }
 
 void CBaseDialog::accept() {

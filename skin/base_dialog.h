@@ -47,12 +47,12 @@ protected:
     void ReleasePictures();
 
 private:
-    void ApplyShape();
+    // The outline is all the mask picture is for: it is not kept.
+    void ApplyShape(const QImage& mask);
 
     std::filesystem::path m_skinFolder;
     CIniFile m_skin;
     QImage m_background;
-    QImage m_mask;
     QRegion m_shape;
     // Where the face was grabbed when the window system cannot move the window itself.
     std::optional<QPoint> m_dragGrab;
