@@ -13,8 +13,7 @@ inline constexpr std::string_view kNoKeyboardHint =
     "COMMAND\" tries a command on an emulated keyboard.";
 
 inline constexpr std::string_view kUdevRuleCommands =
-    "  sudo install -m 644 resources/udev/70-voltri-vx60.rules /etc/udev/rules.d/\n"
-    "  sudo udevadm control --reload-rules && sudo udevadm trigger";
+    "  sudo udevadm control --reload-rules && sudo udevadm trigger --subsystem-match=hidraw";
 
 } // namespace
 

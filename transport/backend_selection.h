@@ -43,7 +43,9 @@ std::unique_ptr<HidBridge> OpenBridge(const DeviceChoice& choice, std::string* e
 
 // Advice for a keyboard that is there but cannot be opened.
 inline constexpr std::string_view kKeyboardNotAccessibleAdvice =
-    "The keyboard is connected but this user may not open it; install "
-    "resources/udev/70-voltri-vx60.rules into /etc/udev/rules.d and plug it in again.";
+    "The keyboard is connected but this user may not open it: the rule "
+    "/lib/udev/rules.d/70-voltri-vx60.rules, which the tavrik package installs, lets the user "
+    "at the seat open it. Install the package (or copy the rule there), reload the rules and "
+    "plug the keyboard in again.";
 
 } // namespace tavrik

@@ -328,8 +328,7 @@ TEST_F(CliSession, AKeyboardThatCannotBeOpenedGetsTheUdevRuleAdvice) {
     Start(std::make_unique<test::HookedKeyboard>(false, true), {});
     EXPECT_EQ(Run({"info"}), ExitStatus::DeviceError);
     EXPECT_NE(err_.str().find("cannot be opened"), std::string::npos) << err_.str();
-    EXPECT_NE(err_.str().find("resources/udev/70-voltri-vx60.rules /etc/udev/rules.d/"),
-              std::string::npos)
+    EXPECT_NE(err_.str().find("/lib/udev/rules.d/70-voltri-vx60.rules"), std::string::npos)
         << err_.str();
     EXPECT_NE(err_.str().find("udevadm control --reload-rules"), std::string::npos);
 }
