@@ -57,6 +57,8 @@ constexpr int kHardwareProfiles = 3;
 // Timer of the window that re-reads the lighting after the keyboard changed it.
 constexpr int kLightingRereadDelayMs = 0;
 constexpr int kBusyFrames = 10;
+// How often Open looks again while a keyboard is being read.
+constexpr int kArrivalPollMs = 50;
 constexpr size_t kNamedGKeys = 5;
 
 QString FromView(std::string_view text) {
@@ -553,6 +555,14 @@ void CTavrikDlg::ShowProfileCaption(const QString& caption, const QString& toolt
 }
 
 void CTavrikDlg::Open() {
+    if (m_exited)
+        return;
+    if (m_editor.KeyboardCount() == 0 && m_editor.KeyboardArriving()) {
+        // Just started, or just plugged in: the keyboard is being read. Ask again shortly
+        // rather than say there is none.
+        QTimer::singleShot(kArrivalPollMs, this, &CTavrikDlg::Open);
+        return;
+    }
     if (m_editor.KeyboardCount() > 0) {
         InitDialog();
         showNormal();

@@ -23,7 +23,11 @@ PresenceMonitor::PresenceMonitor(DeviceCommands& commands, KeyboardFacts& facts,
     , window_(window) {}
 
 void PresenceMonitor::OnCountChanged(int32_t count) {
-    worker_.Post([this, count](std::stop_token stop) { HandleCount(count, stop); });
+    ++pendingCounts_;
+    worker_.Post([this, count](std::stop_token stop) {
+        HandleCount(count, stop);
+        --pendingCounts_;
+    });
 }
 
 void PresenceMonitor::HandleCount(int32_t count, std::stop_token stop) {

@@ -37,6 +37,8 @@ public:
 
     // The last count that was fully handled; 0 at start. Any thread.
     int32_t KeyboardCount() const { return keyboardCount_.load(); }
+    // A count is queued or being handled: a keyboard may be arriving right now. Any thread.
+    bool CountPending() const { return pendingCounts_.load() > 0; }
 
     // Returns once every count queued so far has been handled (for hand-overs and tests).
     void WaitUntilHandled() { worker_.WaitUntilIdle(); }
@@ -54,6 +56,7 @@ private:
     KeyboardFacts& facts_;
     MainWindowPort& window_;
     std::atomic<int32_t> keyboardCount_{0};
+    std::atomic<int> pendingCounts_{0};
     SerialWorker worker_; // last: stopped before the members its jobs use go away
 };
 

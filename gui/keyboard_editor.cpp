@@ -46,6 +46,11 @@ KeyboardEditor::~KeyboardEditor() {
 
 void KeyboardEditor::Start() {
     stack_->Start();
+    started_ = true;
+}
+
+bool KeyboardEditor::KeyboardArriving() const {
+    return !gate_.IsClosed() && (!started_.load() || stack_->KeyboardCountPending());
 }
 
 void KeyboardEditor::Close() {

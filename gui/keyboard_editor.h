@@ -79,6 +79,9 @@ public:
 
     int KeyboardCount() const;
     bool KeyboardNotAccessible() const;
+    // Not started yet, or a keyboard just plugged in is being read: the count may be about to
+    // change.
+    bool KeyboardArriving() const;
     bool BankB() const;
     KeyboardStack& Stack() { return *stack_; }
     FrameWatch& Watch() { return *watch_; }
@@ -177,6 +180,7 @@ private:
     ProfileManagerModel manager_;
     std::unique_ptr<ProfileSwitcher> switcher_;
     std::atomic<bool> ready_{false};
+    std::atomic<bool> started_{false};
     std::atomic<bool> modified_{false};
     std::atomic<bool> assignmentOpen_{false};
     std::atomic<bool> allProfilesPending_{false};

@@ -48,6 +48,7 @@ public:
     void ReloadFromKeyboard(bool keepModified = false);
 
     int KeyboardCount() const { return link_->Presence().KeyboardCount(); }
+    bool KeyboardCountPending() const { return link_->Presence().CountPending(); }
     DeviceLink& Link() { return *link_; }
     DeviceCommands& Commands() { return link_->Commands(); }
     KeyboardFacts& Facts() { return facts_; }

@@ -17,6 +17,7 @@
 
 #include <atomic>
 #include <filesystem>
+#include <functional>
 #include <memory>
 
 namespace tavrik::test {
@@ -29,12 +30,16 @@ public:
 
     // Starts the window; WaitForAttach waits for the keyboard's attach to be handled.
     // Preferences are read from the settings file as the program reads them.
-    explicit MainWindowRig(Start start = Start::Initialised)
+    // `prepare` sees the keyboard's transport before the program starts.
+    explicit MainWindowRig(Start start = Start::Initialised,
+                           const std::function<void(HookedKeyboard&)>& prepare = {})
         : m_documentsFolder(m_documents.path().toStdString())
         , m_settings(SettingsFilePath(m_documentsFolder)) {
         std::filesystem::create_directories(m_settings.Path().parent_path());
         auto keyboard = std::make_unique<HookedKeyboard>();
         m_keyboard = keyboard.get();
+        if (prepare)
+            prepare(*keyboard);
         const SettingsFile settings = m_settings;
         m_editor = std::make_unique<KeyboardEditor>(
             std::move(keyboard), StoragePathsIn(m_documentsFolder),

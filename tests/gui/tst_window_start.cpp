@@ -8,7 +8,11 @@
 #include "main_window_rig.h"
 
 #include <QImage>
+#include <QMessageBox>
 #include <QTest>
+
+#include <condition_variable>
+#include <mutex>
 
 namespace tavrik {
 namespace {
@@ -51,6 +55,7 @@ class WindowStartTest : public QObject {
 
 private slots:
     void theWindowOpenedAfterAStartInTheTrayLooksAsOneBuiltAtOnce();
+    void openWhileTheKeyboardIsReadShowsTheWindowOnceItHasBeen();
 };
 
 void WindowStartTest::theWindowOpenedAfterAStartInTheTrayLooksAsOneBuiltAtOnce() {
@@ -72,6 +77,35 @@ void WindowStartTest::theWindowOpenedAfterAStartInTheTrayLooksAsOneBuiltAtOnce()
     // The keyboard's state did reach the window: the per-key look tints A black.
     QVERIFY(rig.Window().Lighting().EditMode());
     QCOMPARE(rig.Window().Button(1058)->Tint(), QColor(Qt::black));
+}
+
+void WindowStartTest::openWhileTheKeyboardIsReadShowsTheWindowOnceItHasBeen() {
+    // The keyboard holds its first answer until the window has been asked to open.
+    std::mutex mutex;
+    std::condition_variable released;
+    bool release = false;
+    auto rig = std::make_unique<test::MainWindowRig>(
+        test::MainWindowRig::Start::InTray, [&](test::HookedKeyboard& keyboard) {
+            keyboard.BeforeFrame([&](const ConfigFrame&, EmulatedHidBridge&) {
+                std::unique_lock lock(mutex);
+                released.wait(lock, [&release] { return release; });
+            });
+        });
+    QTRY_VERIFY(rig->Window().IsReady());
+    QCOMPARE(rig->Editor().KeyboardCount(), 0);
+    QVERIFY(rig->Editor().KeyboardArriving());
+    rig->Window().Open();
+    QTest::qWait(100);
+    QVERIFY(rig->Window().NoKeyboardMessage() == nullptr); // not "no keyboard": one is arriving
+    QVERIFY(rig->Window().isHidden());
+    {
+        std::lock_guard lock(mutex);
+        release = true;
+    }
+    released.notify_all();
+    QTRY_VERIFY(rig->Window().isVisible());
+    QVERIFY(rig->Window().NoKeyboardMessage() == nullptr);
+    QCOMPARE(rig->Editor().KeyboardCount(), 1);
 }
 
 } // namespace tavrik
