@@ -97,19 +97,28 @@ CTavrikDlg::CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& inst
     ConnectEditor();
     connect(this, &CTavrikDlg::assignmentRequested, this,
             [this](const KeyClickRoute& route, int buttonId) {
-                m_assignment->Request(static_cast<size_t>(route.slot), route.macroOnly,
-                                      Button(buttonId));
+                Assignment().Request(static_cast<size_t>(route.slot), route.macroOnly,
+                                     Button(buttonId));
             });
 }
 
-void CTavrikDlg::CreateDialogs() {
-    m_assignment = new AssignmentDialog(
-        m_editor, {m_paths.compositeSkinFile, m_paths.skinFolder, m_paths.appFolder}, this);
-    connect(m_assignment, &AssignmentDialog::helpRequested, this, [this] { RunCommand(ID_HELP); });
-    m_profileManager = new ProfileManagerDialog(
-        m_editor, {m_paths.profileSkinFile, m_paths.skinFolder, m_paths.appFolder}, this);
-    connect(m_profileManager, &ProfileManagerDialog::helpRequested, this,
-            [this] { RunCommand(ID_HELP); });
+// The dialogs are made when first asked for: many owners never open them, and their lists and
+// fonts would otherwise cost the open window megabytes.
+template <typename Dialog>
+Dialog& CTavrikDlg::MadeOnFirstUse(Dialog*& dialog, const std::filesystem::path& skinFile) {
+    if (dialog == nullptr) {
+        dialog = new Dialog(m_editor, {skinFile, m_paths.skinFolder, m_paths.appFolder}, this);
+        connect(dialog, &Dialog::helpRequested, this, [this] { RunCommand(ID_HELP); });
+    }
+    return *dialog;
+}
+
+AssignmentDialog& CTavrikDlg::Assignment() {
+    return MadeOnFirstUse(m_assignment, m_paths.compositeSkinFile);
+}
+
+ProfileManagerDialog& CTavrikDlg::ProfileManager() {
+    return MadeOnFirstUse(m_profileManager, m_paths.profileSkinFile);
 }
 
 void CTavrikDlg::ConnectEditor() {
@@ -157,7 +166,6 @@ void CTavrikDlg::OnInitDialog() {
     ShowBank(m_editor.BankB());
     PlaceLightingPanel();
     PlaceBusyIndicator();
-    CreateDialogs();
     QList<KeyButtonLook> looks;
     for (const auto& [id, look] : m_keyLooks)
         looks.push_back(look);
@@ -188,7 +196,7 @@ void CTavrikDlg::RequireButtonPictures() const {
 
 void CTavrikDlg::LoadButtonPictures() {
     const auto load = [this](std::string_view picture) {
-        const QImage* surface = SharedImageSurface(m_paths.appFolder, picture, size());
+        const SkinSurface* surface = SharedSkinSurface(m_paths.appFolder, picture);
         if (surface == nullptr) {
             EndProcessForMissingPicture(m_paths.appFolder / picture);
         }
@@ -370,7 +378,7 @@ void CTavrikDlg::RunKeyboardCommand(int commandId) {
         RestoreDefaults();
         break;
     case ID_PROFILE_NAME:
-        m_profileManager->OpenManager();
+        ProfileManager().OpenManager();
         break;
     case ID_MENU_IMPORT:
         ImportProfileFile();
@@ -468,7 +476,7 @@ void CTavrikDlg::LightLamp(int controlId, MainLooks looks, bool on) {
     // Lamps are disabled, and a disabled button shows its disabled picture: a lit lamp shows its
     // lit picture in every state.
     const StateImages normal = LooksFor(looks);
-    const QImage* lit = normal.lit;
+    const SkinSurface* lit = normal.lit;
     ButtonSlot(controlId).SetStateImages(on ? StateImages{lit, lit, lit, lit, lit} : normal);
 }
 
@@ -613,6 +621,8 @@ void CTavrikDlg::ExitSequence() {
     }
     if (m_assignment != nullptr) {
         m_assignment->reject();
+    }
+    if (m_profileManager != nullptr) {
         m_profileManager->reject();
     }
     // The workers stop before any window goes; questions they were waiting on get no answer.

@@ -70,8 +70,9 @@ public:
     // The message box of a refused Open while it is up.
     QMessageBox* NoKeyboardMessage() const { return m_noKeyboardBox; }
     BusyIndicator* Busy() const { return m_busy; }
-    AssignmentDialog& Assignment() const { return *m_assignment; }
-    ProfileManagerDialog& ProfileManager() const { return *m_profileManager; }
+    // The dialogs, made the first time they are asked for.
+    AssignmentDialog& Assignment();
+    ProfileManagerDialog& ProfileManager();
     LightingPanel& Lighting() const { return *m_lightingPanel; }
 
     // OK, Cancel and the window's close send the window back to the notification area.
@@ -95,7 +96,6 @@ private:
     void PlaceButtons();
     void PlaceArrows();
     void PlaceLightingPanel();
-    void CreateDialogs();
     void PlaceBusyIndicator();
     void ConnectEditor();
     void FinishInitialisation();
@@ -119,6 +119,8 @@ private:
     void ShowAbout();
     void ExitSequence();
     StateImages LooksFor(MainLooks looks) const;
+    template <typename Dialog>
+    Dialog& MadeOnFirstUse(Dialog*& dialog, const std::filesystem::path& skinFile);
 
     ProcessState& m_state;
     AppPaths m_paths;
@@ -146,11 +148,11 @@ private:
     QIcon m_icon;
     QString m_link;
     std::map<int, CPngButton*> m_buttons;
-    const QImage* m_normal = nullptr;
-    const QImage* m_over = nullptr;
-    const QImage* m_down = nullptr;
-    const QImage* m_disable = nullptr;
-    const QImage* m_arrow = nullptr;
+    const SkinSurface* m_normal = nullptr;
+    const SkinSurface* m_over = nullptr;
+    const SkinSurface* m_down = nullptr;
+    const SkinSurface* m_disable = nullptr;
+    const SkinSurface* m_arrow = nullptr;
     AssignmentDialog* m_assignment = nullptr;
     ProfileManagerDialog* m_profileManager = nullptr;
     QPointer<CAboutDlg> m_about;

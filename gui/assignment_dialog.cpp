@@ -153,8 +153,7 @@ void AssignmentDialog::LoadPictures() {
     for (const CompositePictures set :
          {CompositePictures::Key, CompositePictures::Macro, CompositePictures::Macro2,
           CompositePictures::Media, CompositePictures::Function}) {
-        const LoadedStateImages loaded =
-            LoadStateImages(m_skinPaths.appFolder, PicturesOf(set), size());
+        const LoadedStateImages loaded = LoadStateImages(m_skinPaths.appFolder, PicturesOf(set));
         if (!loaded.missing.empty())
             EndProcessForMissingPicture(m_skinPaths.appFolder / loaded.missing);
         m_pictures[set] = loaded.images;

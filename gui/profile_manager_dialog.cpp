@@ -91,8 +91,7 @@ void ProfileManagerDialog::OnInitDialog() {
 }
 
 void ProfileManagerDialog::PlaceControls() {
-    const LoadedStateImages loaded =
-        LoadStateImages(m_skinPaths.appFolder, skin::kProfilePictures, size());
+    const LoadedStateImages loaded = LoadStateImages(m_skinPaths.appFolder, skin::kProfilePictures);
     if (!loaded.missing.empty())
         EndProcessForMissingPicture(m_skinPaths.appFolder / loaded.missing);
     for (const ManagerButton& control : kManagerButtons) {

@@ -23,6 +23,7 @@ void CPngButton::SetImages(QPoint offset, const StateImages& images, bool redraw
     m_images = images;
     m_hover = false;
     setDown(false);
+    CutCells();
     Redraw(redraw);
 }
 
@@ -30,16 +31,28 @@ void CPngButton::SetStateImages(const StateImages& images, bool redraw) {
     m_images = images;
     m_hover = false;
     setDown(false);
+    CutCells();
     Redraw(redraw);
 }
 
-void CPngButton::SetCheckImages(const QImage* unchecked, const QImage* checked, bool enabled,
-                                bool isChecked, bool redraw) {
+void CPngButton::SetCheckImages(const SkinSurface* unchecked, const SkinSurface* checked,
+                                bool enabled, bool isChecked, bool redraw) {
     m_uncheckedImage = unchecked;
     m_checkedImage = checked;
     m_checkMode = enabled;
     m_checked = isChecked;
+    CutCells();
     Redraw(redraw);
+}
+
+void CPngButton::CutCells() const {
+    for (const SkinSurface* surface :
+         {m_images.normal, m_images.hover, m_images.pressed, m_images.disabled, m_images.lit,
+          m_uncheckedImage, m_checkedImage}) {
+        if (surface != nullptr) {
+            surface->Cell(Cell());
+        }
+    }
 }
 
 void CPngButton::SetLit(bool on, bool redraw) {
@@ -91,7 +104,7 @@ ButtonLook CPngButton::CurrentLook() const {
                              .lit = m_lit});
 }
 
-const QImage* CPngButton::ImageFor(ButtonLook look) const {
+const SkinSurface* CPngButton::ImageFor(ButtonLook look) const {
     switch (look) {
     case ButtonLook::Disabled:
         return m_images.disabled;
@@ -115,8 +128,7 @@ QImage CPngButton::TintedFace() const {
     QImage face(size(), QImage::Format_RGB32);
     face.fill(Qt::black);
     if (m_images.normal != nullptr) {
-        QPainter copy(&face);
-        copy.drawImage(QPoint(0, 0), *m_images.normal, QRect(m_offset, size()));
+        face = m_images.normal->Cell(Cell());
     }
     const QRgb tint = m_tintColour.rgb() | 0xFF000000u;
     for (int y = 0; y < face.height(); ++y) {
@@ -133,8 +145,8 @@ void CPngButton::paintEvent(QPaintEvent*) {
     const ButtonLook look = CurrentLook();
     if (m_tint) {
         painter.drawImage(0, 0, TintedFace());
-    } else if (const QImage* image = ImageFor(look); image != nullptr) {
-        painter.drawImage(QPoint(0, 0), *image, QRect(m_offset, size()));
+    } else if (const SkinSurface* image = ImageFor(look); image != nullptr) {
+        painter.drawImage(0, 0, image->Cell(Cell()));
     } else {
         painter.fillRect(rect(), Qt::black);
     }

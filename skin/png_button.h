@@ -30,7 +30,7 @@ public:
     // The face starts at `offset` in each state picture; clears hover and pressed.
     void SetImages(QPoint offset, const StateImages& images, bool redraw = true);
     void SetStateImages(const StateImages& images, bool redraw = true);
-    void SetCheckImages(const QImage* unchecked, const QImage* checked, bool enabled,
+    void SetCheckImages(const SkinSurface* unchecked, const SkinSurface* checked, bool enabled,
                         bool isChecked, bool redraw = true);
     void SetLit(bool on, bool redraw = true);
     // While on, the hover picture serves as the normal one (the key whose dialog is open).
@@ -61,7 +61,10 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
-    const QImage* ImageFor(ButtonLook look) const;
+    const SkinSurface* ImageFor(ButtonLook look) const;
+    QRect Cell() const { return {m_offset, size()}; }
+    // Takes the cells of every look while the pictures are at hand.
+    void CutCells() const;
     QImage TintedFace() const;
     void DrawCaption(QPainter& painter) const;
     void BeginHover();
@@ -74,8 +77,8 @@ private:
     bool m_highlighted = false;
     bool m_checkMode = false;
     bool m_checked = false;
-    const QImage* m_uncheckedImage = nullptr;
-    const QImage* m_checkedImage = nullptr;
+    const SkinSurface* m_uncheckedImage = nullptr;
+    const SkinSurface* m_checkedImage = nullptr;
     bool m_tint = false;
     QColor m_tintColour;
     bool m_textEnabled = false;

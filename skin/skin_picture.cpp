@@ -2,8 +2,6 @@
 
 #include "files/file_read.h"
 
-#include <QPainter>
-
 #include <map>
 #include <memory>
 #include <string>
@@ -19,41 +17,32 @@ QImage LoadSkinPicture(const std::filesystem::path& file) {
     return QImage::fromData(read.bytes.data(), static_cast<int>(read.bytes.size()));
 }
 
-QImage MakeImageSurface(const QImage& picture, QSize faceSize) {
-    const QSize size = (faceSize + QSize(100, 100)).expandedTo(picture.size());
-    QImage surface(size, QImage::Format_RGB32);
-    surface.fill(Qt::black);
-    QPainter painter(&surface);
-    painter.drawImage(0, 0, picture);
-    return surface;
-}
-
-const QImage* SharedImageSurface(const std::filesystem::path& appFolder, std::string_view picture,
-                                 QSize faceSize) {
-    static std::map<std::string, std::unique_ptr<QImage>> surfaces;
+const SkinSurface* SharedSkinSurface(const std::filesystem::path& appFolder,
+                                     std::string_view picture) {
+    static std::map<std::string, std::unique_ptr<SkinSurface>> surfaces;
     const std::string file = (appFolder / picture).lexically_normal().string();
     if (const auto found = surfaces.find(file); found != surfaces.end()) {
         return found->second.get();
     }
-    const QImage loaded = LoadSkinPicture(file);
+    QImage loaded = LoadSkinPicture(file);
     if (loaded.isNull()) {
         return nullptr;
     }
-    auto surface = std::make_unique<QImage>(MakeImageSurface(loaded, faceSize));
+    auto surface = std::make_unique<SkinSurface>(file, std::move(loaded));
     return surfaces.emplace(file, std::move(surface)).first->second.get();
 }
 
 LoadedStateImages LoadStateImages(const std::filesystem::path& appFolder,
-                                  const skin::StatePictures& pictures, QSize faceSize) {
+                                  const skin::StatePictures& pictures) {
     LoadedStateImages result;
-    const std::pair<const QImage**, std::string_view> targets[] = {
+    const std::pair<const SkinSurface**, std::string_view> targets[] = {
         {&result.images.normal, pictures.normal},
         {&result.images.hover, pictures.hover},
         {&result.images.pressed, pictures.pressed},
         {&result.images.disabled, pictures.disabled},
         {&result.images.lit, pictures.lit}};
     for (const auto& [slot, name] : targets) {
-        *slot = SharedImageSurface(appFolder, name, faceSize);
+        *slot = SharedSkinSurface(appFolder, name);
         if (*slot == nullptr) {
             result.missing = name;
             return result;

@@ -35,7 +35,7 @@ void PlaceControlAt(QWidget& control, const CIniFile& skin, std::u16string_view 
 
 void PlaceImageButtonFrom(CPngButton& button, const CIniFile& skin, std::u16string_view section,
                           std::u16string_view key, std::u16string_view section2,
-                          std::u16string_view key2, const QImage* image) {
+                          std::u16string_view key2, const SkinSurface* image) {
     button.setGeometry(ToQRect(ReadSkinRect(skin, section, key)));
     const SkinRect source = ReadSkinRect(skin, section2, key2);
     button.SetImages(QPoint(source.x, source.y), {image, image, image, image, image}, true);

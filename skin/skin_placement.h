@@ -28,6 +28,6 @@ void PlaceControlAt(QWidget& control, const CIniFile& skin, std::u16string_view 
 // given by (section2, key2).
 void PlaceImageButtonFrom(CPngButton& button, const CIniFile& skin, std::u16string_view section,
                           std::u16string_view key, std::u16string_view section2,
-                          std::u16string_view key2, const QImage* image);
+                          std::u16string_view key2, const SkinSurface* image);
 
 } // namespace tavrik

@@ -11,6 +11,7 @@
 
 #include <QEnterEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
@@ -53,6 +54,7 @@ class SkinWidgetsTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void surfaceKeepsCellsAndLetsTheWholePictureGo();
     void placedButtonShowsItsRegionOfEachStatePicture();
     void highlightShowsTheHoverPictureAsNormal();
     void buttonLeftAtOneOneIsDisabled();
@@ -70,6 +72,38 @@ private slots:
     void panelPicturesMissingOrUnreadableStayEmpty();
 };
 
+void SkinWidgetsTest::surfaceKeepsCellsAndLetsTheWholePictureGo() {
+    testing::TempFolder app;
+    const QImage picture = PatternPicture(6);
+    SavePicture(picture, app / "cells.jpg");
+    const SkinSurface* surface = SharedSkinSurface(app.Path(), "cells.jpg");
+    QVERIFY(surface != nullptr);
+    const QRect inside(10, 20, 80, 24);
+    QCOMPARE(surface->Cell(inside), picture.copy(inside));
+
+    QVERIFY(surface->HoldsWholePicture());
+    QCoreApplication::processEvents();
+    QVERIFY(!surface->HoldsWholePicture());
+    QCOMPARE(surface->Cell(inside), picture.copy(inside));
+
+    // A cell asked for later is cut from the picture decoded again; black beyond the picture.
+    const QRect across(kFace.width() - 20, 30, 40, 10);
+    QImage expected(across.size(), QImage::Format_RGB32);
+    expected.fill(Qt::black);
+    QPainter(&expected).drawImage(-across.topLeft(), picture);
+    QCOMPARE(surface->Cell(across), expected);
+    QCoreApplication::processEvents();
+    QVERIFY(!surface->HoldsWholePicture());
+
+    // A picture gone since start leaves new cells black instead of failing.
+    std::filesystem::remove(app / "cells.jpg");
+    const QRect late(0, 0, 16, 16);
+    QImage black(late.size(), QImage::Format_RGB32);
+    black.fill(Qt::black);
+    QCOMPARE(surface->Cell(late), black);
+    QCOMPARE(surface->Cell(inside), picture.copy(inside));
+}
+
 void SkinWidgetsTest::placedButtonShowsItsRegionOfEachStatePicture() {
     testing::TempFolder app;
     app.Write("Skins/Profile.ini",
@@ -80,7 +114,7 @@ void SkinWidgetsTest::placedButtonShowsItsRegionOfEachStatePicture() {
     SavePicture(normal, app / "Skins/Profile_normal.jpg");
     SavePicture(over, app / "Skins/Profile_over.jpg");
     SavePicture(down, app / "Skins/Profile_down.jpg");
-    const LoadedStateImages loaded = LoadStateImages(app.Path(), skin::kProfilePictures, kFace);
+    const LoadedStateImages loaded = LoadStateImages(app.Path(), skin::kProfilePictures);
     QVERIFY(loaded.missing.empty());
 
     QWidget face;
@@ -107,10 +141,10 @@ void SkinWidgetsTest::highlightShowsTheHoverPictureAsNormal() {
     testing::TempFolder app;
     const QImage pictures[] = {PatternPicture(1), PatternPicture(2), PatternPicture(3)};
     const std::string names[] = {"normal.jpg", "over.jpg", "lit.jpg"};
-    const QImage* surfaces[3] = {};
+    const SkinSurface* surfaces[3] = {};
     for (int i = 0; i < 3; ++i) {
         SavePicture(pictures[i], app / names[i]);
-        surfaces[i] = SharedImageSurface(app.Path(), names[i], kFace);
+        surfaces[i] = SharedSkinSurface(app.Path(), names[i]);
         QVERIFY(surfaces[i] != nullptr);
     }
     QWidget face;
@@ -133,7 +167,7 @@ void SkinWidgetsTest::buttonLeftAtOneOneIsDisabled() {
     testing::TempFolder app;
     app.Write("Main.ini", "[BUTTONINFO]\nFUNC_ADD=1,1,50,20\nFUNC_LOAD=1,2,50,20\n");
     SavePicture(PatternPicture(4), app / "normal.jpg");
-    const QImage* surface = SharedImageSurface(app.Path(), "normal.jpg", kFace);
+    const SkinSurface* surface = SharedSkinSurface(app.Path(), "normal.jpg");
     QVERIFY(surface != nullptr);
     const StateImages images{surface, surface, surface, surface, surface};
     const CIniFile ini(app / "Main.ini");
@@ -160,9 +194,10 @@ void SkinWidgetsTest::tintTurnsWhiteIntoTheColourAndKeepsBlack() {
         }
     }
     normal.setPixel(30, 10, qRgb(0x80, 0x40, 0xFF)); // a grey-ish pixel keeps only its red
+    const SkinSurface surface(normal);
     CPngButton button;
     button.setGeometry(20, 0, 120, 40);
-    button.SetImages(QPoint(20, 0), {&normal, &normal, &normal, &normal, &normal});
+    button.SetImages(QPoint(20, 0), {&surface, &surface, &surface, &surface, &surface});
     button.SetTint(QColor(255, 0, 0), true);
     const QImage tinted = Grab(button);
     QCOMPARE(tinted.pixel(5, 5), qRgb(255, 0, 0));    // white part of the key: red
@@ -173,21 +208,24 @@ void SkinWidgetsTest::tintTurnsWhiteIntoTheColourAndKeepsBlack() {
 }
 
 void SkinWidgetsTest::checkImagesIgnoreHoverAndPressed() {
-    const QImage normal = PatternPicture(1);
-    const QImage over = PatternPicture(2);
+    const SkinSurface normal(PatternPicture(1));
+    const SkinSurface over(PatternPicture(2));
     const QImage down = PatternPicture(3);
+    const SkinSurface downSurface(down);
     const QImage unchecked = PatternPicture(4);
+    const SkinSurface uncheckedSurface(unchecked);
     const QImage checked = PatternPicture(5);
+    const SkinSurface checkedSurface(checked);
     CPngButton button;
     button.setGeometry(30, 40, 50, 30);
-    button.SetImages(QPoint(30, 40), {&normal, &over, &down, &normal, &normal});
-    button.SetCheckImages(&unchecked, &checked, true, true);
+    button.SetImages(QPoint(30, 40), {&normal, &over, &downSurface, &normal, &normal});
+    button.SetCheckImages(&uncheckedSurface, &checkedSurface, true, true);
     Hover(button);
     button.setDown(true);
     QCOMPARE(Grab(button), checked.copy(30, 40, 50, 30));
-    button.SetCheckImages(&unchecked, &checked, true, false);
+    button.SetCheckImages(&uncheckedSurface, &checkedSurface, true, false);
     QCOMPARE(Grab(button), unchecked.copy(30, 40, 50, 30));
-    button.SetCheckImages(&unchecked, &checked, false, false);
+    button.SetCheckImages(&uncheckedSurface, &checkedSurface, false, false);
     QCOMPARE(Grab(button), down.copy(30, 40, 50, 30));
 }
 
@@ -235,7 +273,7 @@ void SkinWidgetsTest::doubleClickCountsAsSecondClick() {
 }
 
 void SkinWidgetsTest::afterDrawCallbackSaysWhetherNormalWasDrawn() {
-    const QImage picture = PatternPicture(6);
+    const SkinSurface picture(PatternPicture(6));
     CPngButton button;
     button.resize(30, 30);
     button.SetImages(QPoint(0, 0), {&picture, &picture, &picture, &picture, &picture});
@@ -251,8 +289,9 @@ void SkinWidgetsTest::afterDrawCallbackSaysWhetherNormalWasDrawn() {
 }
 
 void SkinWidgetsTest::captionIsDrawnInItsColour() {
-    QImage black(kFace, QImage::Format_RGB32);
-    black.fill(Qt::black);
+    QImage blackPicture(kFace, QImage::Format_RGB32);
+    blackPicture.fill(Qt::black);
+    const SkinSurface black(blackPicture);
     CPngButton button;
     button.resize(120, 40);
     button.setText(QStringLiteral("确定 OK"));

@@ -139,8 +139,8 @@ std::vector<CPngButton*> PlaceButtons(CBaseDialog& dialog,
     return buttons;
 }
 
-StateImages Images(const AppPaths& paths, const skin::StatePictures& pictures, QSize face) {
-    const LoadedStateImages loaded = LoadStateImages(paths.appFolder, pictures, face);
+StateImages Images(const AppPaths& paths, const skin::StatePictures& pictures) {
+    const LoadedStateImages loaded = LoadStateImages(paths.appFolder, pictures);
     if (!loaded.missing.empty()) {
         std::fprintf(stderr, "tavrik-skin-preview: cannot load %s\n",
                      std::string(loaded.missing).c_str());
@@ -152,7 +152,7 @@ StateImages Images(const AppPaths& paths, const skin::StatePictures& pictures, Q
 int ShowProfile(const AppPaths& paths) {
     CBaseDialog dialog(paths.profileSkinFile, paths.skinFolder);
     dialog.InitDialog();
-    const StateImages images = Images(paths, skin::kProfilePictures, dialog.size());
+    const StateImages images = Images(paths, skin::kProfilePictures);
     PlaceButtons(dialog,
                  {u"CONTROL_OK", u"CONTROL_CANCEL", u"FUNC_ADD", u"FUNC_LOAD", u"FUNC_DELETE",
                   u"CONTROL2_APPLY"},
@@ -178,10 +178,8 @@ int ShowProfile(const AppPaths& paths) {
 int ShowComposite(const AppPaths& paths, bool macroPage) {
     CBaseDialog dialog(paths.compositeSkinFile, paths.skinFolder);
     dialog.InitDialog();
-    const QSize face = dialog.size();
-    const StateImages keySet = Images(paths, skin::kKeyPictures, face);
-    const StateImages page =
-        Images(paths, macroPage ? skin::kMacroPictures : skin::kKeyPictures, face);
+    const StateImages keySet = Images(paths, skin::kKeyPictures);
+    const StateImages page = Images(paths, macroPage ? skin::kMacroPictures : skin::kKeyPictures);
     // Title and page area are disabled buttons showing their set's disabled picture.
     for (CPngButton* surface : PlaceButtons(dialog, {u"CONTROL_TITLE", u"CONTROL_MASK"}, page)) {
         surface->setEnabled(false);
