@@ -30,8 +30,8 @@ void CBaseDialog::OnInitDialog() {
     if (!face) {
         EndProcessForMissingPicture(failed);
     }
-    m_background = std::move(face->background);
-    setFixedSize(m_background.size());
+    setFixedSize(face->background.size());
+    m_face = std::make_unique<SkinSurface>(face->backgroundFile, std::move(face->background));
     ApplyShape(face->mask);
 }
 
@@ -47,7 +47,7 @@ void CBaseDialog::ApplyShape(const QImage& mask) {
 }
 
 void CBaseDialog::ReleasePictures() {
-    m_background = QImage();
+    m_face.reset();
 }
 
 void CBaseDialog::accept() {
@@ -66,8 +66,9 @@ void CBaseDialog::showEvent(QShowEvent* event) {
 }
 
 void CBaseDialog::paintEvent(QPaintEvent*) {
-    QPainter painter(this);
-    painter.drawImage(0, 0, m_background);
+    if (m_face != nullptr) {
+        QPainter(this).drawImage(0, 0, m_face->Whole());
+    }
 }
 
 void CBaseDialog::mousePressEvent(QMouseEvent* event) {

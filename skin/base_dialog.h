@@ -2,15 +2,18 @@
 // CBaseDialog: the skinned base of every dialog. Its face is the background picture at 1:1,
 // its size that picture's size, its outline the mask picture's non-white pixels; the user drags
 // it by its face. The pictures are loaded at every opening and released by OK and Cancel; a
-// missing one ends the process (see skin_failure.h).
+// missing one ends the process (see skin_failure.h). While open, the face picture is decoded
+// only while it is being drawn (see skin_surface.h).
 
 #include "skin/ini_file.h"
+#include "skin/skin_surface.h"
 
 #include <QDialog>
 #include <QImage>
 #include <QRegion>
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 
 namespace tavrik {
@@ -24,7 +27,7 @@ public:
     // Runs the opening's initialisation (OnInitDialog) unless it has run since the last
     // OK or Cancel. Showing the dialog does it too.
     void InitDialog();
-    bool IsInitialised() const { return !m_background.isNull(); }
+    bool IsInitialised() const { return m_face != nullptr; }
 
     const CIniFile& Skin() const { return m_skin; }
     const std::filesystem::path& SkinFolder() const { return m_skinFolder; }
@@ -52,7 +55,7 @@ private:
 
     std::filesystem::path m_skinFolder;
     CIniFile m_skin;
-    QImage m_background;
+    std::unique_ptr<SkinSurface> m_face;
     QRegion m_shape;
     // Where the face was grabbed when the window system cannot move the window itself.
     std::optional<QPoint> m_dragGrab;

@@ -29,10 +29,10 @@ std::optional<DialogFace> LoadDialogFace(const CIniFile& skin, const std::filesy
     DialogFace face;
     // An empty name names no file: the folder itself cannot be decoded and fails like a
     // missing picture.
-    const std::filesystem::path backgroundFile = PicturePath(folder, mainName);
-    face.background = LoadSkinPicture(backgroundFile);
+    face.backgroundFile = PicturePath(folder, mainName);
+    face.background = LoadSkinPicture(face.backgroundFile);
     if (face.background.isNull()) {
-        failedPicture = backgroundFile;
+        failedPicture = face.backgroundFile;
         return std::nullopt;
     }
     const std::filesystem::path maskFile = PicturePath(folder, maskName);

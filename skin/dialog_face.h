@@ -14,6 +14,7 @@
 namespace tavrik {
 
 struct DialogFace {
+    std::filesystem::path backgroundFile;
     QImage background;
     QImage mask;
 };

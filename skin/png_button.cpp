@@ -23,7 +23,6 @@ void CPngButton::SetImages(QPoint offset, const StateImages& images, bool redraw
     m_images = images;
     m_hover = false;
     setDown(false);
-    CutCells();
     Redraw(redraw);
 }
 
@@ -31,7 +30,6 @@ void CPngButton::SetStateImages(const StateImages& images, bool redraw) {
     m_images = images;
     m_hover = false;
     setDown(false);
-    CutCells();
     Redraw(redraw);
 }
 
@@ -41,18 +39,7 @@ void CPngButton::SetCheckImages(const SkinSurface* unchecked, const SkinSurface*
     m_checkedImage = checked;
     m_checkMode = enabled;
     m_checked = isChecked;
-    CutCells();
     Redraw(redraw);
-}
-
-void CPngButton::CutCells() const {
-    for (const SkinSurface* surface :
-         {m_images.normal, m_images.hover, m_images.pressed, m_images.disabled, m_images.lit,
-          m_uncheckedImage, m_checkedImage}) {
-        if (surface != nullptr) {
-            surface->Cell(Cell());
-        }
-    }
 }
 
 void CPngButton::SetLit(bool on, bool redraw) {

@@ -63,8 +63,6 @@ protected:
 private:
     const SkinSurface* ImageFor(ButtonLook look) const;
     QRect Cell() const { return {m_offset, size()}; }
-    // Takes the cells of every look while the pictures are at hand.
-    void CutCells() const;
     QImage TintedFace() const;
     void DrawCaption(QPainter& painter) const;
     void BeginHover();

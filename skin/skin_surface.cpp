@@ -3,18 +3,31 @@
 #include "skin/skin_picture.h"
 
 #include <QPainter>
-#include <QTimer>
 
 namespace tavrik {
 
 SkinSurface::SkinSurface(std::filesystem::path file, QImage decoded)
     : m_file(std::move(file))
     , m_whole(std::move(decoded)) {
-    ReleaseWholeSoon();
+    m_release.setSingleShot(true);
+    m_release.setInterval(kWholePictureIdleMs);
+    QObject::connect(&m_release, &QTimer::timeout, &m_release, [this] { m_whole = QImage(); });
+    m_release.start();
 }
 
 SkinSurface::SkinSurface(QImage picture)
     : m_whole(std::move(picture)) {}
+
+const QImage& SkinSurface::Whole() const {
+    if (m_file.empty()) {
+        return m_whole;
+    }
+    if (m_whole.isNull()) {
+        m_whole = LoadSkinPicture(m_file);
+    }
+    m_release.start();
+    return m_whole;
+}
 
 const QImage& SkinSurface::Cell(const QRect& rect) const {
     const auto key = std::make_tuple(rect.x(), rect.y(), rect.width(), rect.height());
@@ -29,26 +42,6 @@ const QImage& SkinSurface::Cell(const QRect& rect) const {
         painter.drawImage(-rect.topLeft(), whole);
     }
     return m_cells.emplace(key, std::move(cell)).first->second;
-}
-
-const QImage& SkinSurface::Whole() const {
-    if (m_whole.isNull() && !m_file.empty()) {
-        m_whole = LoadSkinPicture(m_file);
-        ReleaseWholeSoon();
-    }
-    return m_whole;
-}
-
-void SkinSurface::ReleaseWholeSoon() const {
-    if (m_file.empty() || m_releasePending) {
-        return;
-    }
-    m_releasePending = true;
-    // Buttons take their cells while they are placed, all within one turn of the event loop.
-    QTimer::singleShot(0, &m_releaseContext, [this] {
-        m_whole = QImage();
-        m_releasePending = false;
-    });
 }
 
 } // namespace tavrik

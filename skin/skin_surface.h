@@ -1,19 +1,23 @@
 #pragma once
-// SkinSurface: a state picture as the image buttons draw it. Each state picture shows the whole
-// dialog with every control in one state, yet a button shows only the cell lying under it. The
-// main window's four state pictures alone decode to more than ten megabytes, so only the cells
-// that buttons ask for are kept: the whole picture is decoded while cells are being cut and let
-// go once the event loop is back. A cell asked for later is cut from a fresh decode.
+// SkinSurface: a skin picture that is decoded only while it is in use. A dialog's face and its
+// state pictures each decode to megabytes, yet the window system keeps what was drawn, and an
+// image button shows only the cell of a state picture lying under it (each state picture shows
+// the whole dialog with every control in one state). So the cells buttons have drawn are kept,
+// and the whole picture is let go a moment after its last use, to be decoded again when it is
+// next needed.
 
 #include <QImage>
-#include <QObject>
 #include <QRect>
+#include <QTimer>
 
 #include <filesystem>
 #include <map>
 #include <tuple>
 
 namespace tavrik {
+
+// How long a decoded picture outlives its last use.
+inline constexpr int kWholePictureIdleMs = 1000;
 
 class SkinSurface {
 public:
@@ -25,21 +29,18 @@ public:
     SkinSurface(const SkinSurface&) = delete;
     SkinSurface& operator=(const SkinSurface&) = delete;
 
+    // The whole picture; null when it can no longer be read.
+    const QImage& Whole() const;
     // The picture's pixels at `rect`, drawn 1:1 from its top-left corner, black beyond it.
     const QImage& Cell(const QRect& rect) const;
     // Whether the decoded picture is held at the moment (rather than only its cells).
     bool HoldsWholePicture() const { return !m_whole.isNull(); }
 
 private:
-    const QImage& Whole() const;
-    void ReleaseWholeSoon() const;
-
     std::filesystem::path m_file; // empty when the surface is kept whole
     mutable QImage m_whole;
     mutable std::map<std::tuple<int, int, int, int>, QImage> m_cells;
-    mutable bool m_releasePending = false;
-    // Ends the pending release with the surface.
-    QObject m_releaseContext;
+    mutable QTimer m_release;
 };
 
 } // namespace tavrik

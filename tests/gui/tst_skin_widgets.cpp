@@ -68,6 +68,7 @@ private slots:
     void allWhiteMaskGivesEmptyShape();
     void missingPicturesAreReported();
     void okAndCancelReleaseThePictures();
+    void openDialogDrawsItsFaceAfterLettingItGo();
     void dialogIsDraggedByItsFace();
     void panelPicturesMissingOrUnreadableStayEmpty();
 };
@@ -82,8 +83,7 @@ void SkinWidgetsTest::surfaceKeepsCellsAndLetsTheWholePictureGo() {
     QCOMPARE(surface->Cell(inside), picture.copy(inside));
 
     QVERIFY(surface->HoldsWholePicture());
-    QCoreApplication::processEvents();
-    QVERIFY(!surface->HoldsWholePicture());
+    QTRY_VERIFY(!surface->HoldsWholePicture());
     QCOMPARE(surface->Cell(inside), picture.copy(inside));
 
     // A cell asked for later is cut from the picture decoded again; black beyond the picture.
@@ -92,8 +92,8 @@ void SkinWidgetsTest::surfaceKeepsCellsAndLetsTheWholePictureGo() {
     expected.fill(Qt::black);
     QPainter(&expected).drawImage(-across.topLeft(), picture);
     QCOMPARE(surface->Cell(across), expected);
-    QCoreApplication::processEvents();
-    QVERIFY(!surface->HoldsWholePicture());
+    QCOMPARE(surface->Whole(), picture);
+    QTRY_VERIFY(!surface->HoldsWholePicture());
 
     // A picture gone since start leaves new cells black instead of failing.
     std::filesystem::remove(app / "cells.jpg");
@@ -389,6 +389,18 @@ void SkinWidgetsTest::okAndCancelReleaseThePictures() {
     QVERIFY(dialog.IsInitialised());
     dialog.reject();
     QVERIFY(!dialog.IsInitialised());
+}
+
+void SkinWidgetsTest::openDialogDrawsItsFaceAfterLettingItGo() {
+    testing::TempFolder skins;
+    skins.Write("Dialog.ini", "[SCREEN]\nMain=face.jpg\n");
+    const QImage face = PatternPicture(5);
+    SavePicture(face, skins / "face.jpg");
+    CBaseDialog dialog(skins / "Dialog.ini", skins.Path());
+    dialog.show();
+    QCOMPARE(Grab(dialog), face);
+    QTest::qWait(2 * kWholePictureIdleMs); // the decoded face has been let go by now
+    QCOMPARE(Grab(dialog), face);
 }
 
 void SkinWidgetsTest::dialogIsDraggedByItsFace() {
