@@ -2,7 +2,6 @@
 
 #include "gui/keyboard_editor.h"
 #include "lighting/lighting_model.h"
-#include "skin/panel_pictures.h"
 #include "skin/png_button.h"
 #include "skin/skin_names.h"
 #include "skin/skin_rect.h"
@@ -79,13 +78,6 @@ QString Text(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-std::vector<QPixmap> SliderPictures(const PanelPictures& pictures) {
-    std::vector<QPixmap> positions;
-    for (int position = 0; position <= kLevelMax; ++position)
-        positions.push_back(pictures.SliderPosition(position));
-    return positions;
-}
-
 } // namespace
 
 LightingPanel::LightingPanel(KeyboardEditor& editor, const CIniFile& mainSkin,
@@ -95,6 +87,7 @@ LightingPanel::LightingPanel(KeyboardEditor& editor, const CIniFile& mainSkin,
     : QObject(&window)
     , m_editor(editor)
     , m_skin(mainSkin)
+    , m_pictures(skinFolder)
     , m_settings(std::move(settings))
     , m_reportRate(reportRateButtons)
     , m_window(window)
@@ -106,16 +99,16 @@ LightingPanel::LightingPanel(KeyboardEditor& editor, const CIniFile& mainSkin,
         SendThen([position](LightingModel& model) { model.SetSpeedFromSlider(position); },
                  std::move(done));
     }) {
-    BuildControls(skinFolder);
+    BuildControls();
     ConnectControls();
     ShowEditMode(false);
 }
 
 LightingPanel::~LightingPanel() = default;
 
-void LightingPanel::BuildControls(const std::filesystem::path& skinFolder) {
-    const PanelPictures pictures(skinFolder);
-    const auto picture = [&pictures](std::string_view name) { return pictures.Picture(name); };
+void LightingPanel::BuildControls() {
+    const auto picture = [this](std::string_view name) { return m_pictures.Picture(name); };
+    const auto sliderPicture = [this](int position) { return m_pictures.SliderPosition(position); };
     AddChoice(ID_EDIT_MODE, picture("dengup.bmp"), picture("dengdown.bmp"), QStringLiteral("灯光"),
               u"CONTROL_DENGSELECT");
     AddCaption(ID_LIGHTING_CAPTION, QStringLiteral("灯光"), u"CONTROL_DENGSTATIC");
@@ -127,12 +120,12 @@ void LightingPanel::BuildControls(const std::filesystem::path& skinFolder) {
     Place(*m_effects, u"CONTROL_XGCOMBOX");
     m_widgets[ID_EFFECTS] = m_effects;
     AddCaption(ID_BRIGHTNESS_CAPTION, QStringLiteral("亮度"), u"CONTROL_LightStatic");
-    m_brightness = new PictureSlider(SliderPictures(pictures), &m_window);
+    m_brightness = new PictureSlider(kLevelMax, sliderPicture, &m_window);
     m_brightness->setAccessibleName(QStringLiteral("亮度"));
     Place(*m_brightness, u"CONTROL_LightSlider");
     m_widgets[ID_BRIGHTNESS] = m_brightness;
     AddCaption(ID_SPEED_CAPTION, QStringLiteral("速度"), u"CONTROL_FYSDSTATIC");
-    m_speed = new PictureSlider(SliderPictures(pictures), &m_window);
+    m_speed = new PictureSlider(kLevelMax, sliderPicture, &m_window);
     m_speed->setAccessibleName(QStringLiteral("速度"));
     m_widgets[ID_SPEED] = m_speed;
     for (PictureSlider* slider : {m_brightness, m_speed})

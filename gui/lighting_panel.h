@@ -13,6 +13,7 @@
 #include "lighting/panel_layout.h"
 #include "profile/settings_file.h"
 #include "skin/ini_file.h"
+#include "skin/panel_pictures.h"
 
 #include <QObject>
 #include <QPixmap>
@@ -77,7 +78,7 @@ signals:
     void allKeysTinted(bool lit);
 
 private:
-    void BuildControls(const std::filesystem::path& skinFolder);
+    void BuildControls();
     void ConnectControls();
     void Place(QWidget& widget, std::u16string_view skinKey) const;
     // A section's name (muted) or the words of a choice beside its picture.
@@ -105,6 +106,8 @@ private:
 
     KeyboardEditor& m_editor;
     const CIniFile& m_skin;
+    // Kept for the sliders, which decode a position's picture when they first show it.
+    PanelPictures m_pictures;
     SettingsFile m_settings;
     std::array<CPngButton*, kReportRateButtons> m_reportRate;
     QWidget& m_window;

@@ -14,24 +14,15 @@ std::string SliderName(int position) {
 
 } // namespace
 
-PanelPictures::PanelPictures(const std::filesystem::path& skinFolder) {
-    const auto load = [&](const std::string& name) {
-        m_pictures[name] = QPixmap::fromImage(LoadSkinPicture(skinFolder / name));
-    };
-    for (std::string_view name : skin::kPanelPictures) {
-        load(std::string(name));
-    }
-    for (int frame = 0; frame < skin::kBusyFrameCount; ++frame) {
-        load(BusyFrameName(frame));
-    }
-    for (int position = 0; position < skin::kSliderPictureCount; ++position) {
-        load(SliderName(position));
-    }
-}
+PanelPictures::PanelPictures(std::filesystem::path skinFolder)
+    : m_skinFolder(std::move(skinFolder)) {}
 
 const QPixmap& PanelPictures::Picture(std::string_view name) const {
-    const auto found = m_pictures.find(name);
-    return found == m_pictures.end() ? m_empty : found->second;
+    if (const auto found = m_pictures.find(name); found != m_pictures.end()) {
+        return found->second;
+    }
+    const QPixmap picture = QPixmap::fromImage(LoadSkinPicture(m_skinFolder / name));
+    return m_pictures.emplace(std::string(name), picture).first->second;
 }
 
 const QPixmap& PanelPictures::BusyFrame(int frame) const {

@@ -1,7 +1,8 @@
 #pragma once
 // The lighting panel's pictures in the main skin's folder: switch, direction, choice and tool
-// pictures, the busy indicator's frames and the slider's positions. A picture that is missing or
-// cannot be decoded stays empty; nothing is reported.
+// pictures, the busy indicator's frames and the slider's positions. Each is decoded the first
+// time it is asked for (a slider shows one of its 26 positions at a time). A picture that is
+// missing or cannot be decoded stays empty; nothing is reported.
 
 #include "skin/skin_names.h"
 
@@ -16,7 +17,7 @@ namespace tavrik {
 
 class PanelPictures {
 public:
-    explicit PanelPictures(const std::filesystem::path& skinFolder);
+    explicit PanelPictures(std::filesystem::path skinFolder);
 
     // One of skin::kPanelPictures by name ("dengup.bmp", ...).
     const QPixmap& Picture(std::string_view name) const;
@@ -26,8 +27,8 @@ public:
     const QPixmap& SliderPosition(int position) const;
 
 private:
-    std::map<std::string, QPixmap, std::less<>> m_pictures;
-    QPixmap m_empty;
+    std::filesystem::path m_skinFolder;
+    mutable std::map<std::string, QPixmap, std::less<>> m_pictures;
 };
 
 } // namespace tavrik

@@ -10,11 +10,12 @@
 
 namespace tavrik {
 
-PictureSlider::PictureSlider(std::vector<QPixmap> positions, QWidget* parent)
+PictureSlider::PictureSlider(int lastPosition, std::function<QPixmap(int position)> pictureAt,
+                             QWidget* parent)
     : QAbstractSlider(parent)
-    , m_positions(std::move(positions)) {
+    , m_pictureAt(std::move(pictureAt)) {
     setOrientation(Qt::Horizontal);
-    setRange(0, std::max(0, static_cast<int>(m_positions.size()) - 1));
+    setRange(0, std::max(0, lastPosition));
     setFocusPolicy(Qt::TabFocus);
     setCursor(Qt::PointingHandCursor);
 }
@@ -42,9 +43,8 @@ int PictureSlider::KnobCentre(int position) const {
 
 void PictureSlider::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const auto index = static_cast<size_t>(sliderPosition());
-    if (index < m_positions.size() && !m_positions[index].isNull())
-        painter.drawPixmap(0, 0, m_positions[index]);
+    if (const QPixmap picture = m_pictureAt(sliderPosition()); !picture.isNull())
+        painter.drawPixmap(0, 0, picture);
     if (hasFocus())
         DrawFocusFrame(painter, rect());
 }

@@ -6,15 +6,17 @@
 #include <QAbstractSlider>
 #include <QPixmap>
 
-#include <vector>
+#include <functional>
 
 namespace tavrik {
 
 class PictureSlider : public QAbstractSlider {
     Q_OBJECT
 public:
-    // The range runs from 0 to the last picture.
-    explicit PictureSlider(std::vector<QPixmap> positions, QWidget* parent = nullptr);
+    // The range runs from 0 to `lastPosition`; `pictureAt` gives a position's picture when it is
+    // drawn, so only the pictures shown need be decoded.
+    PictureSlider(int lastPosition, std::function<QPixmap(int position)> pictureAt,
+                  QWidget* parent = nullptr);
 
     // The position whose knob lies nearest to x, in the control's own pixels.
     int PositionAt(int x) const;
@@ -31,7 +33,7 @@ private:
     int RailStart() const;
     int RailLength() const;
 
-    std::vector<QPixmap> m_positions;
+    std::function<QPixmap(int position)> m_pictureAt;
 };
 
 } // namespace tavrik
