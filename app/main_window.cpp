@@ -18,6 +18,7 @@
 #include "skin/skin_placement.h"
 #include "skin/skin_rect.h"
 #include "skin/skin_texts.h"
+#include "transport/backend_selection.h"
 #include "widgets/busy_indicator.h"
 
 #include <QCoreApplication>
@@ -39,6 +40,10 @@ const QString kTrayTooltip = QStringLiteral("游戏键盘");
 constexpr QRgb kCaptionColour = 0xE4E4E4;
 constexpr std::u16string_view kBusyIndicatorKey = u"CONTROL_JDTSTATIC";
 const QString kProfileFileFilter = QStringLiteral("(*.tvk) (*.tvk);;(*.*) (*)");
+
+QString Utf8Text(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 // Commands of the buttons and of menu 144.
 constexpr int ID_FLIP_1 = 1130;
@@ -139,6 +144,8 @@ void CTavrikDlg::ConnectEditor() {
         hide();
     });
     connect(&m_editor, &KeyboardEditor::trayStateRequested, this, &CTavrikDlg::SetTrayState);
+    connect(&m_editor, &KeyboardEditor::keyboardAccessRecheckRequested, this,
+            &CTavrikDlg::ShowKeyboardAccess);
     connect(&m_editor, &KeyboardEditor::bankLookChanged, this, &CTavrikDlg::ShowBank);
     connect(&m_editor, &KeyboardEditor::lightingRereadRequested, m_lightingTimer,
             qOverload<>(&QTimer::start));
@@ -314,6 +321,7 @@ void CTavrikDlg::FinishInitialisation() {
         return;
     }
     m_trayIcon.Create(kTrayTooltip, kIconNoKeyboard);
+    ShowKeyboardAccess();
     // Nothing waits on these events; they come after the icon, which the user does wait for.
     m_state.namedEvents = std::make_unique<NamedEventSet>();
     m_editor.PostProfileCaption();
@@ -583,10 +591,11 @@ void CTavrikDlg::Open() {
         return;
     }
     // Modal, but not a nested event loop: the hand-over and the tray keep being served.
-    m_noKeyboardBox = new QMessageBox(
-        QMessageBox::Information, QStringLiteral("VOLTRI VX60 Driver"),
-        QString::fromUtf8(kNoKeyboardText.data(), static_cast<qsizetype>(kNoKeyboardText.size())),
-        QMessageBox::Ok);
+    m_noKeyboardBox =
+        new QMessageBox(QMessageBox::Information, QStringLiteral("VOLTRI VX60 Driver"),
+                        NoKeyboardText(), QMessageBox::Ok);
+    // The advice ends with a command to copy.
+    m_noKeyboardBox->setTextInteractionFlags(Qt::TextSelectableByMouse);
     m_noKeyboardBox->setAttribute(Qt::WA_DeleteOnClose);
     m_noKeyboardBox->setWindowModality(Qt::ApplicationModal);
     m_noKeyboardBox->show();
@@ -649,6 +658,26 @@ void CTavrikDlg::SetTrayState(int mode, int iconId) {
     if (const std::optional<int> icon = m_trayState.SetTrayState(mode, iconId)) {
         m_trayIcon.SetIcon(*icon);
     }
+    ShowKeyboardAccess();
+}
+
+bool CTavrikDlg::KeyboardBlocked() const {
+    return m_editor.KeyboardCount() == 0 && m_editor.KeyboardNotAccessible();
+}
+
+void CTavrikDlg::ShowKeyboardAccess() {
+    m_trayIcon.SetKeyboardBlocked(KeyboardBlocked());
+}
+
+QString CTavrikDlg::NoKeyboardText() const {
+    if (!KeyboardBlocked()) {
+        return Utf8Text(kNoKeyboardText);
+    }
+    return QStringLiteral("键盘已连接，但当前用户无权打开它，无法显示按键设置。\n\n"
+                          "软件包安装的规则 %1 允许在本机座席上的用户打开键盘。"
+                          "请安装软件包（或把该规则复制到那里），运行下面的命令，"
+                          "再重新插入键盘：\n\n%2")
+        .arg(Utf8Text(kUdevRuleFile), Utf8Text(kApplyUdevRulesCommand));
 }
 
 void CTavrikDlg::accept() {

@@ -59,6 +59,8 @@ public:
     void Exit();
     void HandleInstanceCommand(InstanceCommand command);
     void SetTrayState(int mode, int iconId);
+    // The tray tooltip tells whether a keyboard is connected that this user may not open.
+    void ShowKeyboardAccess();
     // The checked look on the active hardware profile's button (0..2; others change nothing).
     void MarkCurrentProfileButton(int activeIndex);
     // Runs a command as its button or menu item does.
@@ -119,6 +121,10 @@ private:
     void ShowAbout();
     void ExitSequence();
     StateImages LooksFor(MainLooks looks) const;
+    // No keyboard is attached, yet one is connected that this user may not open.
+    bool KeyboardBlocked() const;
+    // What a refused Open says: no keyboard, or the advice for one that may not be opened.
+    QString NoKeyboardText() const;
     template <typename Dialog>
     Dialog& MadeOnFirstUse(Dialog*& dialog, const std::filesystem::path& skinFile);
 

@@ -8,14 +8,15 @@
 namespace tavrik {
 namespace {
 
-QString StateWords(int iconId) {
+QString StateWords(int iconId, bool keyboardBlocked) {
     switch (iconId) {
     case kIconKeyboardAttached:
         return QStringLiteral("键盘已连接");
     case kIconMacroPlaying:
         return QStringLiteral("键盘正在播放宏");
     default:
-        return QStringLiteral("未检测到键盘");
+        return keyboardBlocked ? QStringLiteral("键盘已连接，但当前用户无权打开它")
+                               : QStringLiteral("未检测到键盘");
     }
 }
 
@@ -65,9 +66,20 @@ bool CTrayIcon::SetIcon(int iconId) {
         return false;
     }
     m_icon->setIcon(LoadAppIcon(m_iconFolder, iconId));
-    m_icon->setToolTip(m_tooltip + QStringLiteral("：") + StateWords(iconId));
     m_iconId = iconId;
+    ShowToolTip();
     return true;
+}
+
+void CTrayIcon::SetKeyboardBlocked(bool blocked) {
+    m_keyboardBlocked = blocked;
+    if (m_enabled) {
+        ShowToolTip();
+    }
+}
+
+void CTrayIcon::ShowToolTip() {
+    m_icon->setToolTip(m_tooltip + QStringLiteral("：") + StateWords(m_iconId, m_keyboardBlocked));
 }
 
 QString CTrayIcon::ToolTip() const {

@@ -32,6 +32,9 @@ public:
     bool Create(const QString& tooltip, int iconId);
     // Changes the picture and the state its tooltip names; false while the icon is not shown.
     bool SetIcon(int iconId);
+    // Whether a keyboard is connected that this user may not open; the tooltip says so in place
+    // of "no keyboard".
+    void SetKeyboardBlocked(bool blocked);
     bool Remove();
     bool IsEnabled() const { return m_enabled; }
     int IconId() const { return m_iconId; }
@@ -47,6 +50,7 @@ signals:
 private:
     void AddItem(int commandId, const QString& text);
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
+    void ShowToolTip();
 
     std::filesystem::path m_iconFolder;
     QMenu m_menu;
@@ -56,6 +60,7 @@ private:
     bool m_enabled = false;
     bool m_removed = false;
     int m_iconId = 0;
+    bool m_keyboardBlocked = false;
 };
 
 } // namespace tavrik

@@ -12,9 +12,6 @@ inline constexpr std::string_view kNoKeyboardHint =
     "  Is it plugged in? \"tavrikctl watch\" waits for one to arrive; \"tavrikctl --device demo "
     "COMMAND\" tries a command on an emulated keyboard.";
 
-inline constexpr std::string_view kUdevRuleCommands =
-    "  sudo udevadm control --reload-rules && sudo udevadm trigger --subsystem-match=hidraw";
-
 } // namespace
 
 void Output::Result(const JsonValue& document, std::string_view text) const {
@@ -40,7 +37,8 @@ ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output) {
         output.console.Error(
             "a keyboard is connected but cannot be opened (no keyboard: permission denied)");
         return output.Fail(ExitStatus::DeviceError, std::string(kKeyboardNotAccessibleAdvice) +
-                                                        "\n" + std::string(kUdevRuleCommands));
+                                                        "\n  " +
+                                                        std::string(kApplyUdevRulesCommand));
     }
     return output.Fail(ExitStatus::DeviceError,
                        "no keyboard attached\n" + std::string(kNoKeyboardHint));

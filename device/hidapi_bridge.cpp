@@ -153,10 +153,13 @@ void HidapiBridge::Rescan() {
         std::lock_guard lock(mutex_);
         std::ranges::move(opened, std::back_inserter(nodes_));
         std::ranges::sort(nodes_, {}, &OpenNode::path);
+        // A keyboard that arrived or left without being opened leaves the count as it was;
+        // the count is told again so that listeners can look whether one may not be opened.
+        const bool accessChanged = inaccessible_.empty() != denied.empty();
         inaccessible_ = std::move(denied);
         for (const auto& [id, read] : reads_) {
             const int32_t count = CountLocked(read.unit);
-            if (std::exchange(notifiedCounts_[id], count) != count)
+            if (std::exchange(notifiedCounts_[id], count) != count || accessChanged)
                 changes.emplace_back(id, count);
         }
     }

@@ -50,6 +50,11 @@ public:
     // Presence worker and tray worker.
     virtual void SetTrayState(int mode, int iconId) = 0;
 
+    // The count was told again unchanged: a keyboard that this user may not open may have come
+    // or gone, so the window looks again whether one is there. May be asynchronous. Presence
+    // worker.
+    virtual void RecheckKeyboardAccess() {}
+
     // Synchronous. The G-key bank changed: re-mark the nine G-key buttons from the active
     // layer's slots of the new bank. Returns once done. Transport callback thread; the window
     // must therefore never wait for the transport while it handles this call.

@@ -31,8 +31,10 @@ void PresenceMonitor::OnCountChanged(int32_t count) {
 }
 
 void PresenceMonitor::HandleCount(int32_t count, std::stop_token stop) {
-    if (count == keyboardCount_.load())
+    if (count == keyboardCount_.load()) {
+        window_.RecheckKeyboardAccess();
         return;
+    }
     if (count == 0) {
         facts_.ForgetActiveProfile();
         window_.Hide();

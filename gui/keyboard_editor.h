@@ -126,6 +126,7 @@ public:
     void Hide() override { emit hideRequested(); }
     bool IsReady() const override { return ready_.load(); }
     void SetTrayState(int mode, int iconId) override { emit trayStateRequested(mode, iconId); }
+    void RecheckKeyboardAccess() override { emit keyboardAccessRecheckRequested(); }
     void RefreshGKeyMarks() override;
     void SetBankLook(bool bankB) override { emit bankLookChanged(bankB); }
     void RequestLightingReread() override { emit lightingRereadRequested(); }
@@ -148,6 +149,7 @@ signals:
     void profileCaptionChanged(const QString& caption, const QString& tooltip);
     void hideRequested();
     void trayStateRequested(int mode, int iconId);
+    void keyboardAccessRecheckRequested();
     void bankLookChanged(bool bankB);
     // The keyboard changed its lighting: the window re-reads it through its timer.
     void lightingRereadRequested();

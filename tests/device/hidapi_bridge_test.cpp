@@ -150,6 +150,23 @@ TEST(HidapiBridge, KeyboardWithoutAccessIsPresentButNotCounted) {
     EXPECT_THAT(ctrl.Seen(), ElementsAre(Notified{kCount, kCtrlTag, 1, {}}));
 }
 
+TEST(HidapiBridge, KeyboardThatMayNotBeOpenedIsToldWithTheUnchangedCount) {
+    FakeHidSystem system;
+    NotificationLog ctrl;
+    auto bridge = StartBridge(system);
+    ctrl.Listen(*bridge, kCtrlUnit, UnitTag::Ctrl);
+    system.Attach("/dev/hidraw6", {kCons, kCtrl, kLed}, kSharedDescriptor);
+    system.SetAccess("/dev/hidraw6", false);
+    system.Hotplug();
+    EXPECT_TRUE(bridge->KeyboardPresentButNotAccessible());
+    system.Hotplug(); // still there, still closed: nothing new to tell
+    system.Detach("/dev/hidraw6");
+    system.Hotplug();
+    EXPECT_FALSE(bridge->KeyboardPresentButNotAccessible());
+    EXPECT_THAT(ctrl.Seen(),
+                ElementsAre(Notified{kCount, kCtrlTag, 0, {}}, Notified{kCount, kCtrlTag, 0, {}}));
+}
+
 TEST(HidapiBridge, RefusesCallsWhoseCheckDoesNotMatch) {
     FakeHidSystem system;
     system.Attach("/dev/hidraw7", {kCtrl});

@@ -76,6 +76,20 @@ TEST_F(PresenceTest, AKeyboardPluggedAfterStartIsReadAndShown) {
     EXPECT_EQ(link_.Presence().KeyboardCount(), 1);
 }
 
+TEST_F(PresenceTest, AnUnchangedCountAsksTheWindowToLookAtAccessAgain) {
+    StartLink();
+    EXPECT_EQ(window_.accessRechecks.load(), 1); // the start-up count of no keyboard
+    // The transport tells the count again when a keyboard it may not open comes or goes.
+    Notify(static_cast<uint32_t>(NotificationKind::CountChanged), UnitTag::Ctrl, 0);
+    EXPECT_EQ(window_.accessRechecks.load(), 2);
+    EXPECT_THAT(window_.Calls(), IsEmpty());
+
+    keyboard_.Plug();
+    Settle();
+    EXPECT_EQ(window_.accessRechecks.load(), 2); // a new count is shown, not rechecked
+    EXPECT_THAT(window_.Calls(), ElementsAre("reload", "tray 0 141"));
+}
+
 TEST_F(PresenceTest, ASecondKeyboardIsReadAgainAndTheIconStays) {
     StartLink();
     keyboard_.Plug();

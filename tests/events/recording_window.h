@@ -28,6 +28,8 @@ public:
             std::this_thread::sleep_for(macroIconDelay);
         Record("tray " + std::to_string(mode) + " " + std::to_string(iconId));
     }
+    // Counted apart from the calls: every unchanged count brings one.
+    void RecheckKeyboardAccess() override { ++accessRechecks; }
     void RefreshGKeyMarks() override { Record("g-key marks"); }
     void SetBankLook(bool bankB) override { Record(bankB ? "bank B" : "bank A"); }
     void RequestLightingReread() override { Record("lighting reread"); }
@@ -52,6 +54,7 @@ public:
     }
 
     std::atomic<bool> ready{true};
+    std::atomic<int> accessRechecks{0};
     std::function<void()> onReload; // runs on the presence worker inside ReloadFromKeyboard
     // Makes the macro-playing icon slow to appear, as a busy window would.
     std::chrono::milliseconds macroIconDelay{0};

@@ -87,6 +87,7 @@ private slots:
     void everyButtonHasAnAccessibleName();
     void trayMenuItemsAndDefault();
     void startWithoutKeyboardNeverShowsTheWindow();
+    void keyboardThatMayNotBeOpenedIsExplained();
     void openWithKeyboardShowsTheWindow();
     void trayStateChangesTheIcon();
     void exitRemovesTheIconOnce();
@@ -115,7 +116,7 @@ private slots:
     void theProfileNameButtonOpensTheProfileManager();
 
 private:
-    void Start(bool plugged);
+    void Start(bool plugged, bool notAccessible = false);
     void WaitForAttach();
     // Every keyboard job posted so far has run and its signals have reached the window.
     void Drain();
@@ -137,12 +138,12 @@ void MainWindowTest::init() {
     Start(true);
 }
 
-void MainWindowTest::Start(bool plugged) {
+void MainWindowTest::Start(bool plugged, bool notAccessible) {
     cleanup();
     m_documents = std::make_unique<QTemporaryDir>();
     QVERIFY(m_documents->isValid());
     const std::filesystem::path documents = m_documents->path().toStdString();
-    auto keyboard = std::make_unique<test::HookedKeyboard>(plugged);
+    auto keyboard = std::make_unique<test::HookedKeyboard>(plugged, notAccessible);
     m_keyboard = keyboard.get();
     m_messages.clear();
     m_state = std::make_unique<ProcessState>();
@@ -251,6 +252,37 @@ void MainWindowTest::startWithoutKeyboardNeverShowsTheWindow() {
     message->button(QMessageBox::Ok)->click();
     QTRY_VERIFY(m_window->NoKeyboardMessage() == nullptr);
     QCOMPARE(Keyboard().FramesReceived(), 0);
+}
+
+void MainWindowTest::keyboardThatMayNotBeOpenedIsExplained() {
+    Start(false, true);
+    QCOMPARE(m_window->TrayIcon().ToolTip(),
+             QStringLiteral("游戏键盘：键盘已连接，但当前用户无权打开它"));
+    m_window->TrayIcon().RunFirstItem();
+    QVERIFY(m_window->isHidden());
+    QMessageBox* message = m_window->NoKeyboardMessage();
+    QVERIFY(message != nullptr);
+    QVERIFY(message->text().startsWith(QStringLiteral("键盘已连接，但当前用户无权打开它")));
+    QVERIFY(message->text().contains(QStringLiteral("/lib/udev/rules.d/70-voltri-vx60.rules")));
+    QVERIFY(
+        message->text().endsWith(QStringLiteral("\n\nsudo udevadm control --reload-rules && sudo "
+                                                "udevadm trigger --subsystem-match=hidraw")));
+    const std::filesystem::path shots = std::filesystem::path(TAVRIK_BIN_DIR) / "screenshots";
+    std::filesystem::create_directories(shots);
+    QVERIFY(message->grab().save(
+        QString::fromStdString((shots / "keyboard-not-accessible.png").string())));
+    message->button(QMessageBox::Ok)->click();
+    QTRY_VERIFY(m_window->NoKeyboardMessage() == nullptr);
+
+    // The rule is installed and the keyboard plugged in again.
+    m_keyboard->SetNotAccessible(false);
+    m_editor->RecheckKeyboardAccess();
+    QCOMPARE(m_window->TrayIcon().ToolTip(), QStringLiteral("游戏键盘：未检测到键盘"));
+    Keyboard().Plug();
+    WaitForAttach();
+    m_window->TrayIcon().RunFirstItem();
+    QVERIFY(m_window->isVisible());
+    QVERIFY(m_window->NoKeyboardMessage() == nullptr);
 }
 
 void MainWindowTest::openWithKeyboardShowsTheWindow() {

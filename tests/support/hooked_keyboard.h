@@ -7,6 +7,7 @@
 #include "device/forwarding_hid_bridge.h"
 #include "emulator/emulated_hid_bridge.h"
 
+#include <atomic>
 #include <functional>
 #include <map>
 #include <memory>
@@ -51,7 +52,9 @@ public:
         }
         return ForwardingHidBridge::RequestWriteOne(unit, report, check);
     }
-    bool KeyboardPresentButNotAccessible() const override { return notAccessible_; }
+    bool KeyboardPresentButNotAccessible() const override { return notAccessible_.load(); }
+    // As when the udev rule is installed (false) or the keyboard is replugged without it.
+    void SetNotAccessible(bool notAccessible) { notAccessible_.store(notAccessible); }
 
 private:
     HookedKeyboard(std::unique_ptr<EmulatedHidBridge> keyboard, bool notAccessible)
@@ -62,7 +65,7 @@ private:
 
     EmulatedHidBridge& keyboard_;
     std::unique_ptr<EmulatedHidBridge> owned_;
-    bool notAccessible_;
+    std::atomic<bool> notAccessible_;
     std::mutex mutex_;
     Hook hook_;
     std::map<uint8_t, int> framesOf_;
