@@ -532,7 +532,8 @@ void CTavrikDlg::ShowKeyLook(bool perKey, const KeyColourTable& colours) {
         CPngButton& button = ButtonSlot(id);
         if (!perKey) {
             button.SetTint(QColor(), false);
-            button.SetLit(m_keyLooks[id].assigned);
+            const auto look = m_keyLooks.find(id);
+            button.SetLit(look != m_keyLooks.end() && look->second.assigned);
             continue;
         }
         // A key lit by the tool shows white, a dark key black; the G keys cannot be painted.
