@@ -1,7 +1,8 @@
 #pragma once
 // The few operating-system calls the hidapi backend needs, behind one seam: listing the
-// keyboard's hidraw nodes, opening them, reading their report descriptors and watching nodes come
-// and go. The real implementation uses hidapi, sysfs and libudev; tests use a fake.
+// keyboard's hidraw nodes, opening them, reading their report descriptors, watching nodes come
+// and go, and the facts that tell why a node cannot be opened. The real implementation uses
+// hidapi, sysfs and libudev; tests use a fake.
 
 #include <chrono>
 #include <cstdint>
@@ -18,6 +19,28 @@ struct HidCollectionInfo {
     std::string path;
     uint16_t usagePage = 0;
     uint16_t usage = 0;
+    int interfaceNumber = -1; // the USB interface; -1 when unknown
+};
+
+// Who may open a hidraw node, as the system says: its owner, group and permission bits, and
+// whether udev tagged it "uaccess" (which gives the user at the seat access to it).
+struct HidNodeAccess {
+    bool known = false; // false when the node could not be looked at
+    uint32_t ownerId = 0;
+    uint32_t groupId = 0;
+    uint32_t mode = 0; // the permission bits, as 0660
+    std::string owner; // names, or the number when the system knows no name
+    std::string group;
+    bool uaccessTag = false;
+};
+
+// The system around the keyboard's nodes, for telling why one cannot be opened.
+struct HidSystemFacts {
+    std::string hidapiVersion;
+    std::string libudevVersion;
+    uint32_t userId = 0;
+    std::string user;
+    std::vector<std::string> udevRules; // those of kUdevRuleFiles that exist
 };
 
 // An open hidraw node.
@@ -57,6 +80,8 @@ public:
     virtual std::optional<std::vector<uint8_t>> ReportDescriptor(const std::string& path) = 0;
     // Nothing when the watch cannot be set up.
     virtual std::unique_ptr<HotplugWatch> WatchHotplug() = 0;
+    virtual HidNodeAccess NodeAccess(const std::string& path) = 0;
+    virtual HidSystemFacts SystemFacts() = 0;
 };
 
 } // namespace tavrik

@@ -1,5 +1,7 @@
 #include "device/hidapi_bridge.h"
 
+#include "device/known_units.h"
+
 #include <algorithm>
 #include <array>
 #include <iterator>
@@ -9,30 +11,8 @@ namespace tavrik {
 
 namespace {
 
-inline constexpr uint16_t kVendorId = 0x04B4;
-inline constexpr uint16_t kProductId = 0x2009;
 inline constexpr std::chrono::milliseconds kReadPoll{100};
 inline constexpr size_t kMaxInputReport = 256;
-
-// The keyboard's units as the program sees them. The configuration frames and the indicator
-// status begin with their report id; the keyboard's events are read without it, so that their
-// first two bytes are the event code.
-struct KnownUnit {
-    UnitDescriptor unit;
-    bool reportIdInData = false;
-};
-constexpr KnownUnit kKnownUnits[] = {
-    {kLedUnit, true},
-    {kConsUnit, false},
-    {kCtrlUnit, true},
-};
-
-const KnownUnit* FindKnownUnit(uint16_t usagePage, uint16_t usage) {
-    for (const KnownUnit& known : kKnownUnits)
-        if (known.unit.usagePage == usagePage && known.unit.usage == usage)
-            return &known;
-    return nullptr;
-}
 
 bool IsKnownUnit(const UnitDescriptor& unit) {
     const KnownUnit* known = FindKnownUnit(unit.usagePage, unit.usage);
@@ -118,7 +98,7 @@ HidapiBridge::~HidapiBridge() {
 void HidapiBridge::Rescan() {
     std::lock_guard scan(scanMutex_);
     std::map<std::string, std::vector<HidCollectionInfo>> attached;
-    for (HidCollectionInfo& info : platform_->Enumerate(kVendorId, kProductId))
+    for (HidCollectionInfo& info : platform_->Enumerate(kKeyboardVendorId, kKeyboardProductId))
         if (FindKnownUnit(info.usagePage, info.usage))
             attached[info.path].push_back(std::move(info));
 

@@ -1,14 +1,24 @@
 #include "device/hidapi_platform.h"
 
+#include "device/udev_rule.h"
+
 #include <hidapi/hidapi.h>
 #include <libudev.h>
 
 #include <cerrno>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
+#include <grp.h>
 #include <poll.h>
+#include <pwd.h>
 #include <sys/eventfd.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#ifndef TAVRIK_LIBUDEV_VERSION
+#define TAVRIK_LIBUDEV_VERSION "unknown"
+#endif
 
 namespace tavrik {
 
@@ -47,13 +57,52 @@ OpenFailure WhyOpenFailed(const std::string& path) {
     return errno == EACCES || errno == EPERM ? OpenFailure::AccessDenied : OpenFailure::Other;
 }
 
-// "/dev/hidraw3" -> "/sys/class/hidraw/hidraw3/device/report_descriptor"; empty for anything
-// that is not a hidraw node name.
-std::string DescriptorPath(const std::string& path) {
+// "/dev/hidraw3" -> "hidraw3"; empty for anything that is not a hidraw node name.
+std::string HidrawName(const std::string& path) {
     const std::string name = path.substr(path.find_last_of('/') + 1);
     if (name.rfind("hidraw", 0) != 0 || name.find("..") != std::string::npos)
         return {};
-    return "/sys/class/hidraw/" + name + "/device/report_descriptor";
+    return name;
+}
+
+// "/dev/hidraw3" -> "/sys/class/hidraw/hidraw3/device/report_descriptor"; empty for anything
+// that is not a hidraw node name.
+std::string DescriptorPath(const std::string& path) {
+    const std::string name = HidrawName(path);
+    return name.empty() ? std::string() : "/sys/class/hidraw/" + name + "/device/report_descriptor";
+}
+
+std::string UserName(uid_t id) {
+    passwd entry{};
+    passwd* found = nullptr;
+    char buffer[1024];
+    if (getpwuid_r(id, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
+        return found->pw_name;
+    return std::to_string(id);
+}
+
+std::string GroupName(gid_t id) {
+    group entry{};
+    group* found = nullptr;
+    char buffer[1024];
+    if (getgrgid_r(id, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
+        return found->gr_name;
+    return std::to_string(id);
+}
+
+// Whether udev's database gives the node the "uaccess" tag.
+bool HasUaccessTag(const std::string& path) {
+    const std::string name = HidrawName(path);
+    udev* context = udev_new();
+    if (name.empty() || context == nullptr) {
+        udev_unref(context);
+        return false;
+    }
+    udev_device* device = udev_device_new_from_subsystem_sysname(context, "hidraw", name.c_str());
+    const bool tagged = device != nullptr && udev_device_has_tag(device, "uaccess") > 0;
+    udev_device_unref(device);
+    udev_unref(context);
+    return tagged;
 }
 
 class UdevHotplugWatch final : public HotplugWatch {
@@ -124,7 +173,8 @@ public:
         hid_device_info* list = hid_enumerate(vendorId, productId);
         for (const hid_device_info* info = list; info != nullptr; info = info->next)
             if (info->path)
-                found.push_back({info->path, info->usage_page, info->usage});
+                found.push_back(
+                    {info->path, info->usage_page, info->usage, info->interface_number});
         hid_free_enumeration(list);
         return found;
     }
@@ -149,6 +199,32 @@ public:
     }
 
     std::unique_ptr<HotplugWatch> WatchHotplug() override { return UdevHotplugWatch::Create(); }
+
+    HidNodeAccess NodeAccess(const std::string& path) override {
+        struct stat facts {};
+        if (::stat(path.c_str(), &facts) != 0)
+            return {};
+        return {.known = true,
+                .ownerId = facts.st_uid,
+                .groupId = facts.st_gid,
+                .mode = static_cast<uint32_t>(facts.st_mode & 07777),
+                .owner = UserName(facts.st_uid),
+                .group = GroupName(facts.st_gid),
+                .uaccessTag = HasUaccessTag(path)};
+    }
+
+    HidSystemFacts SystemFacts() override {
+        HidSystemFacts facts{.hidapiVersion = hid_version_str(),
+                             .libudevVersion = TAVRIK_LIBUDEV_VERSION,
+                             .userId = ::getuid(),
+                             .user = UserName(::getuid()),
+                             .udevRules = {}};
+        std::error_code error;
+        for (const std::string_view rule : kUdevRuleFiles)
+            if (std::filesystem::exists(rule, error))
+                facts.udevRules.emplace_back(rule);
+        return facts;
+    }
 };
 
 } // namespace

@@ -3,6 +3,7 @@
 // environment variable (the flag wins), a real keyboard when neither is given.
 
 #include "device/hid_bridge.h"
+#include "device/udev_rule.h"
 
 #include <memory>
 #include <optional>
@@ -40,12 +41,6 @@ std::optional<DeviceChoice> ChooseDevice(std::optional<std::string_view> flagVal
 
 // Starts the chosen backend; nothing and a one-line reason when it cannot start.
 std::unique_ptr<HidBridge> OpenBridge(const DeviceChoice& choice, std::string* error);
-
-// Where the package installs the rule that lets the user at the seat open the keyboard.
-inline constexpr std::string_view kUdevRuleFile = "/lib/udev/rules.d/70-voltri-vx60.rules";
-// The one command that applies a newly installed rule to a keyboard already plugged in.
-inline constexpr std::string_view kApplyUdevRulesCommand =
-    "sudo udevadm control --reload-rules && sudo udevadm trigger --subsystem-match=hidraw";
 
 // Advice for a keyboard that is there but cannot be opened.
 inline constexpr std::string_view kKeyboardNotAccessibleAdvice =

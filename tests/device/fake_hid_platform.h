@@ -42,6 +42,14 @@ public:
         else
             denied_.insert(path);
     }
+    void SetNodeAccess(const std::string& path, HidNodeAccess access) {
+        std::lock_guard lock(mutex_);
+        access_[path] = std::move(access);
+    }
+    void SetSystemFacts(HidSystemFacts facts) {
+        std::lock_guard lock(mutex_);
+        system_ = std::move(facts);
+    }
     // Raises one hot-plug event and returns once the bridge has handled it.
     void Hotplug() {
         std::unique_lock lock(mutex_);
@@ -87,6 +95,8 @@ private:
     std::map<std::string, std::optional<std::vector<uint8_t>>> descriptors_;
     std::map<std::string, std::shared_ptr<Node>> nodes_;
     std::set<std::string> denied_;
+    std::map<std::string, HidNodeAccess> access_;
+    HidSystemFacts system_;
     int pendingEvents_ = 0;
     bool watcherWaiting_ = false;
     bool woken_ = false;
@@ -182,6 +192,15 @@ public:
     }
     std::unique_ptr<HotplugWatch> WatchHotplug() override {
         return watchWorks_ ? std::make_unique<FakeWatch>(system_) : nullptr;
+    }
+    HidNodeAccess NodeAccess(const std::string& path) override {
+        std::lock_guard lock(system_.mutex_);
+        const auto found = system_.access_.find(path);
+        return found == system_.access_.end() ? HidNodeAccess{} : found->second;
+    }
+    HidSystemFacts SystemFacts() override {
+        std::lock_guard lock(system_.mutex_);
+        return system_.system_;
     }
 
 private:

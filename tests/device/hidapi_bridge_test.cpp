@@ -4,6 +4,7 @@
 #include "device/frame_exchange.h"
 #include "device/hidapi_bridge.h"
 #include "fake_hid_platform.h"
+#include "keyboard_nodes.h"
 #include "notification_log.h"
 
 #include <gmock/gmock.h>
@@ -18,6 +19,11 @@ namespace {
 
 using test::FakeHidPlatform;
 using test::FakeHidSystem;
+using test::kBootKeyboard;
+using test::kCons;
+using test::kCtrl;
+using test::kLed;
+using test::kSharedDescriptor;
 using test::NotificationLog;
 using test::Notified;
 using ::testing::ElementsAre;
@@ -27,21 +33,6 @@ constexpr auto kReport = static_cast<uint32_t>(NotificationKind::ReportReceived)
 constexpr auto kCount = static_cast<uint32_t>(NotificationKind::CountChanged);
 constexpr auto kCtrlTag = static_cast<uint32_t>(UnitTag::Ctrl);
 constexpr auto kConsTag = static_cast<uint32_t>(UnitTag::Cons);
-
-const HidCollectionInfo kLed{"", 0x0008, 0x0089};
-const HidCollectionInfo kCons{"", 0x000C, 0x0001};
-const HidCollectionInfo kCtrl{"", 0xFF1C, 0x0092};
-const HidCollectionInfo kBootKeyboard{"", 0x0001, 0x0006};
-
-// Consumer events as report 3, configuration frames as report 4, the indicator status as
-// report 5, all behind one interface.
-const std::vector<uint8_t> kSharedDescriptor = {
-    0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x03, 0x15, 0x00, 0x26, 0xFF, 0x03, 0x75, 0x10,
-    0x95, 0x01, 0x81, 0x00, 0xC0, // consumer
-    0x06, 0x1C, 0xFF, 0x09, 0x92, 0xA1, 0x01, 0x85, 0x04, 0x09, 0x01, 0x75, 0x08, 0x95, 0x3F,
-    0x81, 0x02, 0x09, 0x02, 0x91, 0x02, 0xC0, // vendor
-    0x05, 0x08, 0x09, 0x89, 0xA1, 0x01, 0x85, 0x05, 0x09, 0x01, 0x95, 0x01, 0x91, 0x02, 0xC0, // LED
-};
 
 int32_t Count(HidBridge& bridge, const UnitDescriptor& unit) {
     return bridge.RequestGetDeviceCount(unit, ArgumentCheck(unit, nullptr, 0, {}));
