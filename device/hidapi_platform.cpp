@@ -72,22 +72,23 @@ std::string DescriptorPath(const std::string& path) {
     return name.empty() ? std::string() : "/sys/class/hidraw/" + name + "/device/report_descriptor";
 }
 
-std::string UserName(uid_t id) {
-    passwd entry{};
-    passwd* found = nullptr;
+// The name of a user or group from the system's database; the number when it has none.
+template <typename Entry, typename Id>
+std::string NameOf(Id id, int (*lookup)(Id, Entry*, char*, size_t, Entry**), char* Entry::*name) {
+    Entry entry{};
+    Entry* found = nullptr;
     char buffer[1024];
-    if (getpwuid_r(id, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
-        return found->pw_name;
+    if (lookup(id, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
+        return found->*name;
     return std::to_string(id);
 }
 
+std::string UserName(uid_t id) {
+    return NameOf<passwd>(id, getpwuid_r, &passwd::pw_name);
+}
+
 std::string GroupName(gid_t id) {
-    group entry{};
-    group* found = nullptr;
-    char buffer[1024];
-    if (getgrgid_r(id, &entry, buffer, sizeof buffer, &found) == 0 && found != nullptr)
-        return found->gr_name;
-    return std::to_string(id);
+    return NameOf<group>(id, getgrgid_r, &group::gr_name);
 }
 
 // Whether udev's database gives the node the "uaccess" tag.
