@@ -44,6 +44,7 @@ const std::vector<CommandSpec>& Commands() {
         {"lighting", {}, ParseLighting},
         {"watch", {{"--count", true}}, ParseWatch},
         {"names", {{"--plain", false}}, ParseNames},
+        {"doctor", {}, ParseDoctor},
     };
     return commands;
 }

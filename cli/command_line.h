@@ -49,6 +49,9 @@ struct VersionRequest {
 struct InfoRequest {
     bool operator==(const InfoRequest&) const = default;
 };
+struct DoctorRequest {
+    bool operator==(const DoctorRequest&) const = default;
+};
 struct ProfileRequest {
     std::optional<int> select; // nothing: show the active hardware profile
     bool operator==(const ProfileRequest&) const = default;
@@ -101,9 +104,9 @@ struct NamesRequest {
     bool operator==(const NamesRequest&) const = default;
 };
 
-using Request =
-    std::variant<HelpRequest, VersionRequest, InfoRequest, ProfileRequest, FileRequest,
-                 RemapRequest, MacroRequest, LightingRequest, WatchRequest, NamesRequest>;
+using Request = std::variant<HelpRequest, VersionRequest, InfoRequest, ProfileRequest, FileRequest,
+                             RemapRequest, MacroRequest, LightingRequest, WatchRequest,
+                             NamesRequest, DoctorRequest>;
 
 struct CommandLine {
     std::optional<std::string> device; // the value of --device, when given

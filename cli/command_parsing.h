@@ -77,6 +77,7 @@ std::string UnknownVerbText(std::string_view what, std::string_view word,
 
 // info_parsing.cpp
 Parsed ParseInfo(const Arguments& arguments);
+Parsed ParseDoctor(const Arguments& arguments);
 
 // profile_parsing.cpp
 Parsed ParseProfile(const Arguments& arguments);

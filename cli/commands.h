@@ -4,6 +4,7 @@
 
 #include "cli/command_line.h"
 #include "cli/command_support.h"
+#include "transport/backend_selection.h"
 
 #include <istream>
 
@@ -41,5 +42,10 @@ ExitStatus RunWatch(KeyboardSession& session, const Output& output, const WatchR
 
 // names_command.cpp
 ExitStatus RunNames(const Output& output, const NamesRequest& request);
+
+// doctor_command.cpp: the first opens the keyboard itself, so that it can tell why it cannot;
+// the second only tests a keyboard already reached.
+ExitStatus RunDoctor(const DeviceChoice& choice, const Output& output);
+ExitStatus RunDoctor(KeyboardSession& session, const Output& output);
 
 } // namespace tavrik::cli

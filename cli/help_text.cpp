@@ -33,6 +33,7 @@ Commands:
   watch [--count N]           print the keyboard's events as they happen
   names [keys|media|fn|effects]
                               the names KEY, FUNCTION and effects accept
+  doctor                      why the keyboard does or does not work here (reads only)
   help [COMMAND]              this text, or a command's
 
 Options:
@@ -52,7 +53,7 @@ The live configuration is mirrored in "$Profile0" in the folder "VOLTRI VX60 Dri
 user's Documents folder, as the desktop program does. See tavrikctl(1).
 )";
 
-constexpr std::array<CommandHelp, 12> kCommands{{
+constexpr std::array<CommandHelp, 13> kCommands{{
     {"info", "tavrikctl [--json] info",
      R"(Prints the number of attached keyboards, the active hardware profile, the macro memory
 (capacity and what the macros use, with and without their names), the lighting effects the
@@ -158,6 +159,16 @@ scan code, key position and all its other names (the key table's, the button's c
 Linux names); the multimedia functions (media:); the keyboard functions (fn:); the lighting
 effects with their English names and the skin's names.
 --plain prints every accepted name alone, one a line, as shell completion reads them.)"},
+    {"doctor", "tavrikctl [--json] doctor",
+     R"(Everything between the program and the keyboard, in the order a person would check it:
+with --device hid, the hidapi and libudev versions, the user, whether the udev rule is
+installed, then every hidraw node of 04B4:2009 with its interface, its collections and report
+ids from the report descriptor and the unit (LED, CONS, CTRL) each is routed to, and whether
+it opens; a node that may not be opened is explained (owner, group, mode, the uaccess tag) with
+the one thing to do. Then, when a keyboard is attached, a self-test of reads only (settings,
+default layout, the three key maps, the macro header, lighting), each with its result and time.
+Nothing is written to the keyboard. --json gives the same as one document for bug reports.
+Exit status 0 when everything the program needs works, 1 otherwise.)"},
     {"help", "tavrikctl help [COMMAND]", "The overview, or a command's help."},
 }};
 

@@ -1,4 +1,4 @@
-// tavrikctl info takes no arguments.
+// tavrikctl info and tavrikctl doctor take no arguments.
 #include "cli/command_parsing.h"
 
 namespace tavrik::cli {
@@ -7,6 +7,12 @@ Parsed ParseInfo(const Arguments& arguments) {
     if (auto error = ExpectWords(arguments, 0, ""))
         return *error;
     return InfoRequest{};
+}
+
+Parsed ParseDoctor(const Arguments& arguments) {
+    if (auto error = ExpectWords(arguments, 0, ""))
+        return *error;
+    return DoctorRequest{};
 }
 
 } // namespace tavrik::cli

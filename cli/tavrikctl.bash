@@ -50,7 +50,7 @@ _tavrikctl_offer() {
     done
 }
 
-_tavrikctl_commands=(info profile backup restore validate dump remap macro lighting watch names help)
+_tavrikctl_commands=(info profile backup restore validate dump remap macro lighting watch names doctor help)
 
 _tavrikctl_words() {
     _tavrikctl_offer "" < <(printf '%s\n' "$@")

@@ -73,6 +73,8 @@ ExitStatus RunCommand(KeyboardSession& session, const Output& output, const Requ
                 return RunLighting(session, output, command);
             else if constexpr (std::is_same_v<Command, WatchRequest>)
                 return RunWatch(session, output, command);
+            else if constexpr (std::is_same_v<Command, DoctorRequest>)
+                return RunDoctor(session, output);
             else
                 return RunWithoutKeyboard(output, request);
         },
@@ -98,6 +100,8 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
     const std::optional<DeviceChoice> choice = ChooseDevice(flag, deviceEnvironment, &error);
     if (!choice)
         return Status(output.Fail(ExitStatus::UsageError, error));
+    if (std::holds_alternative<DoctorRequest>(line.request))
+        return Status(RunDoctor(*choice, output));
     if (std::holds_alternative<WatchRequest>(line.request))
         BlockTerminationSignals(); // before the session starts any thread
     const std::unique_ptr<KeyboardSession> session =

@@ -178,6 +178,41 @@ TEST_F(CliEndToEnd, BackupAndRestoreGiveAFreshKeyboardTheSameMemory) {
         EXPECT_EQ(Dump(areas[i]), configured[static_cast<size_t>(i)]) << areas[i].toStdString();
 }
 
+TEST_F(CliEndToEnd, DoctorReadsEveryKindOfMemoryAndWritesNothing) {
+    const QStringList areas = {"settings", "keymap0",  "keymap1", "keymap2",
+                               "macro",    "lighting", "colours"};
+    std::vector<std::vector<uint8_t>> before;
+    for (const QString& area : areas)
+        before.push_back(Dump(area));
+
+    const QJsonObject healthy = JsonObjectOf({"doctor"});
+    EXPECT_TRUE(healthy["ok"].toBool());
+    EXPECT_EQ(healthy["keyboards"].toInt(), 1);
+    const QJsonArray steps = healthy["selfTest"].toArray();
+    ASSERT_EQ(steps.size(), 7);
+    for (const QJsonValue& step : steps)
+        EXPECT_EQ(step["result"].toString(), "done") << step["exchange"].toString().toStdString();
+    for (qsizetype i = 0; i < areas.size(); ++i)
+        EXPECT_EQ(Dump(areas[i]), before[static_cast<size_t>(i)]) << areas[i].toStdString();
+
+    // A keyboard that refuses every frame from now on: each read is named with its result.
+    Ctl({"fault", "refuse-ff", "500"});
+    const Finished refused = Tavrikctl({"doctor"});
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_NE(Text(refused.out).find("  key map of hardware profile 2   refused by the keyboard"),
+              std::string::npos)
+        << Text(refused.out);
+    EXPECT_NE(Text(refused.out).find("result: the program cannot configure the keyboard"),
+              std::string::npos);
+    Ctl({"fault", "none"});
+
+    Ctl({"unplug"});
+    const Finished unplugged = Tavrikctl({"doctor"});
+    EXPECT_EQ(unplugged.exitCode, 1);
+    EXPECT_NE(Text(unplugged.out).find("self-test: skipped, no keyboard can be reached"),
+              std::string::npos);
+}
+
 TEST_F(CliEndToEnd, AfterRemappingQToWTheKeyboardTypesW) {
     Do({"remap", "Q", "key:W"});
     const std::vector<Typed> typed = TypedAfterTap(kQPosition);

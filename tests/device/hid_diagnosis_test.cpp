@@ -15,6 +15,7 @@ using test::FakeHidSystem;
 using test::kCons;
 using test::kCtrl;
 using test::kLed;
+using test::kRootOnly;
 using test::kSharedDescriptor;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
@@ -27,14 +28,6 @@ HidCollectionInfo OnInterface(HidCollectionInfo info, int interfaceNumber) {
     info.interfaceNumber = interfaceNumber;
     return info;
 }
-
-const HidNodeAccess kRootOnly{.known = true,
-                              .ownerId = 0,
-                              .groupId = 0,
-                              .mode = 0600,
-                              .owner = "root",
-                              .group = "root",
-                              .uaccessTag = false};
 
 TEST(HidDiagnosis, RoutesEachDeclaredReportToItsUnitAndOpensTheNode) {
     FakeHidSystem system;

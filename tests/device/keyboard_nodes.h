@@ -14,6 +14,15 @@ inline const HidCollectionInfo kCons{"", 0x000C, 0x0001};
 inline const HidCollectionInfo kCtrl{"", 0xFF1C, 0x0092};
 inline const HidCollectionInfo kBootKeyboard{"", 0x0001, 0x0006};
 
+// A node only root may open, as hidraw nodes are without the udev rule.
+inline const HidNodeAccess kRootOnly{.known = true,
+                                     .ownerId = 0,
+                                     .groupId = 0,
+                                     .mode = 0600,
+                                     .owner = "root",
+                                     .group = "root",
+                                     .uaccessTag = false};
+
 // Consumer events as report 3, configuration frames as report 4, the indicator status as
 // report 5, all behind one interface.
 inline const std::vector<uint8_t> kSharedDescriptor = {
