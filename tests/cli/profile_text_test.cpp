@@ -1,0 +1,145 @@
+// A profile as text: files of every kind of content come back byte for byte, and faulty text is
+// refused with the line of the fault.
+#include "cli/key_names.h"
+#include "cli/profile_text.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace tavrik::cli {
+namespace {
+
+class ProfileGenerator {
+public:
+    explicit ProfileGenerator(unsigned seed)
+        : random_(seed) {}
+
+    ProfileContents Make() {
+        ProfileContents contents;
+        if (Chance(4))
+            contents.record.identity[Below(record::kIdentitySize)] ^= 0x5A;
+        const size_t changed = Below(200);
+        for (size_t count = 0; count < changed; ++count)
+            ChangeEntry(contents, Below(kProfileEntryCount));
+        const size_t macros = Below(6);
+        for (size_t count = 0; count < macros; ++count)
+            contents.macros.push_back(MakeMacro());
+        return contents;
+    }
+
+private:
+    size_t Below(size_t limit) {
+        return std::uniform_int_distribution<size_t>(0, limit - 1)(random_);
+    }
+    bool Chance(size_t oneIn) { return Below(oneIn) == 0; }
+    uint32_t Any() { return static_cast<uint32_t>(random_()); }
+
+    ScanCode AnyKey() {
+        const std::vector<ScanCode>& keys = NamedKeys();
+        return keys[Below(keys.size())];
+    }
+
+    std::u16string AnyText() {
+        std::u16string text;
+        const size_t length = Below(12);
+        for (size_t at = 0; at < length; ++at) {
+            const std::u16string_view pool = u"aZ 9\"\\\n\t#é中\xD800\xDC00=";
+            text += pool[Below(pool.size())];
+        }
+        return text;
+    }
+
+    void ChangeEntry(ProfileContents& contents, size_t number) {
+        KeyFunctionEntry& entry = contents.record.Entry(number);
+        contents.texts.Release(number);
+        entry.type = static_cast<KeyFunctionType>(Below(11));
+        entry.value = Chance(3) ? Any() : static_cast<uint32_t>(Below(120));
+        if (entry.type == KeyFunctionType::SingleKey && !Chance(5))
+            entry.value = AnyKey();
+        if (Chance(3))
+            entry.code = static_cast<uint16_t>(Any());
+        if (Chance(6))
+            entry.selectionFlag = Any();
+        if (Chance(6))
+            entry.reserved = Any();
+        if (entry.type == KeyFunctionType::LaunchProgram ||
+            entry.type == KeyFunctionType::TextBlock)
+            contents.texts.Set(number, AnyText());
+    }
+
+    MacroRecord MakeMacro() {
+        MacroRecord macro;
+        macro.id = static_cast<uint16_t>(Below(kMaxMacroId) + 1);
+        macro.name = AnyText();
+        macro.loopCount = static_cast<uint8_t>(Below(256));
+        macro.reserved501 = Chance(4) ? static_cast<uint8_t>(Any()) : 0;
+        macro.isNew = Chance(2);
+        macro.reserved504 = Chance(4) ? static_cast<uint16_t>(Any()) : 0;
+        macro.reserved510 = Chance(4) ? static_cast<uint16_t>(Any()) : 0;
+        const size_t actions = Below(30);
+        for (size_t count = 0; count < actions; ++count)
+            macro.actions.push_back({static_cast<uint32_t>(Below(4001) * kDelayStepMs), AnyKey(),
+                                     Chance(2) ? KeyDirection::Press : KeyDirection::Release});
+        return macro;
+    }
+
+    std::mt19937 random_;
+};
+
+std::vector<uint8_t> FileBytes(const ProfileContents& contents) {
+    ProfileRecord record = contents.record;
+    return SerialiseProfileFile(record, contents.macros, contents.texts).value();
+}
+
+TEST(CliProfileText, GeneratedProfilesComeBackByteForByte) {
+    for (unsigned seed = 0; seed < 300; ++seed) {
+        const std::vector<uint8_t> file = FileBytes(ProfileGenerator(seed).Make());
+        const std::unique_ptr<ProfileContents> parsed = ParseProfileFile(file);
+        ASSERT_TRUE(parsed);
+        ASSERT_EQ(FileBytes(*parsed), file)
+            << "seed " << seed << ": not a file this program writes";
+        const std::string text = FormatProfileText(*parsed);
+        auto reread = ParseProfileText(text);
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ProfileContents>>(reread))
+            << "seed " << seed << ", line " << std::get<ProfileTextError>(reread).line << ": "
+            << std::get<ProfileTextError>(reread).message << "\n"
+            << text;
+        const ProfileContents& back = *std::get<std::unique_ptr<ProfileContents>>(reread);
+        EXPECT_EQ(FileBytes(back), file) << "seed " << seed << "\n" << text;
+        EXPECT_EQ(FormatProfileText(back), text) << "seed " << seed;
+    }
+}
+
+TEST(CliProfileText, NewProfileIsOneLine) {
+    EXPECT_EQ(FormatProfileText(ProfileContents{}), std::string(kProfileTextFirstLine) + "\n");
+}
+
+TEST(CliProfileText, FaultsNameTheirLine) {
+    const std::string first = std::string(kProfileTextFirstLine) + "\n";
+    const std::vector<std::tuple<std::string, size_t, std::string>> cases{
+        {"", 1, "as the first line"},
+        {"tavrik-profile-text 2\n", 1, "as the first line"},
+        {first + "layer 0 \"NoSuchKey\" disabled\n", 2, "NoSuchKey"},
+        {first + "\n# note\nlayer 4 \"Q\" disabled\n", 4, "the layer"},
+        {first + "layer 0 \"Q\" key \"W\"\nlayer 0 \"Q\" disabled\n", 3, "once"},
+        {first + "layer 0 \"Q\" media \"Nothing\"\n", 2, "Nothing"},
+        {first + "layer 0 \"Q\" macro 101\n", 2, "macro id"},
+        {first + "layer 0 \"Q\" program \"unclosed\n", 2, "quoted text"},
+        {first + "layer 0 \"Q\" disabled colour 3\n", 2, "colour"},
+        {first + "macro 1 \"m\" loop 1\n  Q down 10\n  Q sideways 10\nend\n", 4, "direction"},
+        {first + "macro 1 \"m\" loop 1\n  Q down 10\n", 3, "\"end\""},
+        {first + "identity 00\n", 2, "hexadecimal"},
+        {first + "colour red\n", 2, "identity, layer or macro"},
+    };
+    for (const auto& [text, line, expected] : cases) {
+        auto parsed = ParseProfileText(text);
+        ASSERT_TRUE(std::holds_alternative<ProfileTextError>(parsed)) << text;
+        const ProfileTextError& error = std::get<ProfileTextError>(parsed);
+        EXPECT_EQ(error.line, line) << text;
+        EXPECT_NE(error.message.find(expected), std::string::npos) << error.message;
+    }
+}
+
+} // namespace
+} // namespace tavrik::cli
