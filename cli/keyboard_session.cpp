@@ -39,6 +39,7 @@ KeyboardSession::KeyboardSession(std::unique_ptr<HidBridge> bridge, Console& con
     , stack_(std::make_unique<KeyboardStack>(*bridge_, window_, window_,
                                              StoragePathsIn(documents_->Folder()),
                                              [] { return LightingPreferences{}; })) {
+    bridge_->FollowWriteChecks(stack_->Commands());
     window_.SetReload([this] { stack_->ReloadFromKeyboard(); });
 }
 

@@ -72,7 +72,10 @@ DeviceResult DeviceCommands::ReadKeyMapBlock(int index, KeyMapBlock& out) {
 DeviceResult DeviceCommands::WriteKeyMapBlock(int index, const KeyMapBlock& block) {
     if (!IsBlockIndex(index))
         return DeviceResult::BadBlockIndex;
-    return WriteTransfer(exchange_, command::kWriteKeyMap, KeyMapAddress(index), block);
+    return exchange_.RunBracketed([&] {
+        return Checked(WriteTransfer(exchange_, command::kWriteKeyMap, KeyMapAddress(index), block),
+                       command::kWriteKeyMap, KeyMapAddress(index), block);
+    });
 }
 
 DeviceResult DeviceCommands::ReadMacroMemory(std::span<uint8_t> out) {
@@ -80,7 +83,10 @@ DeviceResult DeviceCommands::ReadMacroMemory(std::span<uint8_t> out) {
 }
 
 DeviceResult DeviceCommands::WriteMacroMemory(std::span<const uint8_t> image, uint16_t address) {
-    return WriteTransfer(exchange_, command::kWriteMacroMemory, address, image);
+    return exchange_.RunBracketed([&] {
+        return Checked(WriteTransfer(exchange_, command::kWriteMacroMemory, address, image),
+                       command::kWriteMacroMemory, address, image);
+    });
 }
 
 DeviceResult DeviceCommands::ReadDefaultLayout(KeyMapBlock& out) {
@@ -94,9 +100,20 @@ DeviceResult DeviceCommands::ReadKeyColours(uint8_t position, std::span<uint8_t>
 }
 
 DeviceResult DeviceCommands::WriteKeyColours(uint8_t position, std::span<const uint8_t> data) {
-    return SendCommand(exchange_,
-                       {command::kWriteColours, LengthByte(data.size()), ColourAddress(position)},
-                       data);
+    return exchange_.RunBracketed([&] {
+        return Checked(
+            SendCommand(exchange_,
+                        {command::kWriteColours, LengthByte(data.size()), ColourAddress(position)},
+                        data),
+            command::kWriteColours, ColourAddress(position), data);
+    });
+}
+
+DeviceResult DeviceCommands::Checked(DeviceResult written, uint8_t command, uint16_t address,
+                                     std::span<const uint8_t> bytes) {
+    if (written != DeviceResult::Done || !checkWrites_)
+        return written;
+    return CheckWrittenBytes(exchange_, command, address, bytes, differingFrames_);
 }
 
 } // namespace tavrik

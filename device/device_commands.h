@@ -3,10 +3,13 @@
 // (or a multi-packet transfer of 56-byte frames) through the FrameExchange it was built on.
 
 #include "device/device_result.h"
+#include "device/written_bytes_check.h"
 
 #include <array>
+#include <atomic>
 #include <cstdint>
 #include <span>
+#include <utility>
 
 namespace tavrik {
 
@@ -48,8 +51,22 @@ public:
 
     FrameExchange& Exchange() { return exchange_; }
 
+    // Whether the key map, macro memory and key colour writes are read back and compared with
+    // what was sent (off by default). A write whose bytes read back differently ends as
+    // DiffersAfterWrite, and `listener` (set before any write) hears of each differing frame.
+    void CheckWrites(bool on) { checkWrites_ = on; }
+    bool ChecksWrites() const { return checkWrites_; }
+    void SetDifferingFrameListener(DifferingFrameListener listener) {
+        differingFrames_ = std::move(listener);
+    }
+
 private:
+    DeviceResult Checked(DeviceResult written, uint8_t command, uint16_t address,
+                         std::span<const uint8_t> bytes);
+
     FrameExchange& exchange_;
+    std::atomic<bool> checkWrites_{false};
+    DifferingFrameListener differingFrames_;
 };
 
 } // namespace tavrik

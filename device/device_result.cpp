@@ -18,6 +18,8 @@ const char* DeviceResultName(DeviceResult result) {
         return "refused by the keyboard (status 0xFE)";
     case DeviceResult::BadBlockIndex:
         return "argument out of range";
+    case DeviceResult::DiffersAfterWrite:
+        return "the bytes read back differ from those written";
     }
     return "unknown result";
 }

@@ -73,6 +73,8 @@ std::u16string_view ResultName(DeviceResult result) {
         return u"键盘拒绝 (状态 0xFE)";
     case DeviceResult::BadBlockIndex:
         return u"参数超出范围";
+    case DeviceResult::DiffersAfterWrite:
+        return u"写入后读回的数据不同";
     }
     return u"未知结果";
 }

@@ -38,7 +38,9 @@ KeyboardEditor::KeyboardEditor(std::unique_ptr<HidBridge> transport, StoragePath
     , stack_(std::make_unique<KeyboardStack>(*watch_, *this, *this, std::move(storage),
                                              std::move(preferences)))
     , switcher_(std::make_unique<ProfileSwitcher>(stack_->Store(), manager_))
-    , worker_(std::make_unique<SerialWorker>()) {}
+    , worker_(std::make_unique<SerialWorker>()) {
+    watch_->FollowWriteChecks(stack_->Commands());
+}
 
 KeyboardEditor::~KeyboardEditor() {
     Close();

@@ -1,5 +1,7 @@
 #include "session/frame_watch.h"
 
+#include "device/device_commands.h"
+
 #include <algorithm>
 
 namespace tavrik {
@@ -72,6 +74,19 @@ int32_t FrameWatch::RequestWriteOne(const UnitDescriptor& unit, std::span<const 
     if (followed && result <= 0)
         WriteRefused();
     return result;
+}
+
+void FrameWatch::FollowWriteChecks(DeviceCommands& commands) {
+    commands.SetDifferingFrameListener(
+        [this](const CommandHeader& frame) { FrameDiffered(frame); });
+    commands.CheckWrites(true);
+}
+
+void FrameWatch::FrameDiffered(const CommandHeader& frame) {
+    std::lock_guard lock(mutex_);
+    FinishExchangeLocked(); // the read that showed it came first
+    failed_.push_back(
+        {frame.command, frame.address, frame.length, DeviceResult::DiffersAfterWrite});
 }
 
 void FrameWatch::Reset() {

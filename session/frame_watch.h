@@ -10,6 +10,7 @@
 #include "device/config_frame.h"
 #include "device/device_result.h"
 #include "device/forwarding_hid_bridge.h"
+#include "device/written_bytes_check.h"
 
 #include <list>
 #include <map>
@@ -21,7 +22,10 @@
 
 namespace tavrik {
 
-// One configuration exchange whose last attempt failed.
+class DeviceCommands;
+
+// One configuration exchange whose last attempt failed, or a written frame whose bytes read back
+// differently (result DiffersAfterWrite).
 struct FailedExchange {
     uint8_t command = 0;
     uint16_t address = 0;
@@ -43,6 +47,10 @@ public:
     int32_t RequestWriteOne(const UnitDescriptor& unit, std::span<const uint8_t> report,
                             uint32_t check) override;
 
+    // Turns on the read-back of `commands`' writes and follows the frames that read back
+    // differently as failed exchanges of their own. The watch must outlive `commands`.
+    void FollowWriteChecks(DeviceCommands& commands);
+
     // Forgets the exchanges followed so far.
     void Reset();
     // The exchanges since the last Reset whose last attempt failed, in the order they were sent.
@@ -54,6 +62,7 @@ private:
     void WriteRefused();
     void AnswerArrived(const UnitNotification& notification);
     void FinishExchangeLocked();
+    void FrameDiffered(const CommandHeader& frame);
     bool LastAttemptSucceededLocked() const;
 
     std::mutex mutex_;

@@ -1,6 +1,8 @@
 // Reads the three key maps and 2 KB of macro memory from the emulated keyboard at a 1 ms USB
 // report interval and compares the time with the floor of one request/answer exchange: two
 // report intervals per frame. Prints frames, time and the ratio; the target is 1.10 or less.
+// Then writes the same, without and with the read-back of what was written: the read-back's
+// extra time against the floor of the frames it adds (goal: no more than those frames cost).
 
 #include "device/device_commands.h"
 #include "device/frame_exchange.h"
@@ -8,6 +10,8 @@
 
 #include <chrono>
 #include <cstdio>
+#include <functional>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -25,17 +29,44 @@ struct Run {
     bool ok = false;
 };
 
-Run ReadKeyMapsAndMacros(EmulatedHidBridge& keyboard, DeviceCommands& commands) {
-    const int framesBefore = keyboard.FramesReceived();
+bool ReadKeyMapsAndMacros(DeviceCommands& commands) {
     bool ok = true;
-    const auto start = Clock::now();
     for (int block = 0; block < kKeyMapBlockCount; ++block) {
         KeyMapBlock keyMap{};
         ok = ok && commands.ReadKeyMapBlock(block, keyMap) == DeviceResult::Done;
     }
     std::vector<uint8_t> macros(kMacroBytes);
-    ok = ok && commands.ReadMacroMemory(macros) == DeviceResult::Done;
-    return {keyboard.FramesReceived() - framesBefore, Clock::now() - start, ok};
+    return ok && commands.ReadMacroMemory(macros) == DeviceResult::Done;
+}
+
+bool WriteKeyMapsAndMacros(DeviceCommands& commands) {
+    bool ok = true;
+    for (int block = 0; block < kKeyMapBlockCount; ++block) {
+        KeyMapBlock keyMap{};
+        keyMap.fill(static_cast<uint8_t>(block + 1));
+        ok = ok && commands.WriteKeyMapBlock(block, keyMap) == DeviceResult::Done;
+    }
+    const std::vector<uint8_t> macros(kMacroBytes, 0x5A);
+    return ok && commands.WriteMacroMemory(macros) == DeviceResult::Done;
+}
+
+// The best of kRuns runs of `operation`; nothing when a run fails.
+std::optional<Run> Best(EmulatedHidBridge& keyboard, const std::function<bool()>& operation) {
+    Run best;
+    for (int i = 0; i < kRuns; ++i) {
+        const int framesBefore = keyboard.FramesReceived();
+        const auto start = Clock::now();
+        if (!operation())
+            return std::nullopt;
+        const Run run{keyboard.FramesReceived() - framesBefore, Clock::now() - start, true};
+        if (i == 0 || run.time < best.time)
+            best = run;
+    }
+    return best;
+}
+
+double FloorMs(int frames) {
+    return frames * 2.0 * kReportInterval.count() / 1000.0;
 }
 
 } // namespace
@@ -56,24 +87,30 @@ int main() {
         ArgumentCheck(kCtrlUnit, &delivery, static_cast<uint32_t>(UnitTag::Ctrl), {}), &readId);
     DeviceCommands commands(exchange);
 
-    Run best;
-    for (int i = 0; i < kRuns; ++i) {
-        const Run run = ReadKeyMapsAndMacros(keyboard, commands);
-        if (!run.ok) {
-            std::fprintf(stderr, "device_bench: a read failed\n");
-            return 1;
-        }
-        if (i == 0 || run.time < best.time)
-            best = run;
-    }
+    const std::optional<Run> read = Best(keyboard, [&] { return ReadKeyMapsAndMacros(commands); });
+    const std::optional<Run> written =
+        Best(keyboard, [&] { return WriteKeyMapsAndMacros(commands); });
+    commands.CheckWrites(true);
+    const std::optional<Run> checked =
+        Best(keyboard, [&] { return WriteKeyMapsAndMacros(commands); });
     keyboard.DeleteRequestFromUnitId(readId);
     keyboard.WaitDelivered();
+    if (!read || !written || !checked) {
+        std::fprintf(stderr, "device_bench: an exchange failed\n");
+        return 1;
+    }
 
-    const double floorMs = best.frames * 2.0 * kReportInterval.count() / 1000.0;
     std::printf("device_bench: key maps x3 + %zu bytes of macro memory at a %lld us interval\n",
                 kMacroBytes, static_cast<long long>(kReportInterval.count()));
-    std::printf(
-        "frames %d, time %.1f ms (best of %d), floor %.1f ms, ratio %.3f (target <= 1.10)\n",
-        best.frames, best.time.count(), kRuns, floorMs, best.time.count() / floorMs);
+    std::printf("read: frames %d, time %.1f ms (best of %d), floor %.1f ms, ratio %.3f (target <= "
+                "1.10)\n",
+                read->frames, read->time.count(), kRuns, FloorMs(read->frames),
+                read->time.count() / FloorMs(read->frames));
+    const int addedFrames = checked->frames - written->frames;
+    const double addedMs = checked->time.count() - written->time.count();
+    std::printf("write: frames %d, time %.1f ms; write and read back: frames %d, time %.1f ms\n",
+                written->frames, written->time.count(), checked->frames, checked->time.count());
+    std::printf("read-back: %d frames, %.1f ms, floor %.1f ms, ratio %.3f (goal <= 1.10)\n",
+                addedFrames, addedMs, FloorMs(addedFrames), addedMs / FloorMs(addedFrames));
     return 0;
 }

@@ -21,6 +21,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
 #include <iterator>
 #include <memory>
@@ -207,10 +208,13 @@ protected:
             HidBridge& lent = keyboard;
             const std::unique_ptr<KeyboardSession> session =
                 KeyboardSession::Start(std::make_unique<ForwardingHidBridge>(lent), console);
-            keyboard.Hooked().BeforeFrame([&](const ConfigFrame&, EmulatedHidBridge& emulated) {
-                if (outcome.frames++ == at && fault)
-                    emulated.SetFault(fault->fault, fault->frames);
-            });
+            keyboard.Hooked().BeforeFrame(
+                [&](const ConfigFrame& sent, EmulatedHidBridge& emulated) {
+                    if (outcome.frames++ == at && fault)
+                        emulated.SetFault(fault->fault, fault->frames);
+                    if (beforeFrame_)
+                        beforeFrame_(sent, emulated);
+                });
             const std::vector<std::string_view> args(arguments.begin(), arguments.end());
             const auto parsed = ParseCommandLine(args);
             std::istringstream input;
@@ -276,6 +280,8 @@ protected:
         return {};
     }
 
+    // Runs before each frame of the command, after the fault.
+    std::function<void(const ConfigFrame&, EmulatedHidBridge&)> beforeFrame_;
     QTemporaryDir home_{TemporaryFolderTemplate()};
     StoragePaths paths_;
     emu::KeyboardMemory before_;
@@ -320,6 +326,44 @@ TEST_P(FaultSweep, EveryFaultAtEveryFrameIsReportedAndRunningTheCommandAgainRepa
     std::cout << Summary(GetParam(), figures, wanted.frames,
                          std::chrono::steady_clock::now() - start);
     EXPECT_TRUE(figures.problems.empty()) << Listed(figures.problems);
+}
+
+// The keyboard acknowledges the command's first write and stores one of its bytes inverted, as a
+// firmware fault or a frame mangled on the way would leave it: the first read-back finds it.
+void StoreOneByteInverted(const ConfigFrame& sent, EmulatedHidBridge& emulated, bool& done) {
+    const uint8_t code = sent[frame::kCommand];
+    if (done || (code != command::kReadKeyMap && code != command::kReadMacroMemory))
+        return;
+    done = true;
+    const unsigned address = sent[frame::kAddressLow] | (sent[frame::kAddressHigh] << 8);
+    emulated.WithFirmware([&](emu::KeyboardFirmware& firmware) {
+        emu::KeyboardMemory& memory = firmware.Memory();
+        uint8_t& stored = code == command::kReadKeyMap
+                              ? memory.keyMaps[address / 512][address % 512]
+                              : memory.macroMemory[address];
+        stored ^= 0xFF;
+    });
+}
+
+TEST_P(FaultSweep, BytesStoredOtherwiseThanWrittenAreReportedAndRunningAgainRepairsThem) {
+    const std::vector<std::string> arguments = Arguments(GetParam());
+    const std::unique_ptr<test::AnsweredKeyboard> keyboard = KeyboardAsBefore();
+    const Outcome wanted = RunOn(*keyboard, arguments);
+    ASSERT_EQ(wanted.status, ExitStatus::Done) << wanted.errors;
+
+    const std::unique_ptr<test::AnsweredKeyboard> flipping = KeyboardAsBefore();
+    bool flipped = false;
+    beforeFrame_ = [&flipped](const ConfigFrame& sent, EmulatedHidBridge& emulated) {
+        StoreOneByteInverted(sent, emulated, flipped);
+    };
+    const Outcome faulted = RunOn(*flipping, arguments);
+    beforeFrame_ = nullptr;
+    ASSERT_TRUE(flipped);
+    EXPECT_EQ(ProblemOfFailure(faulted, wanted), "");
+    EXPECT_NE(faulted.errors.find("the bytes read back differ from those written"),
+              std::string::npos)
+        << faulted.errors;
+    EXPECT_EQ(ProblemOfSuccess(RunOn(*flipping, arguments), wanted), "");
 }
 
 INSTANTIATE_TEST_SUITE_P(Commands, FaultSweep, ::testing::ValuesIn(kCommands),
