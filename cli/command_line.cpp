@@ -114,6 +114,8 @@ std::variant<CommandLine, UsageError> ParseCommandLine(std::span<const std::stri
             plain = true;
         } else if (word == "--json") {
             line.json = true;
+        } else if (word == "--no-verify") {
+            line.verifyWrites = false;
         } else if (word == "--help" || word == "-h") {
             help = true;
         } else if (word == "--version") {

@@ -1,5 +1,5 @@
 #pragma once
-// tavrikctl's command line: global options (--device, --json, --help, --version) anywhere, then a
+// tavrikctl's command line: global options (--device, --json, --no-verify, --help, --version) anywhere, then a
 // command with its arguments and options. Parsing checks everything that can be checked without
 // the keyboard (names, numbers, ranges) and gives a usage error for the rest of the world to see;
 // what only the keyboard's contents can answer (does this macro exist?) is checked when the
@@ -111,6 +111,7 @@ using Request = std::variant<HelpRequest, VersionRequest, InfoRequest, ProfileRe
 struct CommandLine {
     std::optional<std::string> device; // the value of --device, when given
     bool json = false;
+    bool verifyWrites = true; // --no-verify: written bytes are not read back
     Request request = HelpRequest{};
 };
 

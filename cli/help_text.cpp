@@ -43,6 +43,8 @@ Options:
                               served by "tavrik-emu serve PATH" - use it for scripts of several
                               steps. TAVRIK_DEVICE sets the same; the option wins.
   --json                      read commands print one JSON document on standard output
+  --no-verify                 do not read back what a command wrote to compare it with what
+                              was sent (faster; a keyboard storing other bytes goes unnoticed)
   --help, -h                  help (tavrikctl COMMAND --help for a command)
   --version                   the program's version
 

@@ -151,7 +151,7 @@ _tavrikctl() {
         watch) _tavrikctl_words --count ;;
         names) _tavrikctl_words --plain ;;
         esac
-        _tavrikctl_words --device --json --help --version
+        _tavrikctl_words --device --json --no-verify --help --version
         return
     fi
     case $command in

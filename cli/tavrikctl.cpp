@@ -108,6 +108,7 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
         KeyboardSession::Open(*choice, console, &error);
     if (!session)
         return Status(output.Fail(ExitStatus::DeviceError, "cannot reach the keyboard: " + error));
+    session->Commands().CheckWrites(line.verifyWrites);
     return Status(RunCommand(*session, output, line.request, input));
 }
 
