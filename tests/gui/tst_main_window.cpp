@@ -99,6 +99,7 @@ private slots:
     void applyWithNothingModifiedSendsNothing();
     void applyAfterAChangeDownloadsAndDisablesApply();
     void aRefusedWriteKeepsApplyAndNamesThePart();
+    void aKeyMapStoredOtherwiseKeepsApplyAndNamesThePart();
     void anApplyCutOffIsFinishedAtTheNextAttach();
     void applySendsEveryKeyMapOnlyWhenMacrosMoved_data();
     void applySendsEveryKeyMapOnlyWhenMacrosMoved();
@@ -435,6 +436,31 @@ void MainWindowTest::aRefusedWriteKeepsApplyAndNamesThePart() {
     QVERIFY2(m_messages[0].contains(QStringLiteral("写入硬件情景模式 1 的按键映射")),
              qPrintable(m_messages[0]));
     QVERIFY(m_messages[0].contains(QStringLiteral("0xFF")));
+    Drain();
+    QVERIFY(m_window->Button(kApply)->isEnabled());
+    QVERIFY(m_editor->IsModified());
+}
+
+// The keyboard acknowledges the key map and stores one byte of it inverted: reading it back after
+// the write shows it, and Apply fails as for a refused frame.
+void MainWindowTest::aKeyMapStoredOtherwiseKeepsApplyAndNamesThePart() {
+    auto flipped = std::make_shared<bool>(false);
+    m_keyboard->BeforeFrame([flipped](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+        if (frame[frame::kCommand] != command::kReadKeyMap || *flipped)
+            return;
+        *flipped = true;
+        const uint16_t address = FrameAddress(frame);
+        keyboard.WithFirmware([address](emu::KeyboardFirmware& firmware) {
+            firmware.Memory().keyMaps[address / 512][address % 512] ^= 0xFF;
+        });
+    });
+    m_editor->EnableApply(true);
+    m_window->Open();
+    QTest::mouseClick(m_window->Button(kApply), Qt::LeftButton);
+    QTRY_COMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QStringLiteral("写入硬件情景模式 1 的按键映射 (字节 0..55)")),
+             qPrintable(m_messages[0]));
+    QVERIFY(m_messages[0].contains(QStringLiteral("写入后读回的数据不同")));
     Drain();
     QVERIFY(m_window->Button(kApply)->isEnabled());
     QVERIFY(m_editor->IsModified());
