@@ -115,12 +115,22 @@ uint8_t CommandProcessor::Execute(KeyboardMemory& memory,
             return kStatusRefusedFE;
     } else {
         std::copy(data.begin(), data.end(), bytes->begin());
+        FlipStoredByte(areaCommand->area, address, *bytes);
         if (areaCommand->area == Area::Colours)
             ClearColourPadding(memory);
     }
     if (!inConfiguration_)
         ++writesOutsideBracket_;
     return kStatusAccepted;
+}
+
+void CommandProcessor::FlipStoredByte(Area area, uint16_t address,
+                                      std::span<uint8_t> stored) const {
+    if (!storedByteFlip_ || storedByteFlip_->area != area || storedByteFlip_->address < address)
+        return;
+    const size_t at = storedByteFlip_->address - address;
+    if (at < stored.size())
+        stored[at] ^= 0xFF;
 }
 
 } // namespace tavrik::emu

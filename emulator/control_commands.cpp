@@ -78,6 +78,18 @@ std::optional<std::vector<uint8_t>> AreaDump(const KeyboardMemory& memory,
     return std::nullopt;
 }
 
+// The faults that store a written byte inverted, by the area they change.
+std::optional<Area> FlippedArea(const std::string& name) {
+    static const std::pair<const char*, Area> kFlips[] = {{"flip-keymap", Area::KeyMaps},
+                                                          {"flip-macro", Area::MacroMemory},
+                                                          {"flip-colours", Area::Colours}};
+    for (const auto& [text, area] : kFlips) {
+        if (name == text)
+            return area;
+    }
+    return std::nullopt;
+}
+
 std::optional<Fault> FaultNamed(const std::string& name) {
     static const std::pair<const char*, Fault> kFaults[] = {
         {"none", Fault::None},          {"silent", Fault::Silent},
@@ -189,20 +201,33 @@ ControlOutcome ControlCommands::LightingChanged(const Args&) {
 }
 
 ControlOutcome ControlCommands::SetFault(const Args& args) {
+    if (const auto area = FlippedArea(args[0]))
+        return SetStoredByteFlip(*area, args);
     const auto fault = FaultNamed(args[0]);
     if (!fault)
         return Error("unknown fault: " + args[0] +
-                     " (none, silent, echo, refuse-fe, refuse-ff, unplug-after)");
+                     " (none, silent, echo, refuse-fe, refuse-ff, unplug-after, flip-keymap, "
+                     "flip-macro, flip-colours)");
     if (*fault == Fault::None) {
         if (args.size() != 1)
             return Error("fault none takes no frame count");
         bridge_.SetFault(Fault::None, 0);
+        bridge_.WithFirmware([](KeyboardFirmware& f) { f.SetStoredByteFlip(std::nullopt); });
         return Done();
     }
     const auto frames = args.size() == 2 ? ParseNumber(args[1], 0, kMaxFaultFrames) : std::nullopt;
     if (!frames)
         return Error("fault " + args[0] + " needs a frame count from 0 to 1000000");
     bridge_.SetFault(*fault, static_cast<int>(*frames));
+    return Done();
+}
+
+ControlOutcome ControlCommands::SetStoredByteFlip(Area area, const Args& args) {
+    const auto address = args.size() == 2 ? ParseNumber(args[1], 0, 0xFFFF) : std::nullopt;
+    if (!address)
+        return Error("fault " + args[0] + " needs a device address from 0 to 65535");
+    const StoredByteFlip flip{area, static_cast<uint16_t>(*address)};
+    bridge_.WithFirmware([flip](KeyboardFirmware& f) { f.SetStoredByteFlip(flip); });
     return Done();
 }
 

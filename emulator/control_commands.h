@@ -6,6 +6,7 @@
 
 #include "emulator/emulated_hid_bridge.h"
 #include "emulator/emulator_server.h"
+#include "emulator/keyboard_memory.h"
 
 #include <string>
 #include <vector>
@@ -39,6 +40,7 @@ private:
     ControlOutcome Bank(const Args& args);
     ControlOutcome LightingChanged(const Args& args);
     ControlOutcome SetFault(const Args& args);
+    ControlOutcome SetStoredByteFlip(Area area, const Args& args);
     ControlOutcome Dump(const Args& args);
     ControlOutcome Save(const Args& args);
     ControlOutcome Load(const Args& args);

@@ -67,6 +67,10 @@ public:
     uint8_t Bank() const { return bank_; }
     bool InConfiguration() const { return commands_.InConfiguration(); }
     int WritesOutsideBracket() const { return commands_.WritesOutsideBracket(); }
+    // Stores one byte inverted from now on (see StoredByteFlip); nothing stores writes as sent.
+    void SetStoredByteFlip(std::optional<StoredByteFlip> flip) {
+        commands_.SetStoredByteFlip(flip);
+    }
     const std::vector<LedStatus>& LedStatusWrites() const { return ledStatusWrites_; }
 
 private:

@@ -39,7 +39,7 @@ constexpr std::string_view kControlUsage =
     "       tavrik-emu ctl SOCKET press POS | release POS | tap POS | typed\n"
     "       tavrik-emu ctl SOCKET bank | lighting-changed\n"
     "       tavrik-emu ctl SOCKET fault none | silent N | echo N | refuse-fe N | refuse-ff N |\n"
-    "                                   unplug-after N\n"
+    "                                   unplug-after N | flip-keymap|flip-macro|flip-colours ADDR\n"
     "       tavrik-emu ctl SOCKET dump settings | lighting | keymap0 | keymap1 | keymap2 |\n"
     "                                  default | macro | colours\n"
     "       tavrik-emu ctl SOCKET save FILE | load FILE\n"

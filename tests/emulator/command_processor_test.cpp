@@ -94,6 +94,37 @@ TEST(CommandProcessor, WritesLandInTheirAreaAndReadBack) {
     }
 }
 
+TEST(CommandProcessor, AFlippedByteIsAcknowledgedButStoredInverted) {
+    struct Case {
+        const char* name;
+        StoredByteFlip flip;
+        uint8_t writeCommand;
+        uint8_t readCommand;
+        uint16_t address;
+        std::optional<size_t> flippedAt; // in the written range
+    };
+    const Case cases[] = {
+        {"key map, covered", {Area::KeyMaps, 512 + 10}, 8, 7, 512, 10},
+        {"key map, other block", {Area::KeyMaps, 10}, 8, 7, 512, std::nullopt},
+        {"key map, just past the write", {Area::KeyMaps, 512 + 56}, 8, 7, 512, std::nullopt},
+        {"macro memory, first byte", {Area::MacroMemory, 4000}, 10, 9, 4000, 0},
+        {"colours, last byte", {Area::Colours, 100 + 53}, 17, 16, 100, 53},
+        {"another area", {Area::MacroMemory, 520}, 8, 7, 512, std::nullopt},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        KeyboardFirmware firmware;
+        firmware.SetStoredByteFlip(c.flip);
+        const std::vector<uint8_t> data = Bytes(54, 40);
+        const ConfigFrame written = firmware.Answer(Request(c.writeCommand, 54, c.address, data));
+        EXPECT_EQ(written[frame::kStatus], 0); // acknowledged as stored
+        std::vector<uint8_t> expected = data;
+        if (c.flippedAt)
+            expected[*c.flippedAt] ^= 0xFF;
+        EXPECT_EQ(AnswerData(firmware.Answer(Request(c.readCommand, 54, c.address)), 54), expected);
+    }
+}
+
 TEST(CommandProcessor, RefusesMalformedOrOutOfAreaFramesWithoutTouchingMemory) {
     ConfigFrame badChecksum = Request(3, 28);
     badChecksum[frame::kChecksumLow] ^= 1;

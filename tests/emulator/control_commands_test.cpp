@@ -31,6 +31,8 @@ TEST(ControlCommands, MalformedCommandsAreExplainedAndChangeNothing) {
         {{"fault", "silent"}, "needs a frame count"},
         {{"fault", "echo", "two"}, "needs a frame count"},
         {{"fault", "none", "3"}, "takes no frame count"},
+        {{"fault", "flip-keymap"}, "needs a device address"},
+        {{"fault", "flip-macro", "65536"}, "needs a device address"},
         {{"dump", "flash"}, "unknown area: flash"},
         {{"load", "/nonexistent/state"},
          "cannot read /nonexistent/state: No such file or directory"},
@@ -117,6 +119,18 @@ TEST(ControlCommands, FaultsDumpsAndStateFiles) {
     ASSERT_EQ(answers.size(), 2u);
     EXPECT_EQ(answers[0].report[frame::kStatus], 0xFE);
     EXPECT_EQ(answers[1].report[frame::kStatus], 0);
+
+    // A flipped byte: the write is acknowledged, the dump shows what was really stored, and
+    // "fault none" ends it.
+    EXPECT_TRUE(Command(control, {"fault", "flip-keymap", "1"}).reply.ok);
+    const uint8_t keys[] = {0x10, 0x20, 0x30};
+    test::Write(bridge, test::Request(8, 3, 0, keys));
+    EXPECT_TRUE(Command(control, {"fault", "none"}).reply.ok);
+    test::Write(bridge, test::Request(8, 3, 3, keys));
+    bridge.WaitDelivered();
+    EXPECT_EQ(ctrl.Take().back().report[frame::kStatus], 0);
+    EXPECT_EQ(Command(control, {"dump", "keymap0"}).reply.text.substr(0, 24),
+              "0000: 10 df 30 10 20 30 ");
 
     EXPECT_EQ(Command(control, {"dump", "settings"}).reply.text,
               "0000: 00 00 00 00 00 00 00 00 00 00 00 20 01 02 03 04\n"
