@@ -5,20 +5,19 @@
 
 namespace tavrik {
 
-ImportOutcome ImportProfile(ProfileStore& store, const std::filesystem::path& path) {
+namespace {
+
+// Installs the imported profile under the profile lock (`install` false: refused, the live
+// profile as it was), saves it into the store file and downloads it into all three hardware
+// profiles.
+template <typename Install>
+ImportOutcome InstallAndDownload(ProfileStore& store, Install&& install) {
     ProfileWindow& window = store.Window();
-    const auto showMessage = [&window](std::u16string_view message) {
-        window.ShowMessage(message);
-    };
-    if (ValidateProfileFile(path, showMessage) != ProfileFileCheck::Acceptable) {
-        window.ShowMessage(profile_text::kImportFailed);
-        return ImportOutcome::Refused;
-    }
     LiveProfile& profile = store.Profile();
     bool applied = false;
     {
         const LiveProfile::Lock lock = profile.LockProfile();
-        if (!LoadProfileFile(profile, path)) {
+        if (!install(profile)) {
             window.ShowMessage(profile_text::kImportFailed);
             return ImportOutcome::Refused;
         }
@@ -28,6 +27,28 @@ ImportOutcome ImportProfile(ProfileStore& store, const std::filesystem::path& pa
     }
     window.EnableApply(false);
     return applied ? ImportOutcome::Downloaded : ImportOutcome::Imported;
+}
+
+} // namespace
+
+ImportOutcome ImportProfile(ProfileStore& store, const std::filesystem::path& path) {
+    ProfileWindow& window = store.Window();
+    const auto showMessage = [&window](std::u16string_view message) {
+        window.ShowMessage(message);
+    };
+    if (ValidateProfileFile(path, showMessage) != ProfileFileCheck::Acceptable) {
+        window.ShowMessage(profile_text::kImportFailed);
+        return ImportOutcome::Refused;
+    }
+    return InstallAndDownload(
+        store, [&path](LiveProfile& profile) { return LoadProfileFile(profile, path); });
+}
+
+ImportOutcome ImportProfileContents(ProfileStore& store, ProfileContents&& contents) {
+    return InstallAndDownload(store, [&contents](LiveProfile& profile) {
+        profile.Install(std::move(contents));
+        return true;
+    });
 }
 
 bool ExportProfile(ProfileStore& store, const std::filesystem::path& path) {

@@ -23,6 +23,11 @@ enum class ImportOutcome {
 // downloaded into all three hardware profiles; the window is then no longer modified.
 ImportOutcome ImportProfile(ProfileStore& store, const std::filesystem::path& path);
 
+// As ImportProfile, from contents already read and checked (a profile written as text): they
+// become the live profile, are saved into the store file and downloaded into all three hardware
+// profiles.
+ImportOutcome ImportProfileContents(ProfileStore& store, ProfileContents&& contents);
+
 // Saves the live profile to the file; no message either way.
 bool ExportProfile(ProfileStore& store, const std::filesystem::path& path);
 

@@ -242,5 +242,28 @@ TEST_F(ProfileSwitcherTest, ImportLoadsSavesToTheStoreAndDownloadsAllProfiles) {
     EXPECT_EQ(test::ReadBytes(exported), test::ReadBytes(path));
 }
 
+TEST_F(ProfileSwitcherTest, ImportedContentsBecomeTheSameStoreFileAsTheirProfileFile) {
+    ProfileContents contents;
+    contents.record.layers[1][7] = {.type = KeyFunctionType::Disabled};
+    contents.record.Entry(1030) = {.type = KeyFunctionType::TextBlock};
+    contents.texts.Set(1030, u"hello");
+    MacroRecord macro;
+    macro.id = 1;
+    macro.name = u"m";
+    contents.macros.push_back(macro);
+    LiveProfile source;
+    source.Install(ProfileContents(contents));
+    const auto path = documents_ / "same.tvk";
+    ASSERT_TRUE(SaveProfileFile(source, path));
+    EditLiveProfile();
+
+    EXPECT_EQ(ImportProfileContents(store_, std::move(contents)), ImportOutcome::Downloaded);
+    EXPECT_TRUE(window_.messages.empty());
+    ASSERT_EQ(keyboard_.downloads.size(), 1u);
+    EXPECT_TRUE(keyboard_.downloads[0].allProfiles);
+    EXPECT_FALSE(window_.modified);
+    EXPECT_EQ(test::ReadBytes(paths_.storeFile), test::ReadBytes(path));
+}
+
 } // namespace
 } // namespace tavrik
