@@ -233,8 +233,14 @@ void KeyboardEditor::RestoreDefaultsJob(bool resetLighting) {
 void KeyboardEditor::ImportJob(const std::filesystem::path& path) {
     emit busyChanged(true);
     watch_->Reset();
-    if (ImportProfile(stack_->Store(), path) == ImportOutcome::Imported)
+    // A frame may fail before the last key map, which alone decides the outcome: whatever failed
+    // is said, and Apply stays enabled to write all three profiles again.
+    if (ImportProfile(stack_->Store(), path) != ImportOutcome::Refused &&
+        !watch_->FailedExchanges().empty()) {
         ReportFailedExchanges();
+        MarkAllProfilesChanged();
+        EnableApply(true);
+    }
     emit busyChanged(false);
 }
 

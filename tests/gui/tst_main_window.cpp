@@ -28,6 +28,7 @@
 
 #include <atomic>
 #include <set>
+#include <utility>
 
 namespace tavrik {
 
@@ -114,6 +115,8 @@ private slots:
     void macroPlayOnTheKeyboardShowsItsIcon();
     void lightingChangeOnTheKeyboardIsReadAgain();
     void exportThenImportRoundTrips();
+    void anImportStoredOtherwiseKeepsApplyAndNamesThePart_data();
+    void anImportStoredOtherwiseKeepsApplyAndNamesThePart();
     void theProfileNameButtonOpensTheProfileManager();
 
 private:
@@ -647,6 +650,59 @@ void MainWindowTest::exportThenImportRoundTrips() {
     Drain();
     QCOMPARE(UsageOnKeyboard(Keyboard(), 0, kAPosition), kUsageB);
     QVERIFY(m_messages.isEmpty());
+}
+
+void MainWindowTest::anImportStoredOtherwiseKeepsApplyAndNamesThePart_data() {
+    QTest::addColumn<int>("profile");
+    QTest::newRow("the first key map written") << 0;
+    QTest::newRow("the last key map written") << 2;
+}
+
+// "还原" downloads all three hardware profiles; the keyboard acknowledges one of them and stores
+// the byte the import changes inverted. However far the download got after it, the user is told
+// which part differs, and Apply stays enabled to write everything again.
+void MainWindowTest::anImportStoredOtherwiseKeepsApplyAndNamesThePart() {
+    QFETCH(int, profile);
+    const std::filesystem::path file =
+        std::filesystem::path(m_documents->path().toStdString()) / "a types b.tvk";
+    const auto setA = [this, profile](const KeyFunctionEntry& entry) {
+        Drain(); // the worker is idle: the test may take the lock
+        LiveProfile& live = m_editor->Stack().Profile();
+        const LiveProfile::Lock lock = live.LockProfile();
+        return std::exchange(live.Record().layers[profile][KeyIndexFromScan(0x1E)], entry);
+    };
+    // A file in which A types B; the live profile and the keyboard stay as they were.
+    KeyFunctionEntry typesB;
+    typesB.type = KeyFunctionType::SingleKey;
+    typesB.value = 0x30; // B
+    const KeyFunctionEntry original = setA(typesB);
+    m_editor->PostExport(file);
+    setA(original);
+    const uint16_t usageAddress =
+        static_cast<uint16_t>(profile * emu::kKeyMapStride + kAPosition * kKeyMapEntrySize + 2);
+    Keyboard().WithFirmware([usageAddress](emu::KeyboardFirmware& firmware) {
+        firmware.SetStoredByteFlip(emu::StoredByteFlip{emu::Area::KeyMaps, usageAddress});
+    });
+
+    m_window->Open();
+    m_editor->PostImport(file);
+    Drain();
+    QCOMPARE(UsageOnKeyboard(Keyboard(), profile, kAPosition), uint8_t(kUsageB ^ 0xFF));
+    QCOMPARE(m_messages.size(), 1);
+    const QString part = QStringLiteral("写入硬件情景模式 %1 的按键映射 (字节 56..111)");
+    QVERIFY2(m_messages[0].contains(part.arg(profile + 1)), qPrintable(m_messages[0]));
+    QVERIFY(m_messages[0].contains(QStringLiteral("写入后读回的数据不同")));
+    QVERIFY(m_window->Button(kApply)->isEnabled());
+    QVERIFY(m_editor->IsModified());
+
+    // With a keyboard that stores what it is sent, Apply finishes the import.
+    Keyboard().WithFirmware(
+        [](emu::KeyboardFirmware& firmware) { firmware.SetStoredByteFlip(std::nullopt); });
+    QTest::mouseClick(m_window->Button(kApply), Qt::LeftButton);
+    QTRY_VERIFY(!m_window->Button(kApply)->isEnabled());
+    Drain();
+    QCOMPARE(UsageOnKeyboard(Keyboard(), profile, kAPosition), kUsageB);
+    QCOMPARE(m_messages.size(), 1);
 }
 
 void MainWindowTest::theProfileNameButtonOpensTheProfileManager() {
