@@ -38,6 +38,9 @@ const std::vector<CommandSpec>& Commands() {
         {"backup", {}, ParseBackup},
         {"restore", {}, ParseRestore},
         {"validate", {}, ParseValidate},
+        {"export", {{"--text", true}}, ParseExport},
+        {"import", {}, ParseImport},
+        {"diff", {{"--keyboard", false}}, ParseDiff},
         {"dump", {{"--keyboard", false}}, ParseDump},
         {"remap", {{"--profile", true}, {"--bank", true}}, ParseRemap},
         {"macro", {{"--force", false}}, ParseMacro},
@@ -156,6 +159,8 @@ std::variant<CommandLine, UsageError> ParseCommandLine(std::span<const std::stri
 }
 
 bool NeedsKeyboard(const Request& request) {
+    if (const auto* text = std::get_if<ProfileTextRequest>(&request))
+        return text->verb != TextVerb::Diff || !text->before;
     if (const auto* file = std::get_if<FileRequest>(&request))
         return file->verb != FileVerb::Validate &&
                !(file->verb == FileVerb::Dump && !file->path.empty());

@@ -1,9 +1,9 @@
 #pragma once
-// tavrikctl's command line: global options (--device, --json, --no-verify, --help, --version) anywhere, then a
-// command with its arguments and options. Parsing checks everything that can be checked without
-// the keyboard (names, numbers, ranges) and gives a usage error for the rest of the world to see;
-// what only the keyboard's contents can answer (does this macro exist?) is checked when the
-// command runs.
+// tavrikctl's command line: global options (--device, --json, --no-verify, --help, --version)
+// anywhere, then a command with its arguments and options. Parsing checks everything that can be
+// checked without the keyboard (names, numbers, ranges) and gives a usage error for the rest of the
+// world to see; what only the keyboard's contents can answer (does this macro exist?) is checked
+// when the command runs.
 
 #include "assign/key_function_entry.h"
 #include "keys/key_table.h"
@@ -64,6 +64,15 @@ struct FileRequest {
     bool operator==(const FileRequest&) const = default;
 };
 
+// export --text FILE, import FILE, diff A B and diff --keyboard B.
+enum class TextVerb { Export, Import, Diff };
+struct ProfileTextRequest {
+    TextVerb verb = TextVerb::Export;
+    std::string path;                  // the file written or read; diff: the second side
+    std::optional<std::string> before; // diff: the first side; nothing for the keyboard
+    bool operator==(const ProfileTextRequest&) const = default;
+};
+
 struct RemapRequest {
     std::optional<int> profile; // nothing: the active hardware profile
     bool bankB = false;
@@ -105,8 +114,8 @@ struct NamesRequest {
 };
 
 using Request = std::variant<HelpRequest, VersionRequest, InfoRequest, ProfileRequest, FileRequest,
-                             RemapRequest, MacroRequest, LightingRequest, WatchRequest,
-                             NamesRequest, DoctorRequest>;
+                             ProfileTextRequest, RemapRequest, MacroRequest, LightingRequest,
+                             WatchRequest, NamesRequest, DoctorRequest>;
 
 struct CommandLine {
     std::optional<std::string> device; // the value of --device, when given
@@ -123,8 +132,8 @@ struct UsageError {
 // The arguments after the program's name.
 std::variant<CommandLine, UsageError> ParseCommandLine(std::span<const std::string_view> args);
 
-// Whether the command talks to the keyboard at all (help, version, names, validate and dumping
-// a file do not).
+// Whether the command talks to the keyboard at all (help, version, names, validate, dumping a
+// file and comparing two files do not).
 bool NeedsKeyboard(const Request& request);
 
 } // namespace tavrik::cli

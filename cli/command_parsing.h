@@ -85,6 +85,11 @@ Parsed ParseBackup(const Arguments& arguments);
 Parsed ParseRestore(const Arguments& arguments);
 Parsed ParseValidate(const Arguments& arguments);
 
+// profile_text_parsing.cpp
+Parsed ParseExport(const Arguments& arguments);
+Parsed ParseImport(const Arguments& arguments);
+Parsed ParseDiff(const Arguments& arguments);
+
 // dump_parsing.cpp
 Parsed ParseDump(const Arguments& arguments);
 

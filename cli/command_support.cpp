@@ -96,4 +96,18 @@ ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool 
                            "nothing was sent to the keyboard");
 }
 
+ExitStatus ReportImport(KeyboardSession& session, const Output& output, ImportOutcome outcome,
+                        const std::string& path, std::string_view done) {
+    if (outcome == ImportOutcome::Refused)
+        return output.Fail(ExitStatus::BadFile, path + " was not " + std::string(done));
+    const ExitStatus reported =
+        ReportTransfers(session, output, "the download", outcome == ImportOutcome::Downloaded,
+                        "nothing was sent to the keyboard");
+    if (reported != ExitStatus::Done)
+        return reported;
+    output.Result(JsonValue::MakeObject().Set(std::string(done), path),
+                  path + " is now in hardware profiles 0, 1 and 2\n");
+    return ExitStatus::Done;
+}
+
 } // namespace tavrik::cli

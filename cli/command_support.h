@@ -6,6 +6,7 @@
 #include "cli/exit_status.h"
 #include "cli/json.h"
 #include "device/device_result.h"
+#include "profile/profile_transfer.h"
 
 #include <string>
 #include <string_view>
@@ -49,5 +50,10 @@ ExitStatus ReportResult(KeyboardSession& session, const Output& output, std::str
 // What the main window's Apply does with the live profile: save it into the store file and
 // download it, the active hardware profile's key map or all three. Reports as ReportTransfers.
 ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool allProfiles);
+
+// After restore or import: a refused file as "PATH was not DONE" (BadFile), the download's
+// failures as ReportTransfers gives them, otherwise the result {"DONE": PATH}.
+ExitStatus ReportImport(KeyboardSession& session, const Output& output, ImportOutcome outcome,
+                        const std::string& path, std::string_view done);
 
 } // namespace tavrik::cli

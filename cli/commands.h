@@ -22,6 +22,14 @@ ExitStatus RunBackup(KeyboardSession& session, const Output& output, const FileR
 ExitStatus RunRestore(KeyboardSession& session, const Output& output, const FileRequest& request);
 ExitStatus RunValidate(const Output& output, const FileRequest& request);
 
+// profile_text_commands.cpp: diff of two files needs no keyboard, and is given none.
+ExitStatus RunExportText(KeyboardSession& session, const Output& output,
+                         const ProfileTextRequest& request);
+ExitStatus RunImport(KeyboardSession& session, const Output& output,
+                     const ProfileTextRequest& request);
+ExitStatus RunDiff(KeyboardSession* session, const Output& output,
+                   const ProfileTextRequest& request);
+
 // dump_command.cpp
 ExitStatus RunDumpFile(const Output& output, const FileRequest& request);
 ExitStatus RunDumpKeyboard(KeyboardSession& session, const Output& output);

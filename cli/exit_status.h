@@ -1,6 +1,7 @@
 #pragma once
 // What tavrikctl tells the shell: 0 done, 1 the keyboard or the transport failed, 2 the command
-// line was wrong, 3 a file could not be used.
+// line was wrong, 3 a file could not be used. diff says 1 when the profiles differ, as diff(1)
+// does.
 
 namespace tavrik::cli {
 
@@ -9,6 +10,7 @@ enum class ExitStatus : int {
     DeviceError = 1,
     UsageError = 2,
     BadFile = 3,
+    Different = 1,
 };
 
 } // namespace tavrik::cli

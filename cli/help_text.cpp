@@ -24,6 +24,10 @@ Commands:
   restore FILE.tvk            load a profile file into all three hardware profiles
   validate FILE.tvk           check a profile file
   dump FILE.tvk|--keyboard    every assigned key and every macro of a file or the keyboard
+  export --text FILE          write the keyboard's configuration as text
+  import FILE                 load a text or a profile file into all three hardware profiles
+  diff A B | diff --keyboard B
+                              what differs between two profiles (exit status 1 if anything)
   remap [--profile N] KEY FUNCTION
                               give a key a new function
   macro list|show|add|rm|rename|loop|actions ...
@@ -49,13 +53,13 @@ Options:
   --version                   the program's version
 
 Exit status: 0 done, 1 keyboard or device error (also: the keyboard holds no such macro or
-offers no such effect), 2 usage error, 3 bad file.
+offers no such effect; for diff: the profiles differ), 2 usage error, 3 bad file.
 
 The live configuration is mirrored in "$Profile0" in the folder "VOLTRI VX60 Driver" of the
 user's Documents folder, as the desktop program does. See tavrikctl(1).
 )";
 
-constexpr std::array<CommandHelp, 13> kCommands{{
+constexpr std::array<CommandHelp, 16> kCommands{{
     {"info", "tavrikctl [--json] info",
      R"(Prints the number of attached keyboards, the active hardware profile, the macro memory
 (capacity and what the macros use, with and without their names), the lighting effects the
@@ -82,6 +86,22 @@ used; a malformed header is also reported with the program's own message
 function (with the description the main window shows for it, and the text of program and text
 entries), and every macro with its actions in the action format of "macro show". --keyboard
 dumps what the keyboard holds.)"},
+    {"export", "tavrikctl export --text FILE",
+     R"(Writes the keyboard's whole configuration as text: one line a key that does not have its
+default function, and the macros with their actions in the action format of "macro show". The
+file is written atomically. The format is described in tavrikctl(1); the same text
+comes back from a keyboard that imported it, byte for byte.)"},
+    {"import", "tavrikctl import FILE",
+     R"(Loads FILE, a profile as text or a profile file (told apart by their first bytes), into
+all three hardware profiles as restore does. The whole
+file is checked first: a fault is named with its line and what was expected there
+(FILE:LINE: ...), exit status 3, and nothing is written to the keyboard.)"},
+    {"diff", "tavrikctl [--json] diff A B\ntavrikctl [--json] diff --keyboard B",
+     R"(Lists what differs between two profiles, each a profile file or a profile as text, or the
+keyboard (--keyboard, as A): one line a key by its layer and name, with its function on each
+side ("layer 0 "Q": key "W" -> key "E""), a macro's line or action ("macro 3 action 2: Q down 10
+-> Q up 10"), a macro only one side has (- or +). Prints nothing when they are
+equal. Exit status 0 when equal, 1 when they differ, 3 when a file cannot be used.)"},
     {"remap", "tavrikctl remap [--profile N] [--bank a|b] KEY FUNCTION",
      R"(Gives KEY a new FUNCTION in hardware profile N (default: the active one), exactly as the key
 assignment dialog's OK does, saves the store file and downloads the profile.

@@ -72,17 +72,8 @@ ExitStatus RunRestore(KeyboardSession& session, const Output& output, const File
     if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
         return attached;
     session.Watch().Reset();
-    const ImportOutcome outcome = ImportProfile(session.Store(), request.path);
-    if (outcome == ImportOutcome::Refused)
-        return output.Fail(ExitStatus::BadFile, request.path + " was not restored");
-    const ExitStatus reported =
-        ReportTransfers(session, output, "the download", outcome == ImportOutcome::Downloaded,
-                        "nothing was sent to the keyboard");
-    if (reported != ExitStatus::Done)
-        return reported;
-    output.Result(JsonValue::MakeObject().Set("restored", request.path),
-                  request.path + " is now in hardware profiles 0, 1 and 2\n");
-    return ExitStatus::Done;
+    return ReportImport(session, output, ImportProfile(session.Store(), request.path), request.path,
+                        "restored");
 }
 
 ExitStatus RunValidate(const Output& output, const FileRequest& request) {

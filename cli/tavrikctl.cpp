@@ -33,6 +33,8 @@ ExitStatus RunWithoutKeyboard(const Output& output, const Request& request) {
     }
     if (const auto* names = std::get_if<NamesRequest>(&request))
         return RunNames(output, *names);
+    if (const auto* text = std::get_if<ProfileTextRequest>(&request))
+        return RunDiff(nullptr, output, *text);
     const auto& file = std::get<FileRequest>(request);
     return file.verb == FileVerb::Validate ? RunValidate(output, file) : RunDumpFile(output, file);
 }
@@ -52,6 +54,19 @@ ExitStatus RunFileCommand(KeyboardSession& session, const Output& output,
     return RunValidate(output, request);
 }
 
+ExitStatus RunProfileText(KeyboardSession& session, const Output& output,
+                          const ProfileTextRequest& request) {
+    switch (request.verb) {
+    case TextVerb::Export:
+        return RunExportText(session, output, request);
+    case TextVerb::Import:
+        return RunImport(session, output, request);
+    case TextVerb::Diff:
+        break;
+    }
+    return RunDiff(&session, output, request);
+}
+
 } // namespace
 
 ExitStatus RunCommand(KeyboardSession& session, const Output& output, const Request& request,
@@ -65,6 +80,8 @@ ExitStatus RunCommand(KeyboardSession& session, const Output& output, const Requ
                 return RunProfile(session, output, command);
             else if constexpr (std::is_same_v<Command, FileRequest>)
                 return RunFileCommand(session, output, command);
+            else if constexpr (std::is_same_v<Command, ProfileTextRequest>)
+                return RunProfileText(session, output, command);
             else if constexpr (std::is_same_v<Command, RemapRequest>)
                 return RunRemap(session, output, command);
             else if constexpr (std::is_same_v<Command, MacroRequest>)

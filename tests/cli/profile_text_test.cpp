@@ -2,6 +2,7 @@
 // refused with the line of the fault.
 #include "cli/key_names.h"
 #include "cli/profile_text.h"
+#include "cli/profile_text_diff.h"
 
 #include <gtest/gtest.h>
 
@@ -139,6 +140,64 @@ TEST(CliProfileText, FaultsNameTheirLine) {
         EXPECT_EQ(error.line, line) << text;
         EXPECT_NE(error.message.find(expected), std::string::npos) << error.message;
     }
+}
+
+TEST(CliProfileText, DifferencesAreNamedByKeyAndMacro) {
+    ProfileContents before;
+    before.record.layers[0][KeyIndexFromScan(0x10)] = {.type = KeyFunctionType::SingleKey,
+                                                       .value = 0x11}; // Q sends W
+    before.record.layers[1][KeyIndexFromScan(0x1E)] = {.type = KeyFunctionType::Disabled};
+    MacroRecord copy;
+    copy.id = 3;
+    copy.name = u"Copy";
+    copy.loopCount = 1;
+    copy.actions = {{10, 0x10, KeyDirection::Press}, {0, 0x10, KeyDirection::Release}};
+    before.macros.push_back(copy);
+    MacroRecord paste = copy;
+    paste.id = 4;
+    paste.name = u"Paste";
+    before.macros.push_back(paste);
+
+    ProfileContents after = before;
+    after.record.layers[0][KeyIndexFromScan(0x10)].value = 0x12; // Q sends E
+    after.record.layers[1][KeyIndexFromScan(0x1E)] = {};         // A as it was
+    after.record.layers[2][KeyIndexFromScan(0x3B)] = {.type = KeyFunctionType::Disabled};
+    after.macros[0].loopCount = 2;
+    after.macros[0].actions[1].delayMs = 20;
+    after.macros[0].actions.push_back({0, 0x12, KeyDirection::Press});
+    after.macros.pop_back();
+    MacroRecord cut = copy;
+    cut.id = 5;
+    cut.name = u"Cut";
+    cut.actions.pop_back();
+    after.macros.push_back(cut);
+
+    const std::vector<std::string> expected{
+        "layer 0 \"Q\": key \"W\" -> key \"E\"",
+        "layer 1 \"A\": disabled -> default",
+        "macro 3: \"Copy\" loop 1 -> \"Copy\" loop 2",
+        "macro 3 action 2: Q up 0 -> Q up 20",
+        "macro 3 action 3: + E down 0",
+        "- macro 4 \"Paste\" loop 1 (2 actions)",
+        "layer 2 \"F1\": default -> disabled",
+        "+ macro 5 \"Cut\" loop 1 (1 action)",
+    };
+    EXPECT_EQ(ProfileTextDifferences(FormatProfileText(before), FormatProfileText(after)),
+              expected);
+    EXPECT_TRUE(ProfileTextDifferences(FormatProfileText(after), FormatProfileText(after)).empty());
+}
+
+TEST(CliProfileText, MacrosOfOneIdAreComparedInTheirOrder) {
+    ProfileContents before;
+    MacroRecord first;
+    first.id = 7;
+    first.name = u"one";
+    before.macros = {first, first};
+    before.macros[1].name = u"two";
+    ProfileContents after = before;
+    after.macros[1].name = u"three";
+    EXPECT_EQ(ProfileTextDifferences(FormatProfileText(before), FormatProfileText(after)),
+              std::vector<std::string>{"macro 7: \"two\" loop 1 -> \"three\" loop 1"});
 }
 
 } // namespace

@@ -1,0 +1,24 @@
+#pragma once
+// What differs between two profiles written as text (profile_text.h), one line a difference, by
+// key name and function name, in the order of the first profile and then what only the second
+// has:
+//
+//     layer 0 "Q": key "W" -> key "E"
+//     layer 1 "F1": default -> disabled
+//     macro 3: "Copy" loop 1 -> "Copy" loop 2
+//     macro 3 action 2: Q down 10 -> Q up 10
+//     macro 3 action 7: + Q up 0
+//     - macro 4 "Paste" loop 1 (2 actions)
+//
+// A key line one side leaves out is that key's default function; a macro one side lacks is
+// named whole with + or -. Nothing when the profiles are equal.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace tavrik::cli {
+
+std::vector<std::string> ProfileTextDifferences(std::string_view before, std::string_view after);
+
+} // namespace tavrik::cli

@@ -1,0 +1,127 @@
+// export --text, import and diff, the real tavrikctl against the real tavrik-emu: a profile
+// exported as text and imported into a fresh keyboard leaves the same memory; faulty text is
+// refused with its line and writes nothing; diff names exactly what differs.
+#include "cli/emulated_keyboard_test.h"
+
+#include <string>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+using namespace tavrik::testing_support;
+
+class ProfileTextEndToEnd : public EmulatedKeyboardTest {
+protected:
+    // A keyboard with something in every area an import writes.
+    void Configure() {
+        WriteFile("m.txt", "Shift down 10\nA down 20\nA up 0\nShift up 0\n");
+        Do({"macro", "add", "Shouted A"});
+        Do({"macro", "actions", "Shouted A", File("m.txt")});
+        Do({"macro", "loop", "Shouted A", "2"});
+        for (const auto& [profile, key, function] :
+             {std::tuple{"0", "Q", "key:W"}, std::tuple{"1", "A", "media:mute"},
+              std::tuple{"2", "F1", "fn:copy"}, std::tuple{"2", "Z", "macro:Shouted A:3"}})
+            Do({"remap", "--profile", profile, key, function});
+    }
+
+    std::vector<std::vector<uint8_t>> Memory(const QStringList& areas) {
+        std::vector<std::vector<uint8_t>> memory;
+        for (const QString& area : areas)
+            memory.push_back(Dump(area));
+        return memory;
+    }
+
+    QByteArray ReadFile(const QString& name) const {
+        QFile file(File(name));
+        EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << name.toStdString();
+        return file.readAll();
+    }
+};
+
+const QStringList kConfigurationAreas{"keymap0", "keymap1", "keymap2", "macro"};
+const QStringList kEveryArea{"settings", "keymap0",  "keymap1", "keymap2",
+                             "macro",    "lighting", "colours"};
+
+TEST_F(ProfileTextEndToEnd, ATextOrAProfileFileImportedGivesAFreshKeyboardTheSameMemory) {
+    Configure();
+    const std::vector<std::vector<uint8_t>> configured = Memory(kConfigurationAreas);
+    Do({"export", "--text", File("all.txt")});
+    Do({"backup", File("all.tvk")});
+    for (const QString& source : {QString("all.txt"), QString("all.tvk")}) {
+        StopKeyboard();
+        StartKeyboard();
+        ASSERT_NE(Dump("keymap0"), configured[0]); // a fresh keyboard indeed
+        Do({"import", File(source)});
+        EXPECT_EQ(Memory(kConfigurationAreas), configured) << source.toStdString();
+        // Exported again: the same text, byte for byte.
+        Do({"export", "--text", File("again.txt")});
+        EXPECT_EQ(ReadFile("again.txt"), ReadFile("all.txt")) << source.toStdString();
+    }
+}
+
+TEST_F(ProfileTextEndToEnd, FaultyTextIsRefusedWithItsLineAndNothingIsWritten) {
+    Configure();
+    const std::vector<std::vector<uint8_t>> before = Memory(kEveryArea);
+    struct Case {
+        const char* fault;
+        QByteArray text;
+        int line;
+        std::string expected;
+    };
+    const QByteArray first = "tavrik-profile-text 1\n";
+    const std::vector<Case> cases{
+        {"first line", "tavrik-profile-text 2\nlayer 0 \"Q\" disabled\n", 1,
+         "expected \"tavrik-profile-text 1\" as the first line"},
+        {"unknown key", first + "layer 0 \"Q\" disabled\nlayer 0 \"Nokey\" disabled\n", 3,
+         "unknown key \"Nokey\""},
+        {"unknown function", first + "# a comment\nlayer 0 \"Q\" sparkle\n", 3,
+         "expected a function"},
+        {"action line",
+         first + "layer 0 \"Q\" disabled\nmacro 1 \"M\" loop 1\n  Q down 10\n"
+                 "  Q sideways 0\nend\n",
+         5, "expected KEY down|up PAUSE_MS: the direction must be down or up"},
+        {"unterminated macro",
+         first + "layer 0 \"Q\" disabled\nmacro 1 \"M\" loop 1\n  Q down 10\n  Q up 0\n", 5,
+         "expected \"end\" after the macro's actions"},
+    };
+    for (const Case& test : cases) {
+        WriteFile("bad.txt", test.text);
+        const Finished refused = Tavrikctl({"import", File("bad.txt")});
+        EXPECT_EQ(refused.exitCode, 3) << test.fault;
+        const std::string where =
+            File("bad.txt").toStdString() + ":" + std::to_string(test.line) + ": ";
+        EXPECT_NE(Text(refused.err).find(where + test.expected), std::string::npos)
+            << test.fault << ": " << Text(refused.err);
+        EXPECT_EQ(Memory(kEveryArea), before) << test.fault;
+    }
+}
+
+TEST_F(ProfileTextEndToEnd, DiffNamesEachDifferenceAndSaysWhetherThereIsOne) {
+    Configure();
+    Do({"export", "--text", File("a.txt")});
+    Do({"remap", "--profile", "1", "A", "key:B"});
+    WriteFile("m2.txt", "Shift down 10\nA down 20\nA up 30\nShift up 0\n");
+    Do({"macro", "actions", "Shouted A", File("m2.txt")});
+    Do({"export", "--text", File("b.txt")});
+    Do({"backup", File("b.tvk")});
+
+    const QByteArray expected = "layer 1 \"A\": media \"静音\" -> key \"B\"\n"
+                                "macro 1 action 3: A up 0 -> A up 30\n";
+    const Finished different = Tavrikctl({"diff", File("a.txt"), File("b.tvk")});
+    EXPECT_EQ(different.exitCode, 1) << Text(different.err);
+    EXPECT_EQ(Text(different.out), Text(expected));
+    const Finished fromKeyboard = Tavrikctl({"diff", "--keyboard", File("a.txt")});
+    EXPECT_EQ(fromKeyboard.exitCode, 1) << Text(fromKeyboard.err);
+    EXPECT_EQ(Text(fromKeyboard.out),
+              "layer 1 \"A\": key \"B\" -> media \"静音\"\nmacro 1 action 3: A up 30 -> A up 0\n");
+
+    for (const QStringList& equal : {QStringList{"diff", File("b.txt"), File("b.tvk")},
+                                     QStringList{"diff", "--keyboard", File("b.txt")}}) {
+        const Finished same = Tavrikctl(equal);
+        EXPECT_EQ(same.exitCode, 0) << equal.join(' ').toStdString() << ": " << Text(same.err);
+        EXPECT_TRUE(same.out.isEmpty()) << Text(same.out);
+    }
+}
+
+} // namespace
