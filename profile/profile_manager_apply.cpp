@@ -8,10 +8,13 @@ namespace tavrik {
 namespace {
 
 // Unsaved edits of the main window are applied when the user says so; otherwise the reload at
-// the end of Apply drops them.
-void AskToSaveWindowEdits(ProfileWindow& window) {
-    if (window.IsModified() && window.AskYesNo(profile_text::kSaveProfileQuestion))
-        window.Apply();
+// the end of Apply drops them. False when they were to be applied and could not be (the window
+// has said why and is still modified): the reload would replace them with what the keyboard holds.
+bool AskToSaveWindowEdits(ProfileWindow& window) {
+    if (!window.IsModified() || !window.AskYesNo(profile_text::kSaveProfileQuestion))
+        return true;
+    window.Apply();
+    return !window.IsModified();
 }
 
 // Sends the row's index to the keyboard; false, with the user told, when the keyboard keeps its
@@ -37,7 +40,8 @@ bool SelectRowProfile(ProfileStore& store, size_t row) {
 
 bool ApplyProfileList(ProfileStore& store, const ProfileListChoice& choice,
                       const UserPreferences& preferences) {
-    AskToSaveWindowEdits(store.Window());
+    if (!AskToSaveWindowEdits(store.Window()))
+        return false;
     if (choice.checkedRow && !SelectRowProfile(store, *choice.checkedRow))
         return false;
     preferences.WriteProfileList(choice.rowPaths);

@@ -20,11 +20,11 @@ struct ProfileListChoice {
 };
 
 // The main window's unsaved edits are first applied when the user says so (the question of a
-// profile switch): the reload that ends an Apply would otherwise drop them unasked. When the
-// keyboard refuses the checked row's index (a fourth row asks for a profile it does not have)
-// the user is told and nothing else changes: no list is stored, the live profile and the main
-// window's modified state stay as they are. True when the selection (if any) was taken and the
-// rest was done.
+// profile switch): the reload that ends an Apply would otherwise drop them unasked. When they
+// cannot be written, or the keyboard refuses the checked row's index (a fourth row asks for a
+// profile it does not have), the user is told and nothing else changes: no list is stored, the
+// live profile and the main window's modified state stay as they are. True when the edits (if
+// any were to be applied) were written, the selection (if any) was taken and the rest was done.
 bool ApplyProfileList(ProfileStore& store, const ProfileListChoice& choice,
                       const UserPreferences& preferences);
 

@@ -7,6 +7,7 @@
 #include "gui/keyboard_editor.h"
 #include "gui/profile_manager_dialog.h"
 #include "gui/profile_manager_list.h"
+#include "keys/key_table.h"
 #include "profile/native_path.h"
 #include "profile/profile_file.h"
 #include "profile/profile_messages.h"
@@ -31,6 +32,12 @@ namespace tavrik {
 namespace {
 
 using namespace profile_manager_id;
+
+constexpr uint8_t kScanA = 0x1E;
+constexpr uint8_t kScanB = 0x30;
+// Where the keyboard keeps the HID usage that key A types in hardware profile 1.
+constexpr uint16_t kUsageOfAAddress = 19 * 3 + 2;
+constexpr uint8_t kUsageB = 0x05;
 
 emu::KeyboardMemory MemoryOf(EmulatedHidBridge& keyboard) {
     return keyboard.WithFirmware([](emu::KeyboardFirmware& firmware) { return firmware.Memory(); });
@@ -66,6 +73,7 @@ private slots:
     void checkingARowUnchecksTheOthersAndEnablesApply();
     void applySelectsTheCheckedProfileAndStoresTheList();
     void aFourthRowIsRefusedByTheKeyboardAndTheUserIsTold();
+    void editsTheKeyboardStoresOtherwiseStopTheApply();
     void addWritesADefaultProfileThroughTheFileDialog();
     void loadOfADamagedFileAppendsAMarkedRow();
     void aFileThatWentMissingIsSaid();
@@ -97,6 +105,7 @@ private:
     std::unique_ptr<QTemporaryDir> m_documents;
     test::HookedKeyboard* m_keyboard = nullptr;
     QStringList m_messages;
+    bool m_answer = false; // to every question
     std::unique_ptr<KeyboardEditor> m_editor;
     std::unique_ptr<QWidget> m_mainWindow; // stands in for the window the dialog opens over
     ProfileManagerDialog* m_dialog = nullptr;
@@ -114,13 +123,14 @@ void ProfileManagerTest::init() {
     auto keyboard = std::make_unique<test::HookedKeyboard>(true);
     m_keyboard = keyboard.get();
     m_messages.clear();
+    m_answer = false;
     m_editor = std::make_unique<KeyboardEditor>(
         std::move(keyboard), StoragePathsIn(FromQtPath(m_documents->path())),
         LightingPreferencesSource{},
         KeyboardEditor::UserDialogs{[this](const QString& text) { m_messages << text; },
                                     [this](const QString& question) {
                                         m_messages << question;
-                                        return false;
+                                        return m_answer;
                                     }});
     m_editor->SetReady();
     m_editor->Start();
@@ -337,6 +347,60 @@ void ProfileManagerTest::aFourthRowIsRefusedByTheKeyboardAndTheUserIsTold() {
     QVERIFY(m_dialog->isVisible());
     QVERIFY(MemoryOf(Keyboard()) == before);
     QCOMPARE(LiveEntry(), edit);
+}
+
+// The user has the main window's edits applied first, and the keyboard acknowledges them but
+// stores a byte they change inverted: the user is told which part differs, and the Apply goes
+// no further, since its reload would replace the edits with what the keyboard holds. The
+// profile stays, the list is not stored, and both Apply buttons stay enabled; once the keyboard
+// stores what it is sent, the same Apply does it all.
+void ProfileManagerTest::editsTheKeyboardStoresOtherwiseStopTheApply() {
+    KeyFunctionEntry typesB;
+    typesB.type = KeyFunctionType::SingleKey;
+    typesB.value = kScanB;
+    Drain(); // the worker is idle: the test may take the lock
+    {
+        LiveProfile& profile = m_editor->Stack().Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        profile.Record().layers[0][KeyIndexFromScan(kScanA)] = typesB;
+    }
+    m_editor->EnableApply(true);
+    m_answer = true;
+    Keyboard().WithFirmware([](emu::KeyboardFirmware& firmware) {
+        firmware.SetStoredByteFlip(emu::StoredByteFlip{emu::Area::KeyMaps, kUsageOfAAddress});
+    });
+    const auto usageOfA = [this] { return MemoryOf(Keyboard()).keyMaps[0][kUsageOfAAddress]; };
+
+    ClickCheckOf(1);
+    ClickButton(kApply);
+    QTRY_COMPARE(m_messages.size(), 2);
+    Drain();
+    QCOMPARE(m_messages[0], Text(profile_text::kSaveProfileQuestion));
+    QVERIFY2(m_messages[1].contains(QStringLiteral("写入硬件情景模式 1 的按键映射 (字节 56..111)")),
+             qPrintable(m_messages[1]));
+    QVERIFY(m_messages[1].contains(QStringLiteral("写入后读回的数据不同")));
+    QCOMPARE(usageOfA(), uint8_t(kUsageB ^ 0xFF));
+    QCOMPARE(MemoryOf(Keyboard()).ActiveProfile(), uint8_t{0});
+    QCOMPARE(Stored("PROFILE00"), QString());
+    QVERIFY(m_editor->IsModified());
+    {
+        LiveProfile& profile = m_editor->Stack().Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        QCOMPARE(profile.Record().layers[0][KeyIndexFromScan(kScanA)], typesB);
+    }
+    QVERIFY(m_dialog->Button(kApply)->isEnabled());
+    QCOMPARE(ShownRow(1).first(), QStringLiteral("x"));
+
+    Keyboard().WithFirmware(
+        [](emu::KeyboardFirmware& firmware) { firmware.SetStoredByteFlip(std::nullopt); });
+    ClickButton(kApply);
+    QTRY_COMPARE(m_messages.size(), 3); // asked again, and nothing failed
+    Drain();
+    QVERIFY(!m_dialog->Button(kApply)->isEnabled());
+    QCOMPARE(usageOfA(), kUsageB);
+    QCOMPARE(MemoryOf(Keyboard()).ActiveProfile(), uint8_t{1});
+    QCOMPARE(Stored("PROFILE00"), QStringLiteral("3"));
+    QVERIFY(!m_editor->IsModified());
 }
 
 void ProfileManagerTest::addWritesADefaultProfileThroughTheFileDialog() {

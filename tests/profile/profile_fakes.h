@@ -82,8 +82,10 @@ public:
     }
     bool IsModified() const override { return modified; }
     void EnableApply(bool on) override { modified = on; }
+    // Done, as the real window's Apply that wrote everything (onApply may undo that).
     void Apply() override {
         ++applies;
+        modified = false;
         if (onApply)
             onApply();
     }

@@ -170,6 +170,27 @@ TEST_F(ProfileSwitcherTest, ManagerApplyThatTheKeyboardRefusesIsSaidAndChangesNo
                                     u"键盘没有切换到第 2 行的情景模式，键盘上的设定没有改变。"});
 }
 
+// The user wants the main window's edits applied first, and they cannot be written (the window
+// has told why and stays modified): the reload would replace them with what the keyboard holds,
+// so nothing else happens.
+TEST_F(ProfileSwitcherTest, ManagerApplyStopsWhenTheWindowsEditsCannotBeWritten) {
+    const UserPreferences preferences(QStringLiteral("tavrik"));
+    preferences.WriteProfileList({documents_ / "earlier.tvk"});
+    manager_.Open(0, paths_);
+    manager_.SetChecked(1, true);
+    EditLiveProfile();
+    window_.answerYes = true;
+    window_.onApply = [this] { window_.modified = true; };
+
+    ApplyProfileManager(store_, manager_, preferences);
+    EXPECT_EQ(window_.applies, 1);
+    EXPECT_TRUE(keyboard_.setCalls.empty());
+    EXPECT_TRUE(EditIsThere());
+    EXPECT_TRUE(window_.modified);
+    EXPECT_TRUE(manager_.IsModified());
+    EXPECT_EQ(preferences.StoredValue(QStringLiteral("PROFILE00")), QStringLiteral("1"));
+}
+
 TEST_F(ProfileSwitcherTest, ManagerApplyAsksBeforeTheReloadDropsTheWindowsEdits) {
     const UserPreferences preferences(QStringLiteral("tavrik"));
     for (const bool yes : {true, false}) {
