@@ -20,6 +20,19 @@ bool ValidPosition(KeyPosition position) {
 
 } // namespace
 
+void KeyColourTable::SetTriple(KeyPosition position, const ColourTriple& triple) {
+    if (ValidPosition(position))
+        std::ranges::copy(triple, bytes_.begin() + position * kColourTripleSize);
+}
+
+ColourTriple KeyColourTable::Triple(KeyPosition position) const {
+    ColourTriple triple{};
+    if (ValidPosition(position))
+        std::copy_n(bytes_.begin() + position * kColourTripleSize, kColourTripleSize,
+                    triple.begin());
+    return triple;
+}
+
 void KeyColourTable::SetKey(KeyPosition position, uint8_t value) {
     if (!ValidPosition(position))
         return;

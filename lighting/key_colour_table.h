@@ -23,6 +23,8 @@ inline constexpr uint8_t kKeyLitByTool = 0x01;
 inline constexpr uint8_t kKeyLitAll = 0xFF;
 inline constexpr uint8_t kKeyDark = 0x00;
 
+using ColourTriple = std::array<uint8_t, kColourTripleSize>; // red, green, blue
+
 class KeyColourTable {
 public:
     // The first position of chunk 0..8.
@@ -35,6 +37,9 @@ public:
     void SetKey(KeyPosition position, uint8_t value);
     // A key button shows lit exactly when its triple's first byte is 1.
     bool KeyLit(KeyPosition position) const;
+    // One key's triple as it is; positions past 159 are ignored (set) or all 0 (read).
+    void SetTriple(KeyPosition position, const ColourTriple& triple);
+    ColourTriple Triple(KeyPosition position) const;
     uint8_t FirstByte(KeyPosition position) const;
 
     // The 54 bytes of a chunk as they go to the keyboard (0 past position 159).

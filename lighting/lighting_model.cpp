@@ -99,6 +99,11 @@ DeviceResult LightingModel::SetAllKeys(bool lit) {
     return Bracketed([&] { return WriteColourTable(); });
 }
 
+DeviceResult LightingModel::SetKeyColours(const KeyColourTable& colours) {
+    state_.colours = colours;
+    return Bracketed([&] { return WriteColourTable(); });
+}
+
 DeviceResult LightingModel::WriteColourTable() {
     DeviceResult result = DeviceResult::Done;
     for (int chunk = 0; chunk < kColourChunkCount; ++chunk) {

@@ -46,6 +46,8 @@ public:
     DeviceResult PaintKey(KeyPosition position);
     // Every key 0xFF (lit) or 0 (dark), sent as the whole table.
     DeviceResult SetAllKeys(bool lit);
+    // Every key's triple as given (a table read from the keyboard before), sent as the whole table.
+    DeviceResult SetKeyColours(const KeyColourTable& colours);
     // Effect 9, brightness 20, speed 5, direction left, first choices, both rainbow flags on; all
     // keys lit when the keyboard has the per-key effect.
     DeviceResult ResetLighting();

@@ -192,6 +192,26 @@ TEST_F(LightingTest, AllKeysGoOutInNineChunksWithThePaddingZero) {
     }
 }
 
+TEST_F(LightingTest, AGivenColourTableReachesTheKeyboardByteForByte) {
+    LightingModel& model = ReadModel();
+    KeyColourTable colours;
+    for (KeyPosition position = 0; position < kKeyPositionCount; ++position)
+        colours.SetTriple(position,
+                          {static_cast<uint8_t>(position), static_cast<uint8_t>(~position),
+                           static_cast<uint8_t>(position * 7 + 1)});
+    rig_.log.Clear();
+
+    EXPECT_EQ(model.SetKeyColours(colours), DeviceResult::Done);
+    const std::vector<LoggedFrame> frames = Frames();
+    ASSERT_EQ(frames.size(), 2u + kColourChunkCount);
+    EXPECT_EQ(frames.front().command, kBegin);
+    EXPECT_EQ(frames.back().command, kEnd);
+    const auto keyboard = KeyboardColours();
+    EXPECT_TRUE(std::equal(colours.Bytes().begin(), colours.Bytes().end(), keyboard.begin()));
+    EXPECT_EQ(model.State().colours, colours);
+    EXPECT_EQ(model.State().colours.Triple(159), (ColourTriple{159, 96, 90}));
+}
+
 TEST_F(LightingTest, PaintKeyWritesOneTripleByTheTool) {
     LightingModel& model = ReadModel();
     model.SetAllKeys(false);
