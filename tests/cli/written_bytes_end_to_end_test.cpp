@@ -100,10 +100,12 @@ protected:
 };
 
 TEST_F(WrittenBytesEndToEnd, AByteStoredOtherwiseFailsTheCommandUnlessNotVerified) {
-    // A profile file with a remapped key in hardware profile 1 and a macro, for restore.
+    // A profile file and a text with a remapped key in hardware profile 1 and a macro, for
+    // restore and import.
     Do({"remap", "--profile", "1", "A", "media:mute"});
     Do({"macro", "add", "Saved"});
     Do({"backup", File("saved.tvk")});
+    Do({"export", "--text", File("saved.txt")});
     const QByteArray actions = "Shift down 10\nA down 20\nA up 0\nShift up 0\n";
     // Changes nothing, so it writes only what an unfinished download left to write.
     const QStringList finish{"remap", "Q", "default"};
@@ -142,6 +144,9 @@ TEST_F(WrittenBytesEndToEnd, AByteStoredOtherwiseFailsTheCommandUnlessNotVerifie
          finish},
         {"restore, key map", {}, {"restore", File("saved.tvk")}, {}, kKeyMap1},
         {"restore, macros", {}, {"restore", File("saved.tvk")}, {}, kMacros},
+        {"import of a profile file", {}, {"import", File("saved.tvk")}, {}, kKeyMap1},
+        {"import of a text, key map", {}, {"import", File("saved.txt")}, {}, kKeyMap1},
+        {"import of a text, macros", {}, {"import", File("saved.txt")}, {}, kMacros},
         {"lighting key",
          {{"lighting", "all", "on"}},
          {"lighting", "key", "Q", "off"},
