@@ -50,11 +50,13 @@ ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output
     if (session.ProfileMirrorsKeyboard())
         return ExitStatus::Done;
     if (session.Store().DownloadPending()) {
-        // The store file keeps what the cut-off download was to write; this command's download
-        // sends all of it again.
-        output.console.Error("the last download to the keyboard did not complete; this command "
-                             "writes the whole configuration kept in " +
-                             session.Store().Paths().storeFile.string() + " again");
+        // The store file keeps what the cut-off download was to write: commands that read the
+        // configuration read it there, and the next download sends all of it again.
+        output.console.Error("the last download to the keyboard did not complete; the "
+                             "configuration kept in " +
+                             session.Store().Paths().storeFile.string() +
+                             " is used in place of the keyboard's until a remap, macro change, "
+                             "restore or import writes all of it again");
         return ExitStatus::Done;
     }
     if (!session.Keyboard().LastContents())
