@@ -190,4 +190,29 @@ TEST_F(WrittenBytesEndToEnd, AByteStoredOtherwiseFailsTheCommandUnlessNotVerifie
     }
 }
 
+// A failed download leaves the store file's configuration standing in for the keyboard's: a
+// command that only reads says so without claiming to write anything, and the next remap writes
+// it all.
+TEST_F(WrittenBytesEndToEnd, AfterAFailedDownloadReadingCommandsSayWhereTheirConfigurationIsFrom) {
+    constexpr int kUsageOfQ = 18 * 3 + 2; // in the key map of hardware profile 0
+    constexpr uint8_t kUsageW = 0x1A;
+    Ctl({"fault", "flip-keymap", QString::number(kUsageOfQ)});
+    EXPECT_EQ(Tavrikctl({"remap", "Q", "key:W"}).exitCode, 1);
+    Ctl({"fault", "none"});
+
+    const Finished dumped = Tavrikctl({"dump", "--keyboard"});
+    EXPECT_EQ(dumped.exitCode, 0) << Text(dumped.err);
+    EXPECT_NE(Text(dumped.err)
+                  .find("the last download to the keyboard did not complete; the "
+                        "configuration kept in "),
+              std::string::npos)
+        << Text(dumped.err);
+    EXPECT_NE(Text(dumped.err).find("is used in place of the keyboard's"), std::string::npos);
+    EXPECT_EQ(Text(dumped.err).find("this command writes"), std::string::npos);
+    EXPECT_EQ(Dump("keymap0").at(kUsageOfQ), static_cast<uint8_t>(~kUsageW));
+
+    Do({"remap", "A", "key:B"});
+    EXPECT_EQ(Dump("keymap0").at(kUsageOfQ), kUsageW);
+}
+
 } // namespace
