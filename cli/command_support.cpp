@@ -67,6 +67,13 @@ ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output
                            session.Store().Paths().storeFile.string() + "; nothing was changed");
 }
 
+ExitStatus RequireLighting(KeyboardSession& session, const Output& output) {
+    if (const DeviceResult read = session.LightingReadResult(); read != DeviceResult::Done)
+        return output.Fail(ExitStatus::DeviceError,
+                           std::string("reading the lighting failed: ") + DeviceResultName(read));
+    return ExitStatus::Done;
+}
+
 ExitStatus ReportTransfers(KeyboardSession& session, const Output& output, std::string_view what,
                            bool succeeded, std::string_view nothingSent) {
     const std::vector<FailedExchange> failed = session.Watch().FailedExchanges();
@@ -99,7 +106,8 @@ ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool 
 }
 
 ExitStatus ReportImport(KeyboardSession& session, const Output& output, ImportOutcome outcome,
-                        const std::string& path, std::string_view done) {
+                        const std::string& path, std::string_view done,
+                        const std::function<ExitStatus()>& then) {
     if (outcome == ImportOutcome::Refused)
         return output.Fail(ExitStatus::BadFile, path + " was not " + std::string(done));
     const ExitStatus reported =
@@ -107,6 +115,8 @@ ExitStatus ReportImport(KeyboardSession& session, const Output& output, ImportOu
                         "nothing was sent to the keyboard");
     if (reported != ExitStatus::Done)
         return reported;
+    if (const ExitStatus after = then ? then() : ExitStatus::Done; after != ExitStatus::Done)
+        return after;
     output.Result(JsonValue::MakeObject().Set(std::string(done), path),
                   path + " is now in hardware profiles 0, 1 and 2\n");
     return ExitStatus::Done;

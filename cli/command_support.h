@@ -8,6 +8,7 @@
 #include "device/device_result.h"
 #include "profile/profile_transfer.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -37,6 +38,10 @@ ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output);
 // it was to write (the command then finishes it).
 ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output);
 
+// The lighting state must have been read when the session started; otherwise the read's
+// failure, DeviceError.
+ExitStatus RequireLighting(KeyboardSession& session, const Output& output);
+
 // After an operation that sent configuration frames: every exchange that failed, in the
 // DeviceResult's words, and DeviceError; Done when none failed and `succeeded` holds. An
 // operation that failed without a failed exchange sent nothing (`nothingSent` says why).
@@ -52,8 +57,10 @@ ExitStatus ReportResult(KeyboardSession& session, const Output& output, std::str
 ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool allProfiles);
 
 // After restore or import: a refused file as "PATH was not DONE" (BadFile), the download's
-// failures as ReportTransfers gives them, otherwise the result {"DONE": PATH}.
+// failures as ReportTransfers gives them; then what `then` does after a download (import: the
+// lighting), and when that is done too the result {"DONE": PATH}.
 ExitStatus ReportImport(KeyboardSession& session, const Output& output, ImportOutcome outcome,
-                        const std::string& path, std::string_view done);
+                        const std::string& path, std::string_view done,
+                        const std::function<ExitStatus()>& then = {});
 
 } // namespace tavrik::cli

@@ -39,9 +39,8 @@ ExitStatus RunLighting(KeyboardSession& session, const Output& output,
                        const LightingRequest& request) {
     if (const ExitStatus attached = RequireKeyboard(session, output); attached != ExitStatus::Done)
         return attached;
-    if (const DeviceResult read = session.LightingReadResult(); read != DeviceResult::Done)
-        return output.Fail(ExitStatus::DeviceError,
-                           std::string("reading the lighting failed: ") + DeviceResultName(read));
+    if (const ExitStatus read = RequireLighting(session, output); read != ExitStatus::Done)
+        return read;
     const SkinValueLookup names = MainSkinLookup();
     return session.WithLighting([&](LightingModel& lighting) {
         // The command line was right; the keyboard lacks the effect.

@@ -3,6 +3,7 @@
 
 #include "cli/effect_names.h"
 #include "cli/key_names.h"
+#include "cli/lighting_option_names.h"
 #include "cli/lighting_report.h"
 
 #include <algorithm>
@@ -22,20 +23,11 @@ std::optional<bool> ParseOnOff(std::string_view word) {
 }
 
 std::optional<LightingOption> ParseLightingOption(std::string_view word) {
-    struct Named {
-        std::string_view name;
-        LightingOption option;
-    };
-    constexpr std::array<Named, 4> kNames{{
-        {"trigger-mode", LightingOption::TriggerMode},
-        {"trigger-area", LightingOption::TriggerArea},
-        {"press-reaction", LightingOption::PressReaction},
-        {"breathing", LightingOption::Breathing},
-    }};
-    for (const Named& named : kNames) {
-        if (word == named.name || ParseDecimal(word, 255) == static_cast<unsigned>(named.option))
-            return named.option;
-    }
+    if (const std::optional<LightingOption> named = LightingOptionFromName(word))
+        return named;
+    for (const LightingOption option : kLightingOptions)
+        if (ParseDecimal(word, 255) == static_cast<unsigned>(option))
+            return option;
     return std::nullopt;
 }
 

@@ -22,15 +22,16 @@ ProfileSource ReadProfileFileSource(const std::string& path, std::span<const uin
     std::unique_ptr<ProfileContents> contents = ParseProfileFile(bytes);
     if (!contents)
         return "cannot read " + path;
-    return contents;
+    return LoadedProfile{std::move(contents), std::nullopt};
 }
 
 ProfileSource ReadTextSource(const std::string& path, std::span<const uint8_t> bytes) {
+    std::optional<ProfileLighting> lighting;
     auto parsed = ParseProfileText(
-        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+        std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()), &lighting);
     if (auto* error = std::get_if<ProfileTextError>(&parsed))
         return path + ":" + std::to_string(error->line) + ": " + error->message;
-    return std::move(std::get<std::unique_ptr<ProfileContents>>(parsed));
+    return LoadedProfile{std::move(std::get<std::unique_ptr<ProfileContents>>(parsed)), lighting};
 }
 
 } // namespace
@@ -45,10 +46,17 @@ ProfileSource ReadProfileSource(const std::string& path) {
                                               : ReadTextSource(path, read.bytes);
 }
 
-ProfileContents KeyboardProfile(KeyboardSession& session) {
-    LiveProfile& profile = session.Profile();
-    const LiveProfile::Lock lock = profile.LockProfile();
-    return ProfileContents{profile.Record(), profile.Macros(), profile.Texts()};
+LoadedProfile KeyboardProfile(KeyboardSession& session) {
+    LoadedProfile loaded;
+    {
+        LiveProfile& profile = session.Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        loaded.contents = std::make_unique<ProfileContents>(
+            ProfileContents{profile.Record(), profile.Macros(), profile.Texts()});
+    }
+    loaded.lighting =
+        session.WithLighting([](LightingModel& lighting) { return LightingOf(lighting.State()); });
+    return loaded;
 }
 
 } // namespace tavrik::cli

@@ -2,9 +2,11 @@
 // Where export, import and diff take a profile from: a profile file (".tvk"), a profile written
 // as text (profile_text.h), or the keyboard.
 
+#include "cli/profile_lighting.h"
 #include "profile/profile_file_format.h"
 
 #include <memory>
+#include <optional>
 #include <string>
 #include <variant>
 
@@ -12,8 +14,13 @@ namespace tavrik::cli {
 
 class KeyboardSession;
 
-// The contents, or the one line that says why there are none.
-using ProfileSource = std::variant<std::unique_ptr<ProfileContents>, std::string>;
+struct LoadedProfile {
+    std::unique_ptr<ProfileContents> contents;
+    std::optional<ProfileLighting> lighting; // the keyboard's, or a text's lighting section
+};
+
+// The profile, or the one line that says why there is none.
+using ProfileSource = std::variant<LoadedProfile, std::string>;
 
 // A profile file when the file begins with a profile header's magic, otherwise a profile as
 // text. Everything is checked before anything is returned: a profile file as an import checks
@@ -21,8 +28,8 @@ using ProfileSource = std::variant<std::unique_ptr<ProfileContents>, std::string
 // regular file or too large for either format.
 ProfileSource ReadProfileSource(const std::string& path);
 
-// The keyboard's configuration as the live profile mirrors it; call after
-// RequireMirroredProfile.
-ProfileContents KeyboardProfile(KeyboardSession& session);
+// The keyboard's configuration as the live profile mirrors it, with the lighting read at start;
+// call after RequireMirroredProfile and RequireLighting.
+LoadedProfile KeyboardProfile(KeyboardSession& session);
 
 } // namespace tavrik::cli

@@ -12,17 +12,22 @@
 //       Left Ctrl down 30
 //       Left Ctrl up 0
 //     end
+//     lighting effect per-key              only in a text made from the keyboard
+//     lighting key "Q" 010101
 //
 // The key functions come by layer, then slot; only entries that differ from a new profile are
 // written. Macros come in the file's order, their actions in the macro action format
 // (action_text.h). Everything else a file holds is written when it is not the usual value, so
-// that reading the text back gives the same file byte for byte. The format is described in
-// docs/tavrikctl.md.
+// that reading the text back gives the same file byte for byte. A profile file holds no
+// lighting; a text made from the keyboard ends with the keyboard's lighting
+// (profile_lighting_text.h). The format is described in docs/tavrikctl.md.
 
+#include "cli/profile_lighting.h"
 #include "profile/profile_file_format.h"
 
 #include <cstddef>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <variant>
@@ -39,9 +44,12 @@ struct ProfileTextError {
     std::string message;
 };
 
-std::string FormatProfileText(const ProfileContents& contents);
+// With the lighting section when `lighting` is given.
+std::string FormatProfileText(const ProfileContents& contents,
+                              const ProfileLighting* lighting = nullptr);
 
+// The lighting, when the text has a lighting section, goes to `lighting` (if given).
 std::variant<std::unique_ptr<ProfileContents>, ProfileTextError>
-ParseProfileText(std::string_view text);
+ParseProfileText(std::string_view text, std::optional<ProfileLighting>* lighting = nullptr);
 
 } // namespace tavrik::cli

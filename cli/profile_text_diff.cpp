@@ -10,13 +10,15 @@ namespace tavrik::cli {
 
 namespace {
 
-// One fact of a profile: a key function line, the identity line, or a macro with its actions.
+// One fact of a profile: a key function line, the identity line, a macro with its actions, a
+// lighting line.
 struct Unit {
-    std::string key;                   // what it is about: layer 0 "Q", identity, macro 3
-    std::string value;                 // the rest of its line
-    std::optional<std::string> absent; // what a profile without the line holds there
+    std::string key;   // what it is about: layer 0 "Q", identity, macro 3, lighting key "Q"
+    std::string value; // the rest of its line
     std::vector<std::string> actions;
 };
+
+constexpr std::string_view kLightingKey = "lighting key ";
 
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
@@ -38,28 +40,45 @@ size_t TokenEnd(std::string_view line, size_t at) {
     return std::min(line.size(), line.find(' ', at));
 }
 
-// The end of the line's key: "layer N SLOT" takes three tokens, "macro N" two, others one.
+size_t KeyTokens(std::string_view line) {
+    if (line.starts_with("layer ") || line.starts_with(kLightingKey) ||
+        line.starts_with("lighting option "))
+        return 3;
+    return line.starts_with("macro ") || line.starts_with("lighting ") ? 2 : 1;
+}
+
+// The end of the line's key: "layer N SLOT", "lighting key KEY" and "lighting option NAME" take
+// three tokens, "macro N" and the other lighting lines two, "identity" one.
 size_t KeyEnd(std::string_view line) {
-    const size_t tokens = line.starts_with("layer ") ? 3 : line.starts_with("macro ") ? 2 : 1;
+    const size_t tokens = KeyTokens(line);
     size_t end = 0;
     for (size_t token = 0; token < tokens && end < line.size(); ++token)
         end = TokenEnd(line, token == 0 ? 0 : end + 1);
     return end;
 }
 
-std::optional<std::string> AbsentValue(std::string_view key) {
+// What a profile without the unit's line holds there; nothing when the line's absence is itself
+// the difference (a macro, the lighting of a profile without lighting).
+std::optional<std::string> AbsentValue(std::string_view key, bool hasLighting) {
     if (key.starts_with("layer "))
         return "default";
     if (key == "identity")
         return "usual";
+    if (key.starts_with(kLightingKey) && hasLighting)
+        return "FFFFFF";
     return std::nullopt;
 }
 
 Unit UnitOf(std::string_view line) {
     const size_t end = KeyEnd(line);
-    const std::string key(line.substr(0, end));
-    const std::string value(end < line.size() ? line.substr(end + 1) : std::string_view{});
-    return {key, value, AbsentValue(key), {}};
+    return {std::string(line.substr(0, end)),
+            std::string(end < line.size() ? line.substr(end + 1) : std::string_view{}),
+            {}};
+}
+
+bool HasLighting(const std::vector<Unit>& units) {
+    return std::ranges::any_of(units,
+                               [](const Unit& unit) { return unit.key.starts_with("lighting "); });
 }
 
 // The facts after the first line; a macro's action lines are indented and closed by "end".
@@ -94,6 +113,10 @@ std::string Whole(const Unit& unit) {
 
 class Differences {
 public:
+    Differences(bool beforeHasLighting, bool afterHasLighting)
+        : beforeHasLighting_(beforeHasLighting)
+        , afterHasLighting_(afterHasLighting) {}
+
     void Compare(const Unit& before, const Unit& after) {
         if (before.value != after.value)
             Changed(before.key, before.value, after.value);
@@ -101,15 +124,15 @@ public:
     }
 
     void OnlyBefore(const Unit& unit) {
-        if (unit.absent)
-            Changed(unit.key, unit.value, *unit.absent);
+        if (const auto absent = AbsentValue(unit.key, afterHasLighting_))
+            Changed(unit.key, unit.value, *absent);
         else
             lines_.push_back("- " + Whole(unit));
     }
 
     void OnlyAfter(const Unit& unit) {
-        if (unit.absent)
-            Changed(unit.key, *unit.absent, unit.value);
+        if (const auto absent = AbsentValue(unit.key, beforeHasLighting_))
+            Changed(unit.key, *absent, unit.value);
         else
             lines_.push_back("+ " + Whole(unit));
     }
@@ -134,6 +157,8 @@ private:
         }
     }
 
+    bool beforeHasLighting_;
+    bool afterHasLighting_;
     std::vector<std::string> lines_;
 };
 
@@ -143,7 +168,7 @@ std::vector<std::string> ProfileTextDifferences(std::string_view before, std::st
     const std::vector<Unit> beforeUnits = Units(before);
     const std::vector<Unit> afterUnits = Units(after);
     auto unmatched = ByKey(afterUnits);
-    Differences differences;
+    Differences differences(HasLighting(beforeUnits), HasLighting(afterUnits));
     for (const Unit& unit : beforeUnits) {
         std::vector<const Unit*>& candidates = unmatched[unit.key];
         if (candidates.empty()) {

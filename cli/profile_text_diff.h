@@ -9,9 +9,12 @@
 //     macro 3 action 2: Q down 10 -> Q up 10
 //     macro 3 action 7: + Q up 0
 //     - macro 4 "Paste" loop 1 (2 actions)
+//     lighting brightness: 20 -> 21
+//     lighting key "Q": FFFFFF -> 010101
 //
-// A key line one side leaves out is that key's default function; a macro one side lacks is
-// named whole with + or -. Nothing when the profiles are equal.
+// A key line one side leaves out is that key's default function, a key colour line a lit key
+// (when that side has lighting at all); a macro or a lighting line one side lacks is named whole
+// with + or -. Nothing when the profiles are equal.
 
 #include <string>
 #include <string_view>

@@ -4,6 +4,7 @@
 #include "cli/action_text.h"
 #include "cli/function_names.h"
 #include "cli/key_names.h"
+#include "cli/profile_lighting_text.h"
 #include "cli/profile_text.h"
 #include "cli/profile_text_words.h"
 #include "cli/quoted_text.h"
@@ -209,8 +210,14 @@ public:
             throw Fault{"expected \"" + std::string(kProfileTextFirstLine) +
                         "\" as the first line"};
         while (const std::optional<std::string_view> line = NextStatement())
-            ReadStatement(LineTokens(SplitLine(*line)));
+            ReadStatement(*line);
+        if (const std::optional<std::string> missing = lighting_.Missing())
+            throw Fault{*missing};
         return std::move(contents_);
+    }
+
+    std::optional<ProfileLighting> Lighting() const {
+        return lighting_.Any() ? std::optional(lighting_.Lighting()) : std::nullopt;
     }
 
     size_t LineNumber() const { return lineNumber_; }
@@ -237,8 +244,19 @@ private:
         return std::nullopt;
     }
 
-    void ReadStatement(LineTokens tokens) {
-        const std::string word = tokens.Word("identity, layer or macro");
+    // The lighting comes last: once it has begun, only lighting lines follow.
+    void ReadStatement(std::string_view line) {
+        constexpr std::string_view kLighting = "lighting ";
+        if (line.starts_with(kLighting)) {
+            if (const std::optional<std::string> fault =
+                    lighting_.Read(line.substr(kLighting.size())))
+                throw Fault{*fault};
+            return;
+        }
+        if (lighting_.Any())
+            throw Fault{"expected only lighting lines after the first lighting line"};
+        LineTokens tokens(SplitLine(line));
+        const std::string word = tokens.Word("identity, layer, macro or lighting");
         if (word == "identity")
             ReadIdentity(tokens);
         else if (word == "layer")
@@ -246,7 +264,7 @@ private:
         else if (word == "macro")
             ReadMacro(tokens);
         else
-            throw Fault{"expected identity, layer or macro, found \"" + word + "\""};
+            throw Fault{"expected identity, layer, macro or lighting, found \"" + word + "\""};
     }
 
     void ReadIdentity(LineTokens& tokens) {
@@ -344,15 +362,19 @@ private:
     size_t lineNumber_ = 0;
     std::unique_ptr<ProfileContents> contents_ = std::make_unique<ProfileContents>();
     std::set<size_t> entriesSeen_;
+    LightingLineReader lighting_;
 };
 
 } // namespace
 
 std::variant<std::unique_ptr<ProfileContents>, ProfileTextError>
-ParseProfileText(std::string_view text) {
+ParseProfileText(std::string_view text, std::optional<ProfileLighting>* lighting) {
     ProfileTextReader reader(text);
     try {
-        return reader.Read();
+        std::unique_ptr<ProfileContents> contents = reader.Read();
+        if (lighting)
+            *lighting = reader.Lighting();
+        return contents;
     } catch (const Fault& fault) {
         return ProfileTextError{std::max<size_t>(reader.LineNumber(), 1), fault.message};
     }

@@ -3,6 +3,7 @@
 #include "cli/action_text.h"
 #include "cli/function_names.h"
 #include "cli/key_names.h"
+#include "cli/profile_lighting_text.h"
 #include "cli/profile_text.h"
 #include "cli/profile_text_words.h"
 #include "cli/quoted_text.h"
@@ -143,13 +144,15 @@ std::string MacroLines(const MacroRecord& macro) {
 
 } // namespace
 
-std::string FormatProfileText(const ProfileContents& contents) {
+std::string FormatProfileText(const ProfileContents& contents, const ProfileLighting* lighting) {
     std::string text = std::string(kProfileTextFirstLine) + "\n";
     if (contents.record.identity != kIdentityBlock)
         text += "identity " + HexBytes(contents.record.identity) + "\n";
     text += EntryLines(contents);
     for (const MacroRecord& macro : contents.macros)
         text += MacroLines(macro);
+    if (lighting)
+        text += LightingLines(*lighting);
     return text;
 }
 

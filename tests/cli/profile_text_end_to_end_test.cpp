@@ -43,20 +43,33 @@ const QStringList kConfigurationAreas{"keymap0", "keymap1", "keymap2", "macro"};
 const QStringList kEveryArea{"settings", "keymap0",  "keymap1", "keymap2",
                              "macro",    "lighting", "colours"};
 
+// A text carries the lighting too, a profile file only the key maps and macros.
 TEST_F(ProfileTextEndToEnd, ATextOrAProfileFileImportedGivesAFreshKeyboardTheSameMemory) {
     Configure();
+    for (const QStringList& lighting :
+         {QStringList{"effect", "per-key"}, QStringList{"brightness", "7"},
+          QStringList{"speed", "3"}, QStringList{"direction", "right"},
+          QStringList{"option", "breathing", "1"}, QStringList{"all", "off"},
+          QStringList{"key", "Q", "on"}})
+        Do(QStringList{"lighting"} + lighting);
+    const QStringList lightingAreas{"lighting", "colours"};
     const std::vector<std::vector<uint8_t>> configured = Memory(kConfigurationAreas);
+    const std::vector<std::vector<uint8_t>> lit = Memory(lightingAreas);
     Do({"export", "--text", File("all.txt")});
     Do({"backup", File("all.tvk")});
     for (const QString& source : {QString("all.txt"), QString("all.tvk")}) {
         StopKeyboard();
         StartKeyboard();
         ASSERT_NE(Dump("keymap0"), configured[0]); // a fresh keyboard indeed
+        ASSERT_NE(Memory(lightingAreas), lit);
         Do({"import", File(source)});
         EXPECT_EQ(Memory(kConfigurationAreas), configured) << source.toStdString();
+        if (source.endsWith(".tvk"))
+            continue;
+        EXPECT_EQ(Memory(lightingAreas), lit);
         // Exported again: the same text, byte for byte.
         Do({"export", "--text", File("again.txt")});
-        EXPECT_EQ(ReadFile("again.txt"), ReadFile("all.txt")) << source.toStdString();
+        EXPECT_EQ(ReadFile("again.txt"), ReadFile("all.txt"));
     }
 }
 
@@ -81,6 +94,12 @@ TEST_F(ProfileTextEndToEnd, FaultyTextIsRefusedWithItsLineAndNothingIsWritten) {
          first + "layer 0 \"Q\" disabled\nmacro 1 \"M\" loop 1\n  Q down 10\n"
                  "  Q sideways 0\nend\n",
          5, "expected KEY down|up PAUSE_MS: the direction must be down or up"},
+        {"lighting value",
+         first + "layer 0 \"Q\" disabled\nlighting effect static\n"
+                 "lighting brightness 300\n",
+         4, "expected lighting brightness"},
+        {"key after lighting", first + "lighting effect static\nlayer 0 \"Q\" disabled\n", 3,
+         "expected only lighting lines"},
         {"unterminated macro",
          first + "layer 0 \"Q\" disabled\nmacro 1 \"M\" loop 1\n  Q down 10\n  Q up 0\n", 5,
          "expected \"end\" after the macro's actions"},
@@ -100,27 +119,34 @@ TEST_F(ProfileTextEndToEnd, FaultyTextIsRefusedWithItsLineAndNothingIsWritten) {
 TEST_F(ProfileTextEndToEnd, DiffNamesEachDifferenceAndSaysWhetherThereIsOne) {
     Configure();
     Do({"export", "--text", File("a.txt")});
+    Do({"backup", File("a.tvk")});
     Do({"remap", "--profile", "1", "A", "key:B"});
     WriteFile("m2.txt", "Shift down 10\nA down 20\nA up 30\nShift up 0\n");
     Do({"macro", "actions", "Shouted A", File("m2.txt")});
+    Do({"lighting", "brightness", "21"});
     Do({"export", "--text", File("b.txt")});
     Do({"backup", File("b.tvk")});
 
-    const QByteArray expected = "layer 1 \"A\": media \"静音\" -> key \"B\"\n"
-                                "macro 1 action 3: A up 0 -> A up 30\n";
-    const Finished different = Tavrikctl({"diff", File("a.txt"), File("b.tvk")});
-    EXPECT_EQ(different.exitCode, 1) << Text(different.err);
-    EXPECT_EQ(Text(different.out), Text(expected));
-    const Finished fromKeyboard = Tavrikctl({"diff", "--keyboard", File("a.txt")});
-    EXPECT_EQ(fromKeyboard.exitCode, 1) << Text(fromKeyboard.err);
-    EXPECT_EQ(Text(fromKeyboard.out),
-              "layer 1 \"A\": key \"B\" -> media \"静音\"\nmacro 1 action 3: A up 30 -> A up 0\n");
-
-    for (const QStringList& equal : {QStringList{"diff", File("b.txt"), File("b.tvk")},
-                                     QStringList{"diff", "--keyboard", File("b.txt")}}) {
-        const Finished same = Tavrikctl(equal);
-        EXPECT_EQ(same.exitCode, 0) << equal.join(' ').toStdString() << ": " << Text(same.err);
-        EXPECT_TRUE(same.out.isEmpty()) << Text(same.out);
+    const std::string key = "layer 1 \"A\": media \"静音\" -> key \"B\"\n";
+    const std::string action = "macro 1 action 3: A up 0 -> A up 30\n";
+    struct Case {
+        QStringList args;
+        std::string differences;
+    };
+    const std::vector<Case> cases{
+        {{"diff", File("a.txt"), File("b.txt")}, key + action + "lighting brightness: 20 -> 21\n"},
+        {{"diff", File("a.tvk"), File("b.tvk")}, key + action},
+        {{"diff", "--keyboard", File("a.txt")},
+         "layer 1 \"A\": key \"B\" -> media \"静音\"\nmacro 1 action 3: A up 30 -> A up 0\n"
+         "lighting brightness: 21 -> 20\n"},
+        {{"diff", File("b.tvk"), File("b.tvk")}, ""},
+        {{"diff", "--keyboard", File("b.txt")}, ""},
+    };
+    for (const Case& test : cases) {
+        const Finished done = Tavrikctl(test.args);
+        EXPECT_EQ(done.exitCode, test.differences.empty() ? 0 : 1)
+            << test.args.join(' ').toStdString() << ": " << Text(done.err);
+        EXPECT_EQ(Text(done.out), test.differences) << test.args.join(' ').toStdString();
     }
 }
 

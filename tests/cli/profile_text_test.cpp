@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <random>
 
 namespace tavrik::cli {
@@ -112,6 +113,59 @@ TEST(CliProfileText, GeneratedProfilesComeBackByteForByte) {
     }
 }
 
+ProfileLighting MakeLighting(unsigned seed) {
+    std::mt19937 random(seed);
+    const auto byte = [&random] { return static_cast<uint8_t>(random()); };
+    ProfileLighting lighting = LitLighting();
+    lighting.effect = seed % 2 ? static_cast<uint8_t>(seed % 10 + 1) : byte();
+    lighting.brightness = byte();
+    lighting.speed = seed % 3 ? static_cast<uint8_t>(seed % 26) : byte();
+    lighting.direction = seed % 4 ? static_cast<uint8_t>(seed % 2) : byte();
+    for (uint8_t& option : lighting.options)
+        option = seed % 5 ? static_cast<uint8_t>(random() % 2) : byte();
+    const size_t changed = random() % 40;
+    for (size_t count = 0; count < changed; ++count)
+        lighting.colours.SetTriple(static_cast<KeyPosition>(random() % kKeyPositionCount),
+                                   {byte(), byte(), byte()});
+    return lighting;
+}
+
+TEST(CliProfileText, TheLightingComesBackAsItWas) {
+    for (unsigned seed = 0; seed < 200; ++seed) {
+        const ProfileContents contents = ProfileGenerator(seed).Make();
+        const ProfileLighting lighting = MakeLighting(seed);
+        const std::string text = FormatProfileText(contents, &lighting);
+        std::optional<ProfileLighting> read;
+        auto parsed = ParseProfileText(text, &read);
+        ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ProfileContents>>(parsed))
+            << "seed " << seed << ": " << std::get<ProfileTextError>(parsed).message << "\n"
+            << text;
+        ASSERT_TRUE(read.has_value()) << "seed " << seed;
+        EXPECT_EQ(*read, lighting) << "seed " << seed << "\n" << text;
+        EXPECT_EQ(FormatProfileText(*std::get<std::unique_ptr<ProfileContents>>(parsed), &*read),
+                  text);
+    }
+}
+
+TEST(CliProfileText, TheLightingIsReadableAndTextWithoutItHasNone) {
+    ProfileLighting lighting = LitLighting();
+    lighting.effect = 6;
+    lighting.brightness = 20;
+    lighting.speed = 5;
+    lighting.options[3] = 1;
+    lighting.colours.SetTriple(18, {0x01, 0x02, 0xAB});
+    EXPECT_EQ(FormatProfileText(ProfileContents{}, &lighting),
+              std::string(kProfileTextFirstLine) +
+                  "\nlighting effect per-key\nlighting brightness 20\nlighting speed 20\n"
+                  "lighting direction left\nlighting option trigger-mode 0\n"
+                  "lighting option trigger-area 0\nlighting option press-reaction 0\n"
+                  "lighting option breathing 1\nlighting key \"Q\" 0102AB\n");
+    std::optional<ProfileLighting> read = lighting;
+    ASSERT_TRUE(std::holds_alternative<std::unique_ptr<ProfileContents>>(
+        ParseProfileText(FormatProfileText(ProfileContents{}), &read)));
+    EXPECT_FALSE(read.has_value());
+}
+
 TEST(CliProfileText, NewProfileIsOneLine) {
     EXPECT_EQ(FormatProfileText(ProfileContents{}), std::string(kProfileTextFirstLine) + "\n");
 }
@@ -131,7 +185,12 @@ TEST(CliProfileText, FaultsNameTheirLine) {
         {first + "macro 1 \"m\" loop 1\n  Q down 10\n  Q sideways 10\nend\n", 4, "direction"},
         {first + "macro 1 \"m\" loop 1\n  Q down 10\n", 3, "\"end\""},
         {first + "identity 00\n", 2, "hexadecimal"},
-        {first + "colour red\n", 2, "identity, layer or macro"},
+        {first + "colour red\n", 2, "identity, layer, macro or lighting"},
+        {first + "lighting effect static\nlighting effect wave\n", 3, "once"},
+        {first + "lighting key \"Q\" 12345\n", 2, "RRGGBB"},
+        {first + "lighting key pos:160 123456\n", 2, "pos:0..159"},
+        {first + "lighting speed 26\n", 2, "raw"},
+        {first + "lighting effect static\n", 2, "lighting brightness"},
     };
     for (const auto& [text, line, expected] : cases) {
         auto parsed = ParseProfileText(text);
@@ -185,6 +244,27 @@ TEST(CliProfileText, DifferencesAreNamedByKeyAndMacro) {
     EXPECT_EQ(ProfileTextDifferences(FormatProfileText(before), FormatProfileText(after)),
               expected);
     EXPECT_TRUE(ProfileTextDifferences(FormatProfileText(after), FormatProfileText(after)).empty());
+}
+
+TEST(CliProfileText, LightingDiffersByLineAndAnUnnamedKeyIsLit) {
+    const ProfileContents contents;
+    ProfileLighting before = LitLighting();
+    before.colours.SetTriple(20, {0, 0, 0});
+    ProfileLighting after = before;
+    after.colours.SetTriple(18, {0x01, 0x02, 0xAB}); // Q
+    after.colours.SetTriple(20, {0xFF, 0xFF, 0xFF}); // Z lit again
+    after.brightness = 3;
+    EXPECT_EQ(ProfileTextDifferences(FormatProfileText(contents, &before),
+                                     FormatProfileText(contents, &after)),
+              (std::vector<std::string>{"lighting brightness: 0 -> 3",
+                                        "lighting key \"Z\": 000000 -> FFFFFF",
+                                        "lighting key \"Q\": FFFFFF -> 0102AB"}));
+    // Against a profile without lighting, each lighting line is there or not.
+    const std::vector<std::string> added =
+        ProfileTextDifferences(FormatProfileText(contents), FormatProfileText(contents, &after));
+    ASSERT_EQ(added.size(), 9u);
+    EXPECT_EQ(added.front(), "+ lighting effect neon");
+    EXPECT_EQ(added.back(), "+ lighting key \"Q\" 0102AB");
 }
 
 TEST(CliProfileText, MacrosOfOneIdAreComparedInTheirOrder) {
