@@ -88,19 +88,21 @@ entries), and every macro with its actions in the action format of "macro show".
 dumps what the keyboard holds.)"},
     {"export", "tavrikctl export --text FILE",
      R"(Writes the keyboard's whole configuration as text: one line a key that does not have its
-default function, and the macros with their actions in the action format of "macro show". The
-file is written atomically. The format is described in tavrikctl(1); the same text
+default function, the macros with their actions in the action format of "macro show", and the
+lighting (effect, brightness, speed, direction, options, and the colour of every key that is not
+lit). The file is written atomically. The format is described in tavrikctl(1); the same text
 comes back from a keyboard that imported it, byte for byte.)"},
     {"import", "tavrikctl import FILE",
      R"(Loads FILE, a profile as text or a profile file (told apart by their first bytes), into
-all three hardware profiles as restore does. The whole
+all three hardware profiles as restore does, and a text's lighting into the lighting. The whole
 file is checked first: a fault is named with its line and what was expected there
 (FILE:LINE: ...), exit status 3, and nothing is written to the keyboard.)"},
     {"diff", "tavrikctl [--json] diff A B\ntavrikctl [--json] diff --keyboard B",
      R"(Lists what differs between two profiles, each a profile file or a profile as text, or the
 keyboard (--keyboard, as A): one line a key by its layer and name, with its function on each
 side ("layer 0 "Q": key "W" -> key "E""), a macro's line or action ("macro 3 action 2: Q down 10
--> Q up 10"), a macro only one side has (- or +). Prints nothing when they are
+-> Q up 10"), a macro only one side has (- or +), a lighting line ("lighting brightness: 20 ->
+21"); a profile file has no lighting. Prints nothing when they are
 equal. Exit status 0 when equal, 1 when they differ, 3 when a file cannot be used.)"},
     {"remap", "tavrikctl remap [--profile N] [--bank a|b] KEY FUNCTION",
      R"(Gives KEY a new FUNCTION in hardware profile N (default: the active one), exactly as the key

@@ -50,7 +50,8 @@ _tavrikctl_offer() {
     done
 }
 
-_tavrikctl_commands=(info profile backup restore validate dump remap macro lighting watch names doctor help)
+_tavrikctl_commands=(info profile backup restore validate dump export import diff remap macro lighting watch names
+    doctor help)
 
 _tavrikctl_words() {
     _tavrikctl_offer "" < <(printf '%s\n' "$@")
@@ -126,12 +127,16 @@ _tavrikctl() {
         return
         ;;
     --count) return ;;
+    --text)
+        _tavrikctl_files
+        return
+        ;;
     esac
     # The command, its first word and how many of its plain words come before this one.
     for ((i = 1; i < last; i++)); do
         word=${_tavrikctl_line[i]}
         case $word in
-        --device | --profile | --bank | --count) ((i++)) ;;
+        --device | --profile | --bank | --count | --text) ((i++)) ;;
         --* | -h) ;;
         *)
             if [[ -z $command ]]; then
@@ -146,7 +151,8 @@ _tavrikctl() {
     if [[ $_tavrikctl_cur == -* ]]; then
         case $command in
         remap) _tavrikctl_words --profile --bank ;;
-        dump) _tavrikctl_words --keyboard ;;
+        dump | diff) _tavrikctl_words --keyboard ;;
+        export) _tavrikctl_words --text ;;
         macro) _tavrikctl_words --force ;;
         watch) _tavrikctl_words --count ;;
         names) _tavrikctl_words --plain ;;
@@ -158,7 +164,9 @@ _tavrikctl() {
     "") _tavrikctl_words "${_tavrikctl_commands[@]}" ;;
     help) ((position == 0)) && _tavrikctl_words "${_tavrikctl_commands[@]}" ;;
     profile) ((position == 0)) && _tavrikctl_words 0 1 2 ;;
-    backup | restore | validate | dump) ((position == 0)) && _tavrikctl_files ;;
+    backup | restore | validate | dump | import) ((position == 0)) && _tavrikctl_files ;;
+    diff) ((position < 2)) && _tavrikctl_files ;;
+    export) ((position == 0)) && _tavrikctl_words --text ;;
     remap)
         if ((position == 0)); then _tavrikctl_key; elif ((position == 1)); then _tavrikctl_function; fi
         ;;
