@@ -204,7 +204,7 @@ std::optional<std::string> LightingLineReader::ReadKey(const LightingWords& spli
     if (split.quoted && words[1].empty()) {
         const std::variant<ScanCode, std::string> scan = ResolveKeyToken(*split.quoted);
         if (const auto* problem = std::get_if<std::string>(&scan))
-            return *problem;
+            return "expected a key with a light: " + *problem;
         position = PositionOfKey(std::get<ScanCode>(scan));
     } else if (words[1].starts_with(kPositionPrefix)) {
         const std::optional<unsigned> number = ParseDecimal(

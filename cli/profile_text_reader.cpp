@@ -106,9 +106,9 @@ private:
 };
 
 template <typename Value>
-Value Resolved(std::variant<Value, std::string> resolved) {
+Value Resolved(std::variant<Value, std::string> resolved, std::string_view expected) {
     if (auto* problem = std::get_if<std::string>(&resolved))
-        throw Fault{*problem};
+        throw Fault{"expected " + std::string(expected) + ": " + *problem};
     return std::get<Value>(resolved);
 }
 
@@ -116,7 +116,7 @@ size_t ReadSlot(LineTokens& tokens) {
     const Token& token = tokens.Take("a key name in quotes, G1/A..G9/B or slot:N");
     if (token.quoted) {
         const std::string name = Utf8From(token.text);
-        const ScanCode scan = Resolved(ResolveKeyToken(name));
+        const ScanCode scan = Resolved(ResolveKeyToken(name), "a key");
         if (const std::optional<size_t> slot = SlotFromKeyName(name); slot && scan != 0)
             return *slot;
         throw Fault{"expected a key, found " + Shown(token)};
@@ -148,7 +148,8 @@ void ReadFunctionValue(LineTokens& tokens, KeyFunctionEntry& entry,
     }
     switch (entry.type) {
     case KeyFunctionType::SingleKey:
-        entry.value = Resolved(ResolveKeyToken(Utf8From(tokens.Quoted("the key to send"))));
+        entry.value = Resolved(ResolveKeyToken(Utf8From(tokens.Quoted("the key to send"))),
+                               "the key to send");
         return;
     case KeyFunctionType::PlayMacro:
         entry.value = tokens.Number("the macro id", kMaxMacroId);
@@ -156,10 +157,12 @@ void ReadFunctionValue(LineTokens& tokens, KeyFunctionEntry& entry,
             throw Fault{"expected a macro id from 1 to " + std::to_string(kMaxMacroId)};
         return;
     case KeyFunctionType::Multimedia:
-        entry.value = Resolved(ResolveMultimediaRow(Utf8From(tokens.Quoted("the media key"))));
+        entry.value = Resolved(ResolveMultimediaRow(Utf8From(tokens.Quoted("the media key"))),
+                               "a multimedia key");
         return;
     case KeyFunctionType::FunctionKey:
-        entry.value = Resolved(ResolveFunctionSlot(Utf8From(tokens.Quoted("the function"))));
+        entry.value = Resolved(ResolveFunctionSlot(Utf8From(tokens.Quoted("the function"))),
+                               "a keyboard function");
         return;
     case KeyFunctionType::LaunchProgram:
     case KeyFunctionType::TextBlock: {

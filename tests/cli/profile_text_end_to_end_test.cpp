@@ -87,7 +87,7 @@ TEST_F(ProfileTextEndToEnd, FaultyTextIsRefusedWithItsLineAndNothingIsWritten) {
         {"first line", "tavrik-profile-text 2\nlayer 0 \"Q\" disabled\n", 1,
          "expected \"tavrik-profile-text 1\" as the first line"},
         {"unknown key", first + "layer 0 \"Q\" disabled\nlayer 0 \"Nokey\" disabled\n", 3,
-         "unknown key \"Nokey\""},
+         "expected a key: unknown key \"Nokey\""},
         {"unknown function", first + "# a comment\nlayer 0 \"Q\" sparkle\n", 3,
          "expected a function"},
         {"action line",
