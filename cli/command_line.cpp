@@ -119,6 +119,8 @@ std::variant<CommandLine, UsageError> ParseCommandLine(std::span<const std::stri
             line.json = true;
         } else if (word == "--no-verify") {
             line.verifyWrites = false;
+        } else if (word == "--full-write") {
+            line.writeEveryFrame = true;
         } else if (word == "--help" || word == "-h") {
             help = true;
         } else if (word == "--version") {

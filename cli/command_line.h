@@ -120,7 +120,8 @@ using Request = std::variant<HelpRequest, VersionRequest, InfoRequest, ProfileRe
 struct CommandLine {
     std::optional<std::string> device; // the value of --device, when given
     bool json = false;
-    bool verifyWrites = true; // --no-verify: written bytes are not read back
+    bool verifyWrites = true;     // --no-verify: written bytes are not read back
+    bool writeEveryFrame = false; // --full-write: frames the keyboard holds already are sent too
     Request request = HelpRequest{};
 };
 

@@ -49,6 +49,9 @@ Options:
   --json                      read commands print one JSON document on standard output
   --no-verify                 do not read back what a command wrote to compare it with what
                               was sent (faster; a keyboard storing other bytes goes unnoticed)
+  --full-write                write every frame of the key maps, macro memory and colours a
+                              command changes, not only the frames whose bytes differ from what
+                              the keyboard was read or written to hold
   --help, -h                  help (tavrikctl COMMAND --help for a command)
   --version                   the program's version
 

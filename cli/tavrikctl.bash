@@ -157,7 +157,7 @@ _tavrikctl() {
         watch) _tavrikctl_words --count ;;
         names) _tavrikctl_words --plain ;;
         esac
-        _tavrikctl_words --device --json --no-verify --help --version
+        _tavrikctl_words --device --json --no-verify --full-write --help --version
         return
     fi
     case $command in

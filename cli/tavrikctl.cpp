@@ -126,6 +126,7 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
     if (!session)
         return Status(output.Fail(ExitStatus::DeviceError, "cannot reach the keyboard: " + error));
     session->Commands().CheckWrites(line.verifyWrites);
+    session->Commands().WriteEveryFrame(line.writeEveryFrame);
     return Status(RunCommand(*session, output, line.request, input));
 }
 

@@ -50,7 +50,7 @@ struct TransferPlan {
 // Frames for offsets 0, 56, 112, ... below the size, each carrying min(56, rest) bytes: taken
 // from `source` when writing, copied into `destination` when reading.
 DeviceResult Transfer(FrameExchange& exchange, TransferPlan plan, std::span<const uint8_t> source,
-                      std::span<uint8_t> destination) {
+                      std::span<uint8_t> destination, const FrameChoice& send = {}) {
     if (plan.size > 0x10000u - plan.address) // must not run past the 16-bit address space
         return DeviceResult::BadBlockIndex;
     return exchange.RunBracketed([&] {
@@ -58,10 +58,13 @@ DeviceResult Transfer(FrameExchange& exchange, TransferPlan plan, std::span<cons
         ConfigFrame answer{};
         for (size_t offset = 0; offset < plan.size; offset += kFrameDataSize) {
             const size_t length = std::min(kFrameDataSize, plan.size - offset);
-            PutHeader(request, {plan.command, static_cast<uint8_t>(length),
-                                static_cast<uint16_t>(plan.address + offset)});
+            const CommandHeader header{plan.command, static_cast<uint8_t>(length),
+                                       static_cast<uint16_t>(plan.address + offset)};
+            PutHeader(request, header);
             if (!source.empty())
                 std::ranges::copy(source.subspan(offset, length), request.begin() + frame::kData);
+            if (send && !send(header, source.subspan(offset, length)))
+                continue;
             const DeviceResult result = Exchange(exchange, request, answer);
             if (result != DeviceResult::Done)
                 return result;
@@ -89,8 +92,8 @@ DeviceResult SendCommand(FrameExchange& exchange, CommandHeader header,
 }
 
 DeviceResult WriteTransfer(FrameExchange& exchange, uint8_t command, uint16_t address,
-                           std::span<const uint8_t> source) {
-    return Transfer(exchange, {command, address, source.size()}, source, {});
+                           std::span<const uint8_t> source, const FrameChoice& send) {
+    return Transfer(exchange, {command, address, source.size()}, source, {}, send);
 }
 
 DeviceResult ReadTransfer(FrameExchange& exchange, uint8_t command, uint16_t address,

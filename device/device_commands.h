@@ -1,8 +1,14 @@
 #pragma once
 // The keyboard's configuration commands, one method each. Every command is one frame exchange
 // (or a multi-packet transfer of 56-byte frames) through the FrameExchange it was built on.
+//
+// The key map, macro memory and key colour commands keep what the keyboard is known to hold
+// (KnownKeyboardMemory): their writes send only the frames whose bytes differ from it, so that a
+// one-key remap costs one frame rather than a whole key map. Each frame that does go out is the
+// one the whole write would send there, so the keyboard ends with the same memory either way.
 
 #include "device/device_result.h"
+#include "device/known_keyboard_memory.h"
 #include "device/written_bytes_check.h"
 
 #include <array>
@@ -10,6 +16,7 @@
 #include <cstdint>
 #include <span>
 #include <utility>
+#include <vector>
 
 namespace tavrik {
 
@@ -60,13 +67,28 @@ public:
         differingFrames_ = std::move(listener);
     }
 
+    // Whether writes send every frame, known or not (off by default).
+    void WriteEveryFrame(bool on) { writeEveryFrame_ = on; }
+    bool WritesEveryFrame() const { return writeEveryFrame_; }
+    // Whether `bytes` at `address` of the area `writeCommand` writes are known to be on the
+    // keyboard already, so that writing them would send nothing.
+    bool KnownToHold(uint8_t writeCommand, uint16_t address, std::span<const uint8_t> bytes) const;
+    // Another keyboard may be attached now: nothing it holds is known until read.
+    void ForgetKeyboardMemory() { known_.ForgetAll(); }
+
 private:
-    DeviceResult Checked(DeviceResult written, uint8_t command, uint16_t address,
-                         std::span<const uint8_t> bytes);
+    DeviceResult WriteChangedFrames(uint8_t command, uint16_t address,
+                                    std::span<const uint8_t> bytes);
+    DeviceResult CheckSentFrames(uint8_t command, uint16_t address, std::span<const uint8_t> bytes,
+                                 const std::vector<CommandHeader>& sent);
+    DeviceResult Remembered(DeviceResult read, uint8_t command, uint16_t address,
+                            std::span<const uint8_t> bytes);
 
     FrameExchange& exchange_;
     std::atomic<bool> checkWrites_{false};
+    std::atomic<bool> writeEveryFrame_{false};
     DifferingFrameListener differingFrames_;
+    KnownKeyboardMemory known_;
 };
 
 } // namespace tavrik

@@ -113,6 +113,7 @@ const ControlCommands::Command ControlCommands::kCommands[] = {
     {"release", 1, 1, &ControlCommands::Release},
     {"tap", 1, 1, &ControlCommands::Tap},
     {"typed", 0, 0, &ControlCommands::Typed},
+    {"frames", 0, 0, &ControlCommands::Frames},
     {"bank", 0, 0, &ControlCommands::Bank},
     {"lighting-changed", 0, 0, &ControlCommands::LightingChanged},
     {"fault", 1, 2, &ControlCommands::SetFault},
@@ -190,6 +191,10 @@ ControlOutcome ControlCommands::Tap(const Args& args) {
 ControlOutcome ControlCommands::Typed(const Args&) {
     return Done(
         TypedLines(bridge_.WithFirmware([](KeyboardFirmware& f) { return f.TakeTyped(); })));
+}
+
+ControlOutcome ControlCommands::Frames(const Args&) {
+    return Done(std::to_string(bridge_.FramesReceived()) + "\n");
 }
 
 ControlOutcome ControlCommands::Bank(const Args&) {

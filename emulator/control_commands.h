@@ -37,6 +37,7 @@ private:
     ControlOutcome Release(const Args& args);
     ControlOutcome Tap(const Args& args);
     ControlOutcome Typed(const Args& args);
+    ControlOutcome Frames(const Args& args);
     ControlOutcome Bank(const Args& args);
     ControlOutcome LightingChanged(const Args& args);
     ControlOutcome SetFault(const Args& args);

@@ -27,6 +27,8 @@ void DeviceLink::Start() {
 
 void DeviceLink::HandOverCount(int32_t count) {
     std::lock_guard lock(countOrder_);
+    // A keyboard came or went: the one attached now may hold anything.
+    commands_.ForgetKeyboardMemory();
     presence_.OnCountChanged(count);
 }
 

@@ -1,6 +1,7 @@
 #include "macro/macro_download.h"
 
 #include "assign/key_map_conversion.h"
+#include "device/config_frame.h"
 #include "device/frame_exchange.h"
 #include "macro/macro_image.h"
 #include "macro/macro_texts.h"
@@ -27,8 +28,11 @@ std::vector<int> ProfilesToSend(DownloadTarget target) {
 // Writes the image so that a download cut off anywhere (the keyboard unplugged, a frame lost or
 // refused) leaves a memory that reads as holding no macros, never as other, half-written ones:
 // the magic is cleared first, and the header that carries it goes last, only once everything
-// before it was written. The result is the first failed write's, else the header's.
+// before it was written. An image the keyboard is known to hold already is not touched. The result
+// is the first failed write's, else the header's.
 DeviceResult WriteMacroImage(DeviceCommands& commands, std::span<const uint8_t> image) {
+    if (commands.KnownToHold(command::kWriteMacroMemory, 0, image))
+        return DeviceResult::Done;
     const std::array<uint8_t, 2> noMagic{};
     if (const DeviceResult cleared = commands.WriteMacroMemory(noMagic);
         cleared != DeviceResult::Done)
@@ -41,6 +45,21 @@ DeviceResult WriteMacroImage(DeviceCommands& commands, std::span<const uint8_t> 
             return body;
     }
     return commands.WriteMacroMemory(header);
+}
+
+// A whole configuration goes over what the keyboard holds right now, read again just before:
+// another program may have written to it since this one last read it, and a frame left out on
+// that old knowledge would keep the other program's bytes. The reads cost no more than reading
+// back a whole write would. A keyboard that fails one is not written to: false.
+bool ReadWhatTheDownloadCovers(DeviceCommands& commands, const std::vector<int>& profiles,
+                               size_t imageSize) {
+    for (const int profile : profiles) {
+        KeyMapBlock held{};
+        if (commands.ReadKeyMapBlock(profile, held) != DeviceResult::Done)
+            return false;
+    }
+    std::vector<uint8_t> image(imageSize);
+    return commands.ReadMacroMemory(image) == DeviceResult::Done;
 }
 
 void Show(const MessageCallback& showMessage, std::u16string_view text) {
@@ -77,6 +96,9 @@ DownloadResult DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapsh
 
     // No other thread's frames may come between begin and end.
     const DownloadResult result = commands.Exchange().RunBracketed([&] {
+        if (target.allProfiles && !commands.WritesEveryFrame() &&
+            !ReadWhatTheDownloadCovers(commands, profiles, image->size()))
+            return DownloadResult{};
         bool everyFrameWritten = true;
         const auto follow = [&everyFrameWritten](DeviceResult written) {
             everyFrameWritten = everyFrameWritten && written == DeviceResult::Done;

@@ -50,10 +50,12 @@ struct SweptCommand {
     const char* file = nullptr; // a file of the test's folder, given as the last argument
 };
 
-// A restore writes all three key maps and the macro image; a remap of the active profile its key
-// map and the image; new actions for a macro a larger image.
+// A restore writes all three key maps and the macro image, and so does an import of the same
+// profile as text (without lighting: the sweep follows downloads); a remap of the active profile
+// its key map and the image; new actions for a macro a larger image.
 const SweptCommand kCommands[] = {
     {"restore", {"restore"}, "restore.tvk"},
+    {"import", {"import"}, "restore.txt"},
     {"remap", {"remap", "W", "key:E"}},
     {"macro_actions", {"macro", "actions", "Gamma"}, "gamma.txt"},
 };
@@ -178,6 +180,20 @@ protected:
         }
         before_ = Memory(keyboard);
         storeBefore_ = FileBytes(paths_.storeFile);
+        WriteTextWithoutLighting(keyboard);
+    }
+
+    // The backup's configuration as a profile text, for import; its lighting lines left out.
+    void WriteTextWithoutLighting(test::AnsweredKeyboard& keyboard) {
+        const Outcome restored = RunOn(keyboard, {"restore", File("restore.tvk")});
+        ASSERT_EQ(restored.status, ExitStatus::Done) << restored.errors;
+        const Outcome exported = RunOn(keyboard, {"export", "--text", File("lit.txt")});
+        ASSERT_EQ(exported.status, ExitStatus::Done) << exported.errors;
+        std::ifstream lit(File("lit.txt"));
+        std::ofstream text(File("restore.txt"));
+        for (std::string line; std::getline(lit, line);)
+            if (!line.starts_with("lighting "))
+                text << line << "\n";
     }
 
     static emu::KeyboardMemory Memory(test::AnsweredKeyboard& keyboard) {
@@ -328,13 +344,23 @@ TEST_P(FaultSweep, EveryFaultAtEveryFrameIsReportedAndRunningTheCommandAgainRepa
     EXPECT_TRUE(figures.problems.empty()) << Listed(figures.problems);
 }
 
+// Whether the command has written yet, and whether a byte was inverted.
+struct Inverting {
+    bool written = false;
+    bool done = false;
+};
+
 // The keyboard acknowledges the command's first write and stores one of its bytes inverted, as a
 // firmware fault or a frame mangled on the way would leave it: the first read-back finds it.
-void StoreOneByteInverted(const ConfigFrame& sent, EmulatedHidBridge& emulated, bool& done) {
+// (A whole configuration reads the keyboard before writing; those reads are let be.)
+void StoreOneByteInverted(const ConfigFrame& sent, EmulatedHidBridge& emulated, Inverting& state) {
     const uint8_t code = sent[frame::kCommand];
-    if (done || (code != command::kReadKeyMap && code != command::kReadMacroMemory))
+    state.written =
+        state.written || code == command::kWriteKeyMap || code == command::kWriteMacroMemory;
+    if (state.done || !state.written ||
+        (code != command::kReadKeyMap && code != command::kReadMacroMemory))
         return;
-    done = true;
+    state.done = true;
     const unsigned address = sent[frame::kAddressLow] | (sent[frame::kAddressHigh] << 8);
     emulated.WithFirmware([&](emu::KeyboardFirmware& firmware) {
         emu::KeyboardMemory& memory = firmware.Memory();
@@ -352,13 +378,13 @@ TEST_P(FaultSweep, BytesStoredOtherwiseThanWrittenAreReportedAndRunningAgainRepa
     ASSERT_EQ(wanted.status, ExitStatus::Done) << wanted.errors;
 
     const std::unique_ptr<test::AnsweredKeyboard> flipping = KeyboardAsBefore();
-    bool flipped = false;
-    beforeFrame_ = [&flipped](const ConfigFrame& sent, EmulatedHidBridge& emulated) {
-        StoreOneByteInverted(sent, emulated, flipped);
+    Inverting inverting;
+    beforeFrame_ = [&inverting](const ConfigFrame& sent, EmulatedHidBridge& emulated) {
+        StoreOneByteInverted(sent, emulated, inverting);
     };
     const Outcome faulted = RunOn(*flipping, arguments);
     beforeFrame_ = nullptr;
-    ASSERT_TRUE(flipped);
+    ASSERT_TRUE(inverting.done);
     EXPECT_EQ(ProblemOfFailure(faulted, wanted), "");
     EXPECT_NE(faulted.errors.find("the bytes read back differ from those written"),
               std::string::npos)

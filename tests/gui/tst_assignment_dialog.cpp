@@ -592,8 +592,9 @@ void AssignmentDialogTest::macroTabEditsReachTheKeyboard_data() {
   QTest::addColumn<QList<int>>("profilesWritten");
   QTest::newRow("a macro added for Q") << false << 3u << QList<int>{0};
   // The second macro moves to the first place: W of the second profile must
-  // follow it.
-  QTest::newRow("the first macro deleted") << true << 1u << QList<int>{0, 1, 2};
+  // follow it. The third profile plays no macro: its key map is the same and
+  // the keyboard holds it already.
+  QTest::newRow("the first macro deleted") << true << 1u << QList<int>{0, 1};
 }
 
 void AssignmentDialogTest::macroTabEditsReachTheKeyboard() {

@@ -124,6 +124,8 @@ private:
     void WaitForAttach();
     // Every keyboard job posted so far has run and its signals have reached the window.
     void Drain();
+    // An edit in the main window, not applied yet: key A of the first profile types B.
+    void EditKeyAToTypeB();
     EmulatedHidBridge& Keyboard() { return m_keyboard->Keyboard(); }
 
     const AppPaths m_paths =
@@ -179,6 +181,16 @@ void MainWindowTest::Drain() {
     m_editor->PostAfterQueuedJobs([done] { *done = true; });
     QTRY_VERIFY(done->load());
     QCoreApplication::processEvents();
+}
+
+void MainWindowTest::EditKeyAToTypeB() {
+    {
+        LiveProfile& profile = m_editor->Stack().Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        profile.Record().layers[0][KeyIndexFromScan(0x1E)] = {.type = KeyFunctionType::SingleKey,
+                                                              .value = 0x30};
+    }
+    m_editor->EnableApply(true);
 }
 
 void MainWindowTest::cleanup() {
@@ -408,15 +420,7 @@ void MainWindowTest::applyWithNothingModifiedSendsNothing() {
 }
 
 void MainWindowTest::applyAfterAChangeDownloadsAndDisablesApply() {
-    {
-        LiveProfile& profile = m_editor->Stack().Profile();
-        const LiveProfile::Lock lock = profile.LockProfile();
-        KeyFunctionEntry& entry = profile.Record().layers[0][KeyIndexFromScan(0x1E)];
-        entry = {};
-        entry.type = KeyFunctionType::SingleKey;
-        entry.value = 0x30; // B
-    }
-    m_editor->EnableApply(true);
+    EditKeyAToTypeB();
     Drain();
     QVERIFY(m_window->Button(kApply)->isEnabled());
     m_window->Open();
@@ -432,7 +436,7 @@ void MainWindowTest::aRefusedWriteKeepsApplyAndNamesThePart() {
         if (frame[frame::kCommand] == command::kWriteKeyMap)
             keyboard.SetFault(emu::Fault::RefuseFF, 1);
     });
-    m_editor->EnableApply(true);
+    EditKeyAToTypeB();
     m_window->Open();
     QTest::mouseClick(m_window->Button(kApply), Qt::LeftButton);
     QTRY_COMPARE(m_messages.size(), 1);
@@ -457,11 +461,11 @@ void MainWindowTest::aKeyMapStoredOtherwiseKeepsApplyAndNamesThePart() {
             firmware.Memory().keyMaps[address / 512][address % 512] ^= 0xFF;
         });
     });
-    m_editor->EnableApply(true);
+    EditKeyAToTypeB(); // A's bytes lie in the key map's second frame: it alone is sent
     m_window->Open();
     QTest::mouseClick(m_window->Button(kApply), Qt::LeftButton);
     QTRY_COMPARE(m_messages.size(), 1);
-    QVERIFY2(m_messages[0].contains(QStringLiteral("写入硬件情景模式 1 的按键映射 (字节 0..55)")),
+    QVERIFY2(m_messages[0].contains(QStringLiteral("写入硬件情景模式 1 的按键映射 (字节 56..111)")),
              qPrintable(m_messages[0]));
     QVERIFY(m_messages[0].contains(QStringLiteral("写入后读回的数据不同")));
     Drain();
@@ -472,15 +476,9 @@ void MainWindowTest::aKeyMapStoredOtherwiseKeepsApplyAndNamesThePart() {
 // The keyboard is unplugged in the middle of Apply: what the user meant to write stays in the
 // store file, and when the keyboard comes back the program asks to finish, and does.
 void MainWindowTest::anApplyCutOffIsFinishedAtTheNextAttach() {
-    {
-        LiveProfile& profile = m_editor->Stack().Profile();
-        const LiveProfile::Lock lock = profile.LockProfile();
-        profile.Record().layers[0][KeyIndexFromScan(0x1E)] = {.type = KeyFunctionType::SingleKey,
-                                                              .value = 0x30}; // A types B
-    }
-    m_editor->EnableApply(true);
+    EditKeyAToTypeB();
     m_keyboard->BeforeFrame([](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
-        if (frame[frame::kCommand] == command::kWriteMacroMemory)
+        if (frame[frame::kCommand] == command::kBegin)
             keyboard.SetFault(emu::Fault::UnplugAfter, 1);
     });
     m_window->Open();
@@ -518,6 +516,8 @@ void MainWindowTest::applySendsEveryKeyMapOnlyWhenMacrosMoved() {
         if (frame[frame::kCommand] == command::kWriteKeyMap)
             written->insert(FrameAddress(frame) / kKeyMapBlockStride);
     });
+    // Every frame goes out, so the frames show which key maps the download covers.
+    m_editor->Stack().Commands().WriteEveryFrame(true);
     m_editor->EnableApply(true);
     if (macrosMoved)
         m_editor->MarkAllProfilesChanged();

@@ -20,6 +20,8 @@ namespace {
 
 constexpr uint8_t kBegin = 1;
 constexpr uint8_t kEnd = 2;
+constexpr uint8_t kReadKeyMap = 7;
+constexpr uint8_t kReadMacroMemory = 9;
 constexpr uint8_t kWriteKeyMap = 8;
 constexpr uint8_t kWriteMacroMemory = 10;
 constexpr size_t kQSlot = 0x10;
@@ -126,8 +128,11 @@ TEST_F(MacroDownloadTest, SendsTheImageThenTheKeyMapsInOneBracket) {
         DownloadTarget target;
         std::vector<Step> steps;
     } cases[] = {
+        // A whole configuration reads what the keyboard holds first.
         {DownloadTarget::AllProfiles(),
-         {{kBegin, -1},
+         {{kReadKeyMap, -1},
+          {kReadMacroMemory, -1},
+          {kBegin, -1},
           {kWriteMacroMemory, -1},
           {kWriteKeyMap, 0},
           {kWriteKeyMap, 1},
