@@ -1,6 +1,8 @@
 // export --text, import and diff, the real tavrikctl against the real tavrik-emu: a profile
 // exported as text and imported into a fresh keyboard leaves the same memory; faulty text is
 // refused with its line and writes nothing; diff names exactly what differs.
+#include <QJsonArray>
+
 #include "cli/emulated_keyboard_test.h"
 
 #include <string>
@@ -142,6 +144,14 @@ TEST_F(ProfileTextEndToEnd, DiffNamesEachDifferenceAndSaysWhetherThereIsOne) {
         {{"diff", File("b.tvk"), File("b.tvk")}, ""},
         {{"diff", "--keyboard", File("b.txt")}, ""},
     };
+    const QJsonObject json = JsonObjectOf({"diff", File("a.tvk"), File("a.tvk")});
+    EXPECT_TRUE(json["equal"].toBool());
+    EXPECT_TRUE(json["differences"].toArray().isEmpty());
+    const Finished different = Tavrikctl({"--json", "diff", File("a.tvk"), File("b.tvk")});
+    EXPECT_EQ(different.exitCode, 1);
+    const QJsonObject listed = QJsonDocument::fromJson(different.out).object();
+    EXPECT_FALSE(listed["equal"].toBool());
+    EXPECT_EQ(listed["differences"].toArray().size(), 2);
     for (const Case& test : cases) {
         const Finished done = Tavrikctl(test.args);
         EXPECT_EQ(done.exitCode, test.differences.empty() ? 0 : 1)
