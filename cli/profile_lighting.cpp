@@ -9,12 +9,18 @@ ProfileLighting LitLighting() {
 }
 
 ProfileLighting LightingOf(const LightingState& state) {
-    return {state.effect,    state.brightness, state.speed,
-            state.direction, state.options,    state.colours};
+    // Without the per-key effect the colour table is neither read nor written: no key is named.
+    ProfileLighting lighting{state.effect,    state.brightness, state.speed,
+                             state.direction, state.options,    state.colours};
+    if (!state.effects.Offers(kPerKeyEffect))
+        lighting.colours = LitLighting().colours;
+    return lighting;
 }
 
 DeviceResult SendLighting(LightingModel& lighting, const ProfileLighting& wanted) {
-    DeviceResult result = lighting.SetKeyColours(wanted.colours);
+    DeviceResult result = lighting.Effects().Offers(kPerKeyEffect)
+                              ? lighting.SetKeyColours(wanted.colours)
+                              : DeviceResult::Done;
     const auto keep = [&result](DeviceResult next) {
         if (result == DeviceResult::Done)
             result = next;

@@ -24,11 +24,13 @@ struct ProfileLighting {
 // does not name.
 ProfileLighting LitLighting();
 
+// The keyboard's lighting; a keyboard without the per-key effect keeps no key colours (its table
+// is neither read nor written), and every key is taken as lit.
 ProfileLighting LightingOf(const LightingState& state);
 
-// Sends every part: the colour table, then effect, brightness, speed, direction and the options
-// (each written only as the model can write it: levels 0..25, choices 0 and 1). Gives the first
-// failure, Done when every part was sent.
+// Sends every part: the colour table (only to a keyboard with the per-key effect), then effect,
+// brightness, speed, direction and the options (levels as the model writes them, 0..25). Gives
+// the first failure, Done when every part was sent.
 DeviceResult SendLighting(LightingModel& lighting, const ProfileLighting& wanted);
 
 } // namespace tavrik::cli

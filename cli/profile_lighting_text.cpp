@@ -215,7 +215,8 @@ std::optional<std::string> LightingLineReader::ReadKey(const LightingWords& spli
     if (!position)
         return "expected a key with a light (a name in quotes, or pos:0..159), found " + words[1];
     if (!keysSeen_.insert(*position).second)
-        return "expected each key's colour once, found " + words[1] + " again";
+        return "expected each key's colour once, found key position " + std::to_string(*position) +
+               " again";
     lighting_.colours.SetTriple(*position, *colour);
     return std::nullopt;
 }

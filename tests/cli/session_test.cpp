@@ -4,12 +4,14 @@
 #include "cli/keyboard_session.h"
 #include "cli/tavrikctl.h"
 #include "emulator/keyboard_firmware.h"
+#include "lighting/lighting_params.h"
 #include "macro/macro_image.h"
 #include "support/hooked_keyboard.h"
 
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -333,6 +335,34 @@ TEST_F(CliSession, AKeyboardThatCannotBeOpenedGetsTheUdevRuleAdvice) {
     EXPECT_NE(err_.str().find("/lib/udev/rules.d/70-voltri-vx60.rules"), std::string::npos)
         << err_.str();
     EXPECT_NE(err_.str().find("udevadm control --reload-rules"), std::string::npos);
+}
+
+// A keyboard without the per-key effect keeps no key colours: its text names none, and a text
+// that names some writes the rest of the lighting but not the colour table.
+TEST_F(CliSession, AKeyboardWithoutThePerKeyEffectGetsNoKeyColours) {
+    auto keyboard = std::make_unique<test::HookedKeyboard>();
+    keyboard->Keyboard().WithFirmware([](emu::KeyboardFirmware& firmware) {
+        DeviceSettings& settings = firmware.Memory().settings;
+        std::fill_n(settings.begin() + settings_byte::kFirstEffect, settings_byte::kEffectSlots, 0);
+        settings[settings_byte::kFirstEffect] = 3;
+        settings[settings_byte::kFirstEffect + 1] = 9;
+    });
+    Start(std::move(keyboard), {});
+    ASSERT_EQ(Run({"export", "--text", File("plain.txt")}), ExitStatus::Done) << err_.str();
+    std::stringstream exported;
+    exported << std::ifstream(File("plain.txt")).rdbuf();
+    ASSERT_NE(exported.str().find("\nlighting effect neon\n"), std::string::npos);
+    EXPECT_EQ(exported.str().find("lighting key"), std::string::npos) << exported.str();
+
+    std::string text = exported.str();
+    text.replace(text.find("lighting effect neon"), 20, "lighting effect static");
+    std::ofstream(File("keyed.txt")) << text << "lighting key \"Q\" 0102AB\n";
+    const emu::KeyboardMemory before = Memory();
+    const int colourWrites = keyboard_->FramesOf(command::kWriteColours);
+    ASSERT_EQ(Run({"import", File("keyed.txt")}), ExitStatus::Done) << err_.str();
+    EXPECT_EQ(keyboard_->FramesOf(command::kWriteColours), colourWrites);
+    EXPECT_EQ(Memory().colours, before.colours);
+    EXPECT_EQ(Memory().lighting[lighting_byte::kEffect], 3);
 }
 
 } // namespace
