@@ -3,7 +3,7 @@
 #include "cli/command_line.h"
 
 #include "cli/command_parsing.h"
-#include "cli/name_matching.h"
+#include "names/name_matching.h"
 
 #include <algorithm>
 #include <vector>

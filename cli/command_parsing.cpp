@@ -1,6 +1,6 @@
 #include "cli/command_parsing.h"
 
-#include "cli/key_names.h"
+#include "names/key_names.h"
 
 namespace tavrik::cli {
 

@@ -5,7 +5,7 @@
 // remap_command.cpp, ...); command_line.cpp finds the command and hands it its words.
 
 #include "cli/command_line.h"
-#include "cli/name_matching.h"
+#include "names/name_matching.h"
 
 #include <algorithm>
 #include <array>

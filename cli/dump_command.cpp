@@ -1,14 +1,14 @@
 // tavrikctl dump: everything a profile file (or the keyboard) holds, readably.
 #include "assign/key_function_tables.h"
-#include "cli/action_text.h"
 #include "cli/commands.h"
-#include "cli/function_words.h"
-#include "cli/key_names.h"
 #include "cli/keyboard_session.h"
 #include "cli/macro_report.h"
 #include "cli/profile_file_check.h"
 #include "cli/slot_report.h"
 #include "keys/text.h"
+#include "names/action_text.h"
+#include "names/function_words.h"
+#include "names/key_names.h"
 #include "profile/profile_file.h"
 
 #include <array>

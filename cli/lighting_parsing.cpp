@@ -1,10 +1,10 @@
 // tavrikctl lighting show|effect|brightness|speed|direction|option|key|all|reset ...
 #include "cli/command_parsing.h"
 
-#include "cli/effect_names.h"
-#include "cli/key_names.h"
-#include "cli/lighting_option_names.h"
 #include "cli/lighting_report.h"
+#include "names/effect_names.h"
+#include "names/key_names.h"
+#include "names/lighting_option_names.h"
 
 #include <algorithm>
 #include <array>

@@ -1,8 +1,8 @@
 #include "cli/lighting_report.h"
 
 #include "app/app_paths.h"
-#include "cli/effect_names.h"
 #include "keys/text.h"
+#include "names/effect_names.h"
 #include "skin/ini_file.h"
 
 #include <array>

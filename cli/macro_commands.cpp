@@ -2,13 +2,13 @@
 // editor of the assignment dialog, with its limits and rules, and are applied as its OK and the
 // main window's Apply apply them.
 #include "assign/assignment_apply.h"
-#include "cli/action_text.h"
 #include "cli/commands.h"
 #include "cli/keyboard_session.h"
 #include "cli/macro_reference.h"
 #include "cli/macro_report.h"
 #include "keys/text.h"
 #include "macro/macro_editor.h"
+#include "names/action_text.h"
 
 #include <algorithm>
 #include <istream>

@@ -1,8 +1,8 @@
 #include "cli/macro_reference.h"
 
-#include "cli/key_names.h"
-#include "cli/name_matching.h"
 #include "keys/text.h"
+#include "names/key_names.h"
+#include "names/name_matching.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "cli/macro_report.h"
 
-#include "cli/key_names.h"
 #include "keys/text.h"
+#include "names/key_names.h"
 
 namespace tavrik::cli {
 

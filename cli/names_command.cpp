@@ -3,12 +3,12 @@
 // what is listed is what is accepted; --plain gives the names alone for shell completion.
 #include "assign/key_function_tables.h"
 #include "cli/commands.h"
-#include "cli/effect_names.h"
-#include "cli/function_names.h"
-#include "cli/key_names.h"
 #include "cli/lighting_report.h"
 #include "keys/text.h"
 #include "lighting/lighting_params.h"
+#include "names/effect_names.h"
+#include "names/function_names.h"
+#include "names/key_names.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -2,8 +2,8 @@
 
 #include "cli/keyboard_session.h"
 #include "cli/profile_file_check.h"
-#include "cli/profile_text.h"
 #include "files/file_read.h"
+#include "names/profile_text.h"
 #include "profile/profile_header.h"
 
 #include <string_view>

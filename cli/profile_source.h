@@ -2,7 +2,7 @@
 // Where export, import and diff take a profile from: a profile file (".tvk"), a profile written
 // as text (profile_text.h), or the keyboard.
 
-#include "cli/profile_lighting.h"
+#include "names/profile_lighting.h"
 #include "profile/profile_file_format.h"
 
 #include <memory>

@@ -3,11 +3,11 @@
 #include "cli/commands.h"
 #include "cli/keyboard_session.h"
 #include "cli/lighting_report.h"
-#include "cli/profile_lighting.h"
 #include "cli/profile_source.h"
-#include "cli/profile_text.h"
-#include "cli/profile_text_diff.h"
 #include "files/file_replace.h"
+#include "names/profile_lighting.h"
+#include "names/profile_text.h"
+#include "names/profile_text_diff.h"
 
 namespace tavrik::cli {
 

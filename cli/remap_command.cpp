@@ -3,12 +3,12 @@
 #include "assign/assignment_apply.h"
 #include "assign/key_map_entry.h"
 #include "cli/commands.h"
-#include "cli/function_words.h"
-#include "cli/key_names.h"
 #include "cli/keyboard_session.h"
 #include "cli/macro_reference.h"
 #include "cli/slot_report.h"
 #include "keys/text.h"
+#include "names/function_words.h"
+#include "names/key_names.h"
 
 namespace tavrik::cli {
 

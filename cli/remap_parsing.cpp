@@ -1,8 +1,8 @@
 // tavrikctl remap [--profile N] [--bank a|b] KEY FUNCTION: which key, and the function it gets.
 #include "cli/command_parsing.h"
 
-#include "cli/function_names.h"
-#include "cli/key_names.h"
+#include "names/function_names.h"
+#include "names/key_names.h"
 
 #include <algorithm>
 

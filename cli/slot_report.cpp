@@ -1,6 +1,6 @@
 #include "cli/slot_report.h"
 
-#include "cli/key_names.h"
+#include "names/key_names.h"
 
 #include <array>
 

@@ -2,7 +2,7 @@
 // line of it when it refuses it; whatever it accepts must write as text that reads back to the
 // same contents and writes again to the same text.
 
-#include "cli/profile_text.h"
+#include "names/profile_text.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -28,7 +28,7 @@ std::vector<uint8_t> FileBytes(const tavrik::ProfileContents& contents) {
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    using namespace tavrik::cli;
+    using namespace tavrik;
     const std::string_view text(reinterpret_cast<const char*>(data), size);
     std::optional<ProfileLighting> lighting;
     auto parsed = ParseProfileText(text, &lighting);

@@ -1,13 +1,13 @@
 // The plain-text formats of the command line: key names, the macro action format and JSON.
-#include "cli/action_text.h"
-#include "cli/effect_names.h"
-#include "cli/function_names.h"
 #include "cli/json.h"
-#include "cli/key_names.h"
-#include "cli/name_matching.h"
 #include "cli/system_messages.h"
 #include "device/device_texts.h"
 #include "macro/macro_texts.h"
+#include "names/action_text.h"
+#include "names/effect_names.h"
+#include "names/function_names.h"
+#include "names/key_names.h"
+#include "names/name_matching.h"
 #include "profile/profile_messages.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // A profile as text: files of every kind of content come back byte for byte, and faulty text is
 // refused with the line of the fault.
-#include "cli/key_names.h"
-#include "cli/profile_text.h"
-#include "cli/profile_text_diff.h"
+#include "names/key_names.h"
+#include "names/profile_text.h"
+#include "names/profile_text_diff.h"
 
 #include <gtest/gtest.h>
 

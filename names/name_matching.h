@@ -14,7 +14,7 @@
 #include <variant>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // The form in which two names are compared.
 std::string FoldedName(std::string_view name);
@@ -65,4 +65,4 @@ std::string UnknownNameText(std::string_view what, std::string_view typed,
 std::string UnknownWordText(std::string_view what, std::string_view typed,
                             std::span<const std::string_view> known, std::string_view hint);
 
-} // namespace tavrik::cli
+} // namespace tavrik

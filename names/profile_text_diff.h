@@ -20,8 +20,8 @@
 #include <string_view>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 std::vector<std::string> ProfileTextDifferences(std::string_view before, std::string_view after);
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -8,7 +8,7 @@
 #include <array>
 #include <cstdint>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 struct ProfileLighting {
     uint8_t effect = kResetEffect;
@@ -33,4 +33,4 @@ ProfileLighting LightingOf(const LightingState& state);
 // the first failure, Done when every part was sent.
 DeviceResult SendLighting(LightingModel& lighting, const ProfileLighting& wanted);
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -1,14 +1,14 @@
 // Reading a profile from text (profile_text.h). Every line is checked as it is read; the first
 // fault ends the reading with its line and what was expected there.
 #include "assign/key_function_tables.h"
-#include "cli/action_text.h"
-#include "cli/function_names.h"
-#include "cli/key_names.h"
-#include "cli/profile_lighting_text.h"
-#include "cli/profile_text.h"
-#include "cli/profile_text_words.h"
-#include "cli/quoted_text.h"
 #include "keys/text.h"
+#include "names/action_text.h"
+#include "names/function_names.h"
+#include "names/key_names.h"
+#include "names/profile_lighting_text.h"
+#include "names/profile_text.h"
+#include "names/profile_text_words.h"
+#include "names/quoted_text.h"
 #include "profile/text_packing.h"
 
 #include <algorithm>
@@ -16,7 +16,7 @@
 #include <set>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -383,4 +383,4 @@ ParseProfileText(std::string_view text, std::optional<ProfileLighting>* lighting
     }
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

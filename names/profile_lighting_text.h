@@ -13,7 +13,7 @@
 //
 // Every line but the keys must be there once.
 
-#include "cli/profile_lighting.h"
+#include "names/profile_lighting.h"
 
 #include <optional>
 #include <set>
@@ -21,7 +21,7 @@
 #include <string_view>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 std::string LightingLines(const ProfileLighting& lighting);
 
@@ -57,4 +57,4 @@ private:
     std::set<KeyPosition> keysSeen_;
 };
 
-} // namespace tavrik::cli
+} // namespace tavrik

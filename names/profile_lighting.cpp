@@ -1,6 +1,6 @@
-#include "cli/profile_lighting.h"
+#include "names/profile_lighting.h"
 
-namespace tavrik::cli {
+namespace tavrik {
 
 ProfileLighting LitLighting() {
     ProfileLighting lighting;
@@ -36,4 +36,4 @@ DeviceResult SendLighting(LightingModel& lighting, const ProfileLighting& wanted
     return result;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -1,18 +1,18 @@
 // Writing a profile as text (profile_text.h).
 #include "assign/key_function_tables.h"
-#include "cli/action_text.h"
-#include "cli/function_names.h"
-#include "cli/key_names.h"
-#include "cli/profile_lighting_text.h"
-#include "cli/profile_text.h"
-#include "cli/profile_text_words.h"
-#include "cli/quoted_text.h"
 #include "keys/text.h"
+#include "names/action_text.h"
+#include "names/function_names.h"
+#include "names/key_names.h"
+#include "names/profile_lighting_text.h"
+#include "names/profile_text.h"
+#include "names/profile_text_words.h"
+#include "names/quoted_text.h"
 #include "profile/text_packing.h"
 
 #include <cstdio>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -156,4 +156,4 @@ std::string FormatProfileText(const ProfileContents& contents, const ProfileLigh
     return text;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -19,7 +19,7 @@
 #include <variant>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // Room for one line: a key name, a direction, a pause and a comment.
 inline constexpr uint64_t kActionLineRoom = 512;
@@ -42,4 +42,4 @@ std::string FormatActionText(const MacroRecord& macro);
 // One action as a line of the format, without the newline.
 std::string FormatAction(const MacroAction& action);
 
-} // namespace tavrik::cli
+} // namespace tavrik

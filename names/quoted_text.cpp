@@ -1,11 +1,11 @@
-#include "cli/quoted_text.h"
+#include "names/quoted_text.h"
 
 #include "keys/text.h"
 
 #include <charconv>
 #include <cstdio>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -115,4 +115,4 @@ std::optional<QuotedToken> ReadQuotedText(std::string_view line) {
     return std::nullopt;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

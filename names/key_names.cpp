@@ -1,16 +1,16 @@
-#include "cli/key_names.h"
+#include "names/key_names.h"
 
-#include "cli/name_matching.h"
 #include "keys/evdev_map.h"
 #include "keys/evdev_names.h"
 #include "keys/key_aliases.h"
 #include "keys/text.h"
+#include "names/name_matching.h"
 
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -155,4 +155,4 @@ std::vector<std::string> AllNamesOfKey(ScanCode scan) {
     return names;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

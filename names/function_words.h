@@ -11,10 +11,10 @@
 #include <string>
 #include <string_view>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // The entry's function; `text` is the program path or text block of such entries.
 std::string FunctionWords(const KeyFunctionEntry& entry, std::span<const MacroRecord> macros,
                           std::optional<std::u16string_view> text = std::nullopt);
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -22,7 +22,7 @@
 // lighting; a text made from the keyboard ends with the keyboard's lighting
 // (profile_lighting_text.h). The format is described in docs/tavrikctl.md.
 
-#include "cli/profile_lighting.h"
+#include "names/profile_lighting.h"
 #include "profile/profile_file_format.h"
 
 #include <cstddef>
@@ -32,7 +32,7 @@
 #include <string_view>
 #include <variant>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 inline constexpr std::string_view kProfileTextFirstLine = "tavrik-profile-text 1";
 
@@ -52,4 +52,4 @@ std::string FormatProfileText(const ProfileContents& contents,
 std::variant<std::unique_ptr<ProfileContents>, ProfileTextError>
 ParseProfileText(std::string_view text, std::optional<ProfileLighting>* lighting = nullptr);
 
-} // namespace tavrik::cli
+} // namespace tavrik

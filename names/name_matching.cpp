@@ -1,11 +1,11 @@
-#include "cli/name_matching.h"
+#include "names/name_matching.h"
 
 #include "keys/text.h"
 
 #include <algorithm>
 #include <numeric>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -163,4 +163,4 @@ std::string UnknownWordText(std::string_view what, std::string_view typed,
     return UnknownNameText(what, typed, ClosestNames(typed, names), hint);
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

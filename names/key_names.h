@@ -16,7 +16,7 @@
 #include <variant>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // The key a token names, or why it names none: an unknown name with the closest names, or a name
 // shared by several keys with those keys. A scan code must lie in one of the two ranges that
@@ -49,4 +49,4 @@ std::vector<std::string> AllNamesOfKey(ScanCode scan);
 // A decimal number made of digits only (no sign, no spaces) that fits `limit`.
 std::optional<unsigned> ParseDecimal(std::string_view text, unsigned limit);
 
-} // namespace tavrik::cli
+} // namespace tavrik

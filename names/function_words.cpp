@@ -1,13 +1,13 @@
-#include "cli/function_words.h"
+#include "names/function_words.h"
 
 #include "assign/key_function_tables.h"
-#include "cli/function_names.h"
-#include "cli/key_names.h"
 #include "keys/text.h"
+#include "names/function_names.h"
+#include "names/key_names.h"
 
 #include <algorithm>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -67,4 +67,4 @@ std::string FunctionWords(const KeyFunctionEntry& entry, std::span<const MacroRe
            std::to_string(static_cast<unsigned>(entry.type));
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

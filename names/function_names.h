@@ -8,7 +8,7 @@
 #include <string_view>
 #include <variant>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // A row of the multimedia table: its number 0..17, or any name of its key ("Volume Up", "音量加",
 // "XF86AudioRaiseVolume", "KEY_VOLUMEUP", ...); or why the token names none.
@@ -23,4 +23,4 @@ std::optional<size_t> FunctionSlotFromToken(std::string_view token);
 // The English name of a keyboard function slot; empty for slots the assignment does not offer.
 std::string_view EnglishFunctionName(size_t slot);
 
-} // namespace tavrik::cli
+} // namespace tavrik

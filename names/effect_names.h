@@ -9,7 +9,7 @@
 #include <string_view>
 #include <variant>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // "wave", "ripple", ...; empty outside 1..10.
 std::string_view EffectEnglishName(int effect);
@@ -20,4 +20,4 @@ std::string EffectSkinName(int effect, const SkinValueLookup& skin);
 // The effect a token names, or why it names none.
 std::variant<int, std::string> ResolveEffect(std::string_view token, const SkinValueLookup& skin);
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -1,14 +1,14 @@
-#include "cli/function_names.h"
+#include "names/function_names.h"
 
 #include "assign/key_function_tables.h"
-#include "cli/key_names.h"
-#include "cli/name_matching.h"
 #include "keys/text.h"
+#include "names/key_names.h"
+#include "names/name_matching.h"
 
 #include <array>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -74,4 +74,4 @@ std::string_view EnglishFunctionName(size_t slot) {
     return slot < kEnglishFunctionNames.size() ? kEnglishFunctionNames[slot] : std::string_view{};
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

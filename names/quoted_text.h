@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 std::string QuoteText(std::u16string_view text);
 
@@ -20,4 +20,4 @@ struct QuotedToken {
 // closed or holds an unknown escape.
 std::optional<QuotedToken> ReadQuotedText(std::string_view line);
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -6,10 +6,10 @@
 #include <optional>
 #include <string_view>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // "trigger-mode", "trigger-area", "press-reaction", "breathing".
 std::string_view LightingOptionName(LightingOption option);
 std::optional<LightingOption> LightingOptionFromName(std::string_view name);
 
-} // namespace tavrik::cli
+} // namespace tavrik

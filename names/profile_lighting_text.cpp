@@ -1,11 +1,11 @@
-#include "cli/profile_lighting_text.h"
+#include "names/profile_lighting_text.h"
 
-#include "cli/effect_names.h"
-#include "cli/key_names.h"
-#include "cli/lighting_option_names.h"
-#include "cli/quoted_text.h"
 #include "keys/key_table.h"
 #include "keys/text.h"
+#include "names/effect_names.h"
+#include "names/key_names.h"
+#include "names/lighting_option_names.h"
+#include "names/quoted_text.h"
 #include "profile/decimal_text.h"
 
 #include <algorithm>
@@ -13,7 +13,7 @@
 #include <cstdio>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -231,4 +231,4 @@ std::optional<std::string> LightingLineReader::ReadByte(const std::vector<std::s
     return std::nullopt;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -1,10 +1,10 @@
-#include "cli/profile_text_words.h"
+#include "names/profile_text_words.h"
 
-#include "cli/key_names.h"
-#include "cli/quoted_text.h"
 #include "keys/text.h"
+#include "names/key_names.h"
+#include "names/quoted_text.h"
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -56,4 +56,4 @@ std::optional<size_t> SlotFromKeyName(std::string_view name) {
     return KeyIndexFromScan(*scan);
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

@@ -1,11 +1,11 @@
-#include "cli/action_text.h"
+#include "names/action_text.h"
 
-#include "cli/key_names.h"
 #include "keys/text.h"
+#include "names/key_names.h"
 
 #include <optional>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -106,4 +106,4 @@ std::string FormatActionText(const MacroRecord& macro) {
     return text;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

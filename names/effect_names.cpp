@@ -1,15 +1,15 @@
-#include "cli/effect_names.h"
+#include "names/effect_names.h"
 
-#include "cli/key_names.h"
-#include "cli/name_matching.h"
 #include "keys/text.h"
 #include "lighting/lighting_params.h"
+#include "names/key_names.h"
+#include "names/name_matching.h"
 
 #include <algorithm>
 #include <array>
 #include <vector>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -59,4 +59,4 @@ std::variant<int, std::string> ResolveEffect(std::string_view token, const SkinV
                            "effects lists");
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

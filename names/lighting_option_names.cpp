@@ -1,9 +1,9 @@
-#include "cli/lighting_option_names.h"
+#include "names/lighting_option_names.h"
 
 #include <algorithm>
 #include <array>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -29,4 +29,4 @@ std::optional<LightingOption> LightingOptionFromName(std::string_view name) {
     return found != kNames.end() ? std::optional(found->option) : std::nullopt;
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik

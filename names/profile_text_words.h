@@ -9,7 +9,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 // A slot of a layer as the text names it: a key's name in quotes ("Caps Lock"), G1/A..G9/B for
 // the macro keys, slot:N for the slots that name nothing.
@@ -41,4 +41,4 @@ inline constexpr std::string_view kNoText = "none";
 inline constexpr std::string_view kRawWord = "raw";
 inline constexpr std::string_view kWithTextWord = "with-text";
 
-} // namespace tavrik::cli
+} // namespace tavrik

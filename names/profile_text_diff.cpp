@@ -1,12 +1,12 @@
-#include "cli/profile_text_diff.h"
+#include "names/profile_text_diff.h"
 
-#include "cli/quoted_text.h"
+#include "names/quoted_text.h"
 
 #include <algorithm>
 #include <map>
 #include <optional>
 
-namespace tavrik::cli {
+namespace tavrik {
 
 namespace {
 
@@ -186,4 +186,4 @@ std::vector<std::string> ProfileTextDifferences(std::string_view before, std::st
     return std::move(differences).Lines();
 }
 
-} // namespace tavrik::cli
+} // namespace tavrik
