@@ -39,7 +39,16 @@ constexpr std::u16string_view kRightArrowKey = u"RIGHT_ARROW";
 const QString kTrayTooltip = QStringLiteral("游戏键盘");
 constexpr QRgb kCaptionColour = 0xE4E4E4;
 constexpr std::u16string_view kBusyIndicatorKey = u"CONTROL_JDTSTATIC";
-const QString kProfileFileFilter = QStringLiteral("(*.tvk) (*.tvk);;(*.*) (*)");
+// "还原" and "备份" take a profile file, or the whole configuration as text (a ".txt" file).
+const QString kProfileFileFilter = QStringLiteral("(*.tvk) (*.tvk)");
+const QString kProfileTextFilter = QStringLiteral("(*.txt) (*.txt)");
+const QString kBackupFilters =
+    kProfileFileFilter + QStringLiteral(";;") + kProfileTextFilter + QStringLiteral(";;(*.*) (*)");
+
+BackupForm BackupFormOf(const QString& path) {
+    return path.endsWith(QStringLiteral(".txt"), Qt::CaseInsensitive) ? BackupForm::Text
+                                                                      : BackupForm::ProfileFile;
+}
 
 QString Utf8Text(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
@@ -458,18 +467,23 @@ void CTavrikDlg::ShowButtonMenu() {
 }
 
 void CTavrikDlg::ImportProfileFile() {
-    const QString path =
-        QFileDialog::getOpenFileName(this, QString(), QString(), kProfileFileFilter);
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QString(), kBackupFilters);
     if (!path.isEmpty())
         m_editor.PostImport(path.toStdU16String());
 }
 
 void CTavrikDlg::ExportProfileFile() {
-    QFileDialog dialog(this, QString(), QString(), kProfileFileFilter);
+    QFileDialog dialog(this, QString(), QString(), kBackupFilters);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setDefaultSuffix(QStringLiteral("tvk"));
-    if (dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty())
-        m_editor.PostExport(dialog.selectedFiles().constFirst().toStdU16String());
+    connect(&dialog, &QFileDialog::filterSelected, &dialog, [&dialog](const QString& filter) {
+        dialog.setDefaultSuffix(filter == kProfileTextFilter ? QStringLiteral("txt")
+                                                             : QStringLiteral("tvk"));
+    });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return;
+    const QString path = dialog.selectedFiles().constFirst();
+    m_editor.PostExport(path.toStdU16String(), BackupFormOf(path));
 }
 
 void CTavrikDlg::ApplyFlip() {

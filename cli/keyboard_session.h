@@ -44,6 +44,7 @@ public:
     ProfileStore& Store() { return stack_->Store(); }
     ReadRecordingKeyboard& Keyboard() { return stack_->Keyboard(); }
     ConsoleWindow& Window() { return window_; }
+    KeyboardStack& Stack() { return *stack_; }
 
     template <typename Fn>
     decltype(auto) WithLighting(Fn&& fn) {

@@ -4,18 +4,14 @@
 #include "cli/keyboard_session.h"
 #include "cli/lighting_report.h"
 #include "cli/profile_source.h"
-#include "files/file_replace.h"
 #include "names/profile_lighting.h"
 #include "names/profile_text.h"
 #include "names/profile_text_diff.h"
+#include "session/profile_text_transfer.h"
 
 namespace tavrik::cli {
 
 namespace {
-
-std::span<const uint8_t> Bytes(std::string_view text) {
-    return {reinterpret_cast<const uint8_t*>(text.data()), text.size()};
-}
 
 std::string TextOf(const LoadedProfile& profile) {
     return FormatProfileText(*profile.contents, profile.lighting ? &*profile.lighting : nullptr);
@@ -56,7 +52,7 @@ ExitStatus WriteLighting(KeyboardSession& session, const Output& output,
 ProfileSource ReadSide(KeyboardSession* session, const std::optional<std::string>& path) {
     if (path)
         return ReadProfileSource(*path);
-    return KeyboardProfile(*session);
+    return ProfileAndLighting(session->Stack());
 }
 
 } // namespace
@@ -65,8 +61,10 @@ ExitStatus RunExportText(KeyboardSession& session, const Output& output,
                          const ProfileTextRequest& request) {
     if (const ExitStatus whole = RequireWholeKeyboard(session, output); whole != ExitStatus::Done)
         return whole;
-    const std::string text = TextOf(KeyboardProfile(session));
-    if (std::string error; !ReplaceFile(request.path, Bytes(text), &error))
+    const LoadedProfile keyboard = ProfileAndLighting(session.Stack());
+    if (std::string error;
+        !WriteProfileTextFile(request.path, *keyboard.contents,
+                              keyboard.lighting ? &*keyboard.lighting : nullptr, &error))
         return output.Fail(ExitStatus::BadFile,
                            error.empty() ? "cannot write " + request.path : error);
     output.Result(JsonValue::MakeObject().Set("export", request.path),

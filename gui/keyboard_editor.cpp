@@ -3,6 +3,7 @@
 #include "assign/key_description.h"
 #include "gui/download_report.h"
 #include "profile/profile_transfer.h"
+#include "session/profile_text_transfer.h"
 
 #include <QCoreApplication>
 
@@ -107,9 +108,11 @@ void KeyboardEditor::PostImport(std::filesystem::path path) {
     Post([this, path = std::move(path)] { ImportJob(path); });
 }
 
-void KeyboardEditor::PostExport(std::filesystem::path path) {
-    Post([this, path = std::move(path)] {
-        if (!ExportProfile(stack_->Store(), path))
+void KeyboardEditor::PostExport(std::filesystem::path path, BackupForm form) {
+    Post([this, path = std::move(path), form] {
+        const bool saved = form == BackupForm::Text ? ExportProfileAsText(*stack_, path)
+                                                    : ExportProfile(stack_->Store(), path);
+        if (!saved)
             ShowMessage(u"无法保存文件: " + path.u16string());
     });
 }
@@ -235,12 +238,14 @@ void KeyboardEditor::ImportJob(const std::filesystem::path& path) {
     watch_->Reset();
     // A frame may fail before the last key map, which alone decides the outcome: whatever failed
     // is said, and Apply stays enabled to write all three profiles again.
-    if (ImportProfile(stack_->Store(), path) != ImportOutcome::Refused &&
-        !watch_->FailedExchanges().empty()) {
+    const ImportOutcome outcome = ImportProfileOrText(*stack_, path);
+    if (outcome != ImportOutcome::Refused && !watch_->FailedExchanges().empty()) {
         ReportFailedExchanges();
         MarkAllProfilesChanged();
         EnableApply(true);
     }
+    if (outcome != ImportOutcome::Refused)
+        PublishLightingState(); // a text may have brought its lighting
     emit busyChanged(false);
 }
 

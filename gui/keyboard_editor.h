@@ -37,6 +37,9 @@
 namespace tavrik {
 
 // What a key or G-key button shows: its description as the tooltip, and the assigned mark.
+// What "备份" writes: a profile file, or the profile and the keyboard's lighting as text.
+enum class BackupForm { ProfileFile, Text };
+
 struct KeyButtonLook {
     int buttonId = 0;
     QString description;
@@ -92,8 +95,9 @@ public:
     // "Default" after the user said Yes: the active layer's keys and the G keys of the bank in
     // force back to their default function, the lighting reset too when asked, then Apply.
     void PostRestoreDefaults(bool resetLighting);
+    // A profile file or a profile written as text, told apart by the file's first bytes.
     void PostImport(std::filesystem::path path);
-    void PostExport(std::filesystem::path path);
+    void PostExport(std::filesystem::path path, BackupForm form = BackupForm::ProfileFile);
     void PostLightingReread();
     // The profile button's caption, which asks the keyboard for its active profile when needed.
     void PostProfileCaption();

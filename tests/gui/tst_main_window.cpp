@@ -27,6 +27,7 @@
 #include <QTest>
 
 #include <atomic>
+#include <fstream>
 #include <set>
 #include <utility>
 
@@ -115,6 +116,8 @@ private slots:
     void macroPlayOnTheKeyboardShowsItsIcon();
     void lightingChangeOnTheKeyboardIsReadAgain();
     void exportThenImportRoundTrips();
+    void aTextBackupBringsBackTheKeysAndTheLighting();
+    void aFaultyTextIsRefusedWithItsLineAndNothingIsSent();
     void anImportStoredOtherwiseKeepsApplyAndNamesThePart_data();
     void anImportStoredOtherwiseKeepsApplyAndNamesThePart();
     void theProfileNameButtonOpensTheProfileManager();
@@ -650,6 +653,58 @@ void MainWindowTest::exportThenImportRoundTrips() {
     Drain();
     QCOMPARE(UsageOnKeyboard(Keyboard(), 0, kAPosition), kUsageB);
     QVERIFY(m_messages.isEmpty());
+}
+
+void MainWindowTest::aTextBackupBringsBackTheKeysAndTheLighting() {
+    constexpr size_t kBrightness = 1;
+    const std::filesystem::path file =
+        std::filesystem::path(m_documents->path().toStdString()) / "backup.txt";
+    RemapOnKeyboard(Keyboard(), 0, kAPosition, kUsageB);
+    Keyboard().WithFirmware(
+        [](emu::KeyboardFirmware& firmware) { firmware.Memory().lighting[kBrightness] = 7; });
+    Keyboard().Unplug();
+    QTRY_COMPARE(m_editor->KeyboardCount(), 0);
+    Keyboard().Plug();
+    WaitForAttach();
+    m_editor->PostExport(file, BackupForm::Text);
+    Drain();
+    std::string firstLine;
+    std::getline(std::ifstream(file), firstLine);
+    QCOMPARE(firstLine, std::string("tavrik-profile-text 1"));
+
+    RemapOnKeyboard(Keyboard(), 0, kAPosition, kUsageA);
+    Keyboard().WithFirmware(
+        [](emu::KeyboardFirmware& firmware) { firmware.Memory().lighting[kBrightness] = 2; });
+    m_editor->PostImport(file);
+    Drain();
+    QCOMPARE(UsageOnKeyboard(Keyboard(), 0, kAPosition), kUsageB);
+    QCOMPARE(Keyboard().WithFirmware([](emu::KeyboardFirmware& firmware) {
+        return firmware.Memory().lighting[kBrightness];
+    }),
+             uint8_t{7});
+    QVERIFY2(m_messages.isEmpty(), qPrintable(m_messages.join('\n')));
+}
+
+void MainWindowTest::aFaultyTextIsRefusedWithItsLineAndNothingIsSent() {
+    const std::filesystem::path file =
+        std::filesystem::path(m_documents->path().toStdString()) / "faulty.txt";
+    std::ofstream(file) << "tavrik-profile-text 1\nlayer 0 \"No Such Key\" disabled\n";
+    const auto memory = [this] {
+        return Keyboard().WithFirmware(
+            [](emu::KeyboardFirmware& firmware) { return firmware.Memory(); });
+    };
+    const emu::KeyboardMemory before = memory();
+    const int framesBefore = Keyboard().FramesReceived();
+
+    m_editor->PostImport(file);
+    Drain();
+    QCOMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QStringLiteral("文件格式错误，导入失败!")),
+             qPrintable(m_messages[0]));
+    QVERIFY2(m_messages[0].contains(QString::fromStdString(file.string() + ":2: ")),
+             qPrintable(m_messages[0]));
+    QCOMPARE(Keyboard().FramesReceived(), framesBefore);
+    QVERIFY(memory() == before);
 }
 
 void MainWindowTest::anImportStoredOtherwiseKeepsApplyAndNamesThePart_data() {
