@@ -5,15 +5,16 @@
 
 #include "app/command_line.h"
 
-#include <filesystem>
-
 namespace tavrik {
 
 class InstanceServer;
+struct InstanceFolders;
 
-enum class InstanceRole { Primary, HandedOver };
+// NoPrivateFolder: no folder private to the user could hold the socket; this process must end
+// (with a non-zero exit code) rather than run beside an instance it cannot see.
+enum class InstanceRole { Primary, HandedOver, NoPrivateFolder };
 
 InstanceRole RunInstanceCheck(const StartSwitches& switches, InstanceServer& server,
-                              const std::filesystem::path& socketPath);
+                              const InstanceFolders& folders);
 
 } // namespace tavrik

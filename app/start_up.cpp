@@ -67,6 +67,7 @@ std::vector<std::string> ArgumentsAfterProgramName() {
 }
 
 constexpr int kExitTransportFailed = 1;
+constexpr int kExitNoPrivateFolder = 1;
 constexpr int kExitUsage = 2;
 
 // What the command line settles before any window exists (so without a display): the usage, the
@@ -142,10 +143,10 @@ LightingPreferences ReadLightingPreferences(const SettingsFile& settings) {
     return {settings.ReportRateButton(), settings.LightingEditMode()};
 }
 
-std::filesystem::path SocketPath() {
+InstanceFolders InstanceFoldersOfThisUser() {
     const char* runtime = std::getenv("XDG_RUNTIME_DIR");
-    return InstanceSocketPath(runtime == nullptr ? "" : runtime, QDir::tempPath().toStdString(),
-                              ::getuid());
+    return ChooseInstanceFolders(runtime == nullptr ? "" : runtime, QDir::tempPath().toStdString(),
+                                 ::getuid());
 }
 
 } // namespace
@@ -176,8 +177,13 @@ int RunDesktopProgram(int argc, char* argv[]) {
     const std::vector<std::string_view> argumentViews(arguments.begin(), arguments.end());
     const StartSwitches switches = ParseStartSwitches(argumentViews);
     InstanceServer instanceServer;
-    if (RunInstanceCheck(switches, instanceServer, SocketPath()) == InstanceRole::HandedOver) {
+    switch (RunInstanceCheck(switches, instanceServer, InstanceFoldersOfThisUser())) {
+    case InstanceRole::HandedOver:
         return 0;
+    case InstanceRole::NoPrivateFolder:
+        return kExitNoPrivateFolder;
+    case InstanceRole::Primary:
+        break;
     }
     StartSiblingProgram(paths.daemonPath);
     BoundTransport transport = BindTransport(choice->device);
