@@ -12,6 +12,9 @@ namespace tavrik::cli {
 
 namespace {
 
+// A day: a script that must wait longer for the keyboard waits in a loop of its own.
+constexpr std::chrono::seconds kLongestTurnWait{24 * 60 * 60};
+
 struct OptionSpec {
     std::string_view name;
     bool takesValue = false;
@@ -125,6 +128,23 @@ std::variant<CommandLine, UsageError> ParseCommandLine(std::span<const std::stri
             help = true;
         } else if (word == "--version") {
             version = true;
+        } else if (word == "--wait" || word.starts_with("--wait=")) {
+            std::string_view value;
+            if (word == "--wait") {
+                if (i + 1 >= args.size())
+                    return UsageError{"--wait needs a number of seconds", {}};
+                value = args[++i];
+            } else {
+                value = word.substr(std::string_view("--wait=").size());
+            }
+            const std::optional<int> wait =
+                ParseNumber(value, 0, static_cast<int>(kLongestTurnWait.count()));
+            if (!wait)
+                return UsageError{"--wait takes a whole number of seconds from 0 to " +
+                                      std::to_string(kLongestTurnWait.count()) + ", not " +
+                                      Quoted(value),
+                                  {}};
+            line.turnWait = std::chrono::seconds(*wait);
         } else if (word == "--device") {
             if (i + 1 >= args.size())
                 return UsageError{"--device needs a value (hid, demo or emu:PATH)", {}};

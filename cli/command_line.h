@@ -1,14 +1,16 @@
 #pragma once
-// tavrikctl's command line: global options (--device, --json, --no-verify, --help, --version)
-// anywhere, then a command with its arguments and options. Parsing checks everything that can be
-// checked without the keyboard (names, numbers, ranges) and gives a usage error for the rest of the
-// world to see; what only the keyboard's contents can answer (does this macro exist?) is checked
-// when the command runs.
+// tavrikctl's command line: global options (--device, --json, --no-verify, --wait, --help,
+// --version) anywhere, then a command with its arguments and options. Parsing checks everything
+// that can be checked without the keyboard (names, numbers, ranges) and gives a usage error for the
+// rest of the world to see; what only the keyboard's contents can answer (does this macro exist?)
+// is checked when the command runs.
 
 #include "assign/key_function_entry.h"
+#include "device/keyboard_turn.h"
 #include "keys/key_table.h"
 #include "lighting/lighting_params.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -122,6 +124,8 @@ struct CommandLine {
     bool json = false;
     bool verifyWrites = true;     // --no-verify: written bytes are not read back
     bool writeEveryFrame = false; // --full-write: frames the keyboard holds already are sent too
+    // --wait SECONDS: how long to wait while another program has its turn on the keyboard
+    std::chrono::seconds turnWait = kDefaultTurnWait;
     Request request = HelpRequest{};
 };
 

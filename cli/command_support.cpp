@@ -95,13 +95,13 @@ ExitStatus ReportResult(KeyboardSession& session, const Output& output, std::str
 }
 
 ExitStatus SaveAndDownload(KeyboardSession& session, const Output& output, bool allProfiles) {
-    if (std::string writeError; !session.Store().SaveProfileToStore(&writeError))
+    session.Watch().Reset();
+    const KeyboardStack::ApplyOutcome applied = session.Stack().ApplyToKeyboard(allProfiles);
+    if (!applied.saved)
         output.console.Error("could not update the store file " +
                              session.Store().Paths().storeFile.string() +
-                             (writeError.empty() ? "" : " (" + writeError + ")"));
-    session.Watch().Reset();
-    const bool downloaded = session.Store().ApplyProfileToKeyboard(allProfiles);
-    return ReportTransfers(session, output, "the download", downloaded,
+                             (applied.saveError.empty() ? "" : " (" + applied.saveError + ")"));
+    return ReportTransfers(session, output, "the download", applied.downloaded,
                            "nothing was sent to the keyboard");
 }
 

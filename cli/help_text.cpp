@@ -52,6 +52,9 @@ Options:
   --full-write                write every frame of the key maps, macro memory and colours a
                               command changes, not only the frames whose bytes differ from what
                               the keyboard was read or written to hold
+  --wait SECONDS              while another program (the desktop program, another tavrikctl)
+                              is using the keyboard, wait this long for it before giving up
+                              (default 30; 0 does not wait)
   --help, -h                  help (tavrikctl COMMAND --help for a command)
   --version                   the program's version
 

@@ -4,8 +4,29 @@
 
 namespace tavrik::cli {
 
+namespace {
+
+std::string TurnProblem(const KeyboardTurn::Hold& turn, std::chrono::seconds waited) {
+    switch (turn.Outcome()) {
+    case TurnOutcome::TimedOut:
+        return "the keyboard is still in use by " +
+               (turn.Problem().empty() ? std::string("another program") : turn.Problem()) +
+               " after " + std::to_string(waited.count()) +
+               " s; nothing was sent to it (--wait SECONDS waits longer)";
+    case TurnOutcome::Failed:
+        return "cannot take turns on the keyboard with other programs: " + turn.Problem();
+    case TurnOutcome::Cancelled:
+    case TurnOutcome::Taken:
+        break;
+    }
+    return "the keyboard's turn was not given";
+}
+
+} // namespace
+
 std::unique_ptr<KeyboardSession> KeyboardSession::Open(const DeviceChoice& choice, Console& console,
-                                                       std::string* error) {
+                                                       std::string* error,
+                                                       std::chrono::seconds turnWait) {
     auto documents = std::make_unique<SessionDocuments>(choice.kind == DeviceChoice::Kind::Demo);
     if (documents->Folder().empty()) {
         *error = "cannot create a temporary folder for the demo keyboard's files";
@@ -14,16 +35,31 @@ std::unique_ptr<KeyboardSession> KeyboardSession::Open(const DeviceChoice& choic
     std::unique_ptr<HidBridge> bridge = OpenBridge(choice, error);
     if (!bridge)
         return nullptr;
-    return Start(std::move(bridge), console, std::move(documents));
+    return Start(std::move(bridge), console, std::move(documents), error, turnWait);
 }
 
-std::unique_ptr<KeyboardSession>
-KeyboardSession::Start(std::unique_ptr<HidBridge> bridge, Console& console,
-                       std::unique_ptr<SessionDocuments> documents) {
+std::unique_ptr<KeyboardSession> KeyboardSession::Start(std::unique_ptr<HidBridge> bridge,
+                                                        Console& console,
+                                                        std::unique_ptr<SessionDocuments> documents,
+                                                        std::string* error,
+                                                        std::chrono::seconds turnWait) {
     if (!documents)
         documents = std::make_unique<SessionDocuments>(false);
     std::unique_ptr<KeyboardSession> session(
         new KeyboardSession(std::move(bridge), console, std::move(documents)));
+    KeyboardTurn& turn = session->stack_->Turn();
+    turn.SetWaitLimit(turnWait);
+    turn.SetWaitNotice([&console, turnWait](const std::string& holder) {
+        console.Error("waiting up to " + std::to_string(turnWait.count()) +
+                      " s for the keyboard: it is in use by " +
+                      (holder.empty() ? std::string("another program") : holder));
+    });
+    session->turn_ = turn.Take();
+    if (!session->turn_) {
+        if (error)
+            *error = TurnProblem(session->turn_, turnWait);
+        return nullptr;
+    }
     session->stack_->Start();
     session->stack_->Link().Presence().WaitUntilHandled();
     return session;
@@ -44,6 +80,7 @@ KeyboardSession::KeyboardSession(std::unique_ptr<HidBridge> bridge, Console& con
 }
 
 KeyboardSession::~KeyboardSession() {
+    turn_.Release();
     stack_->StopLink();
 }
 

@@ -122,9 +122,12 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
     if (std::holds_alternative<WatchRequest>(line.request))
         BlockTerminationSignals(); // before the session starts any thread
     const std::unique_ptr<KeyboardSession> session =
-        KeyboardSession::Open(*choice, console, &error);
+        KeyboardSession::Open(*choice, console, &error, line.turnWait);
     if (!session)
         return Status(output.Fail(ExitStatus::DeviceError, "cannot reach the keyboard: " + error));
+    // Watching runs until interrupted: other programs have the keyboard between its reads.
+    if (std::holds_alternative<WatchRequest>(line.request))
+        session->ReleaseTurn();
     session->Commands().CheckWrites(line.verifyWrites);
     session->Commands().WriteEveryFrame(line.writeEveryFrame);
     return Status(RunCommand(*session, output, line.request, input));

@@ -5,8 +5,19 @@
 
 namespace tavrik {
 
-void AnswerSlot::Arm(std::span<uint8_t> buffer) {
+bool AnswersRequest(std::span<const uint8_t, kFrameSize> request, const uint8_t* report,
+                    size_t length) {
+    // The keyboard always answers with a whole frame; anything shorter cannot carry the echo,
+    // the status and the data.
+    if (report == nullptr || length < kFrameSize)
+        return false;
+    const auto echoed = {frame::kCommand, frame::kLength, frame::kAddressLow, frame::kAddressHigh};
+    return std::ranges::all_of(echoed, [&](size_t at) { return report[at] == request[at]; });
+}
+
+void AnswerSlot::Arm(const ConfigFrame& request, std::span<uint8_t, kFrameSize> buffer) {
     std::lock_guard lock(mutex_);
+    request_ = request;
     buffer_ = buffer;
     deliveredLength_.reset();
     busy_ = true;
@@ -15,12 +26,11 @@ void AnswerSlot::Arm(std::span<uint8_t> buffer) {
 bool AnswerSlot::Deliver(const uint8_t* report, size_t length) {
     {
         std::lock_guard lock(mutex_);
-        if (!busy_ || deliveredLength_ || (report == nullptr && length > 0))
+        if (!busy_ || deliveredLength_ || !AnswersRequest(request_, report, length))
             return false;
-        const size_t copied = std::min(length, buffer_.size());
-        if (copied > 0)
-            std::memcpy(buffer_.data(), report, copied);
-        deliveredLength_ = copied;
+        // A longer report (a transport that adds bytes) is cut to the frame.
+        std::memcpy(buffer_.data(), report, buffer_.size());
+        deliveredLength_ = buffer_.size();
     }
     delivered_.notify_all();
     return true;

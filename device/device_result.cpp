@@ -20,6 +20,8 @@ const char* DeviceResultName(DeviceResult result) {
         return "argument out of range";
     case DeviceResult::DiffersAfterWrite:
         return "the bytes read back differ from those written";
+    case DeviceResult::KeyboardBusy:
+        return "the keyboard is in use by another program";
     }
     return "unknown result";
 }

@@ -14,6 +14,7 @@ enum class DeviceResult : int32_t {
     RefusedFE = -103,     // the keyboard answered status 0xFE
     BadBlockIndex = -201, // key map block index out of range; nothing sent
     DiffersAfterWrite = -301, // acknowledged, but the bytes read back differ from those sent
+    KeyboardBusy = -401,      // another program kept the keyboard's turn; nothing sent
 };
 
 // A short English name for messages and logs ("done", "no keyboard", ...).

@@ -39,6 +39,9 @@ public:
     bool KeyboardPresentButNotAccessible() const override {
         return inner_.KeyboardPresentButNotAccessible();
     }
+    std::optional<TurnPlace> KeyboardTurnPlace() const override {
+        return inner_.KeyboardTurnPlace();
+    }
 
 private:
     std::unique_ptr<HidBridge> owned_;

@@ -6,22 +6,50 @@ namespace tavrik {
 
 namespace {
 
-// The keyboard always answers with a whole frame. Anything shorter cannot carry the echo,
-// the status and the data, so it is not taken as the answer to this request.
-bool AnswersRequest(const ConfigFrame& request, std::span<const uint8_t, kFrameSize> answer,
-                    size_t delivered) {
-    return delivered == kFrameSize && answer[frame::kCommand] == request[frame::kCommand];
-}
-
 bool IsRefusal(uint8_t status) {
     return status == kStatusRefusedFF || status == kStatusRefusedFE;
 }
 
+// The commands that change what the keyboard holds; other programs must learn of them.
+bool ChangesKeyboardMemory(uint8_t code) {
+    switch (code) {
+    case command::kWriteSettings:
+    case command::kWriteLighting:
+    case command::kWriteKeyMap:
+    case command::kWriteMacroMemory:
+    case command::kWriteColours:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace
+
+FrameExchange::Bracket::Bracket(FrameExchange& exchange)
+    : exchange_(exchange)
+    , outermost_(exchange.bracketOwner_.load() != std::this_thread::get_id()) {
+    // The turn first, then the lock: a thread waiting for another program does not keep this
+    // program's other threads from the keyboard they already have.
+    if (outermost_)
+        turn_ = exchange.turn_.Take();
+    exchange.exchangeLock_.lock();
+    if (outermost_) {
+        exchange.bracketOwner_ = std::this_thread::get_id();
+        exchange.turnRefused_ = !turn_;
+    }
+}
+
+FrameExchange::Bracket::~Bracket() {
+    if (outermost_)
+        exchange_.bracketOwner_ = std::thread::id();
+    exchange_.exchangeLock_.unlock();
+}
 
 FrameExchange::FrameExchange(HidBridge& bridge, DeviceClock& clock)
     : bridge_(bridge)
-    , clock_(clock) {}
+    , clock_(clock)
+    , turn_([&bridge] { return bridge.KeyboardTurnPlace(); }) {}
 
 bool FrameExchange::KeyboardAttached() {
     return bridge_.RequestGetDeviceCount(kCtrlUnit, ArgumentCheck(kCtrlUnit, nullptr, 0, {})) > 0;
@@ -34,19 +62,23 @@ DeviceResult FrameExchange::ExchangeFrame(std::span<const uint8_t> request,
     Bracket hold(*this);
     if (!KeyboardAttached())
         return DeviceResult::NoKeyboard;
+    if (!hold.HasTurn())
+        return DeviceResult::KeyboardBusy;
+    if (ChangesKeyboardMemory(request[frame::kCommand]))
+        turn_.NoteWrite();
 
     ConfigFrame frame{};
     std::copy_n(request.begin(), std::min(request.size(), kFrameSize), frame.begin());
     const uint32_t check = ArgumentCheck(kCtrlUnit, nullptr, 0, frame);
 
     for (int attempt = 1;; ++attempt) {
-        slot_.Arm(answer);
+        slot_.Arm(frame, answer);
         if (bridge_.RequestWriteOne(kCtrlUnit, frame, check) <= 0) {
             slot_.Disarm();
             return DeviceResult::WriteRefused;
         }
         const std::optional<size_t> delivered = slot_.Await(clock_, kAnswerTimeout);
-        const bool answered = delivered && AnswersRequest(frame, answer, *delivered);
+        const bool answered = delivered.has_value();
         if (answered && (!IsRefusal(answer[frame::kStatus]) || attempt >= kMaxFrameAttempts)) {
             answerLength = *delivered;
             return DeviceResult::Done;

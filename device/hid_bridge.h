@@ -3,9 +3,12 @@
 // A backend (hidapi for real keyboards, the emulated keyboard in-process or over a socket)
 // implements these operations; the rest of the program never learns which one it talks to.
 
+#include "device/turn_place.h"
+
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <span>
 
 namespace tavrik {
@@ -93,6 +96,11 @@ public:
     // True when a keyboard is there but the program may not open it (on Linux: no access to
     // its hidraw node until the udev rule is installed). Such a keyboard is not counted.
     virtual bool KeyboardPresentButNotAccessible() const { return false; }
+
+    // Where the programs using the attached keyboard take turns on it (see keyboard_turn.h);
+    // nothing when no other program can reach it (a keyboard inside this process) or none is
+    // attached.
+    virtual std::optional<TurnPlace> KeyboardTurnPlace() const { return std::nullopt; }
 };
 
 } // namespace tavrik

@@ -4,6 +4,8 @@
 // and go, and the facts that tell why a node cannot be opened. The real implementation uses
 // hidapi, sysfs and libudev; tests use a fake.
 
+#include "device/turn_place.h"
+
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -82,6 +84,9 @@ public:
     virtual std::unique_ptr<HotplugWatch> WatchHotplug() = 0;
     virtual HidNodeAccess NodeAccess(const std::string& path) = 0;
     virtual HidSystemFacts SystemFacts() = 0;
+    // Where the programs using the keyboard whose configuration unit is the node `path` take
+    // turns; nothing when they cannot.
+    virtual std::optional<TurnPlace> TurnPlaceOf(const std::string& path) = 0;
 };
 
 } // namespace tavrik

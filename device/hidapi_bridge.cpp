@@ -231,10 +231,15 @@ int32_t HidapiBridge::CountLocked(const UnitDescriptor& unit) const {
         std::ranges::count_if(nodes_, [&](const auto& node) { return node->Serves(unit); }));
 }
 
-HidNode* HidapiBridge::NodeForLocked(const UnitDescriptor& unit) const {
+const HidapiBridge::OpenNode* HidapiBridge::OpenNodeForLocked(const UnitDescriptor& unit) const {
     const auto found =
         std::ranges::find_if(nodes_, [&](const auto& node) { return node->Serves(unit); });
-    return found == nodes_.end() ? nullptr : (*found)->node.get();
+    return found == nodes_.end() ? nullptr : found->get();
+}
+
+HidNode* HidapiBridge::NodeForLocked(const UnitDescriptor& unit) const {
+    const OpenNode* open = OpenNodeForLocked(unit);
+    return open == nullptr ? nullptr : open->node.get();
 }
 
 std::vector<uint32_t> HidapiBridge::ReadsOfLocked(const UnitDescriptor& unit) const {
@@ -307,6 +312,18 @@ int32_t HidapiBridge::RequestStatusWrite(const UnitDescriptor& unit, const UnitC
 bool HidapiBridge::KeyboardPresentButNotAccessible() const {
     std::lock_guard lock(mutex_);
     return !inaccessible_.empty();
+}
+
+std::optional<TurnPlace> HidapiBridge::KeyboardTurnPlace() const {
+    std::string path;
+    {
+        std::lock_guard lock(mutex_);
+        const OpenNode* open = OpenNodeForLocked(kCtrlUnit);
+        if (open == nullptr)
+            return std::nullopt;
+        path = open->path;
+    }
+    return platform_->TurnPlaceOf(path);
 }
 
 } // namespace tavrik

@@ -46,6 +46,8 @@ public:
                                UnitTag tag, std::span<const uint8_t> status, uint32_t check,
                                uint32_t* requestId) override;
     bool KeyboardPresentButNotAccessible() const override;
+    // The hidraw node that carries the CTRL unit.
+    std::optional<TurnPlace> KeyboardTurnPlace() const override;
 
 private:
     struct OpenNode;
@@ -70,6 +72,7 @@ private:
                                                OpenFailure& failure);
     int32_t CountLocked(const UnitDescriptor& unit) const;
     HidNode* NodeForLocked(const UnitDescriptor& unit) const;
+    const OpenNode* OpenNodeForLocked(const UnitDescriptor& unit) const;
     std::vector<uint32_t> ReadsOfLocked(const UnitDescriptor& unit) const;
 
     std::unique_ptr<HidPlatform> platform_;

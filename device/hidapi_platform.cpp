@@ -214,6 +214,10 @@ public:
                 .uaccessTag = HasUaccessTag(path)};
     }
 
+    std::optional<TurnPlace> TurnPlaceOf(const std::string& path) override {
+        return HidrawTurnPlace(path);
+    }
+
     HidSystemFacts SystemFacts() override {
         HidSystemFacts facts{.hidapiVersion = hid_version_str(),
                              .libudevVersion = TAVRIK_LIBUDEV_VERSION,

@@ -1,5 +1,6 @@
 #include "emulator/emulator_server.h"
 
+#include "device/turn_place.h"
 #include "emulator/socket_io.h"
 
 #include <atomic>
@@ -97,8 +98,11 @@ EmulatorServer::~EmulatorServer() {
     if (listenFd_ >= 0) {
         ::close(listenFd_);
         struct stat info {};
-        if (::lstat(path_.c_str(), &info) == 0 && info.st_ino == socketInode_)
+        if (::lstat(path_.c_str(), &info) == 0 && info.st_ino == socketInode_) {
             ::unlink(path_.c_str());
+            // The clients' turn lock goes with the keyboard they took turns on.
+            ::unlink(SocketTurnPlace(path_).lockFile.c_str());
+        }
     }
     for (int fd : {wakeRead_, wakeWrite_}) {
         if (fd >= 0)

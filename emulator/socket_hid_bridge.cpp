@@ -51,11 +51,12 @@ std::unique_ptr<SocketHidBridge> SocketHidBridge::Connect(const std::string& pat
         ::close(fd);
         return nullptr;
     }
-    return std::unique_ptr<SocketHidBridge>(new SocketHidBridge(fd));
+    return std::unique_ptr<SocketHidBridge>(new SocketHidBridge(fd, path));
 }
 
-SocketHidBridge::SocketHidBridge(int fd)
+SocketHidBridge::SocketHidBridge(int fd, std::string path)
     : fd_(fd)
+    , path_(std::move(path))
     , reader_([this] { ReadReplies(); }) {}
 
 SocketHidBridge::~SocketHidBridge() {
@@ -63,6 +64,10 @@ SocketHidBridge::~SocketHidBridge() {
     ::shutdown(fd_, SHUT_RDWR);
     reader_.join();
     ::close(fd_);
+}
+
+std::optional<TurnPlace> SocketHidBridge::KeyboardTurnPlace() const {
+    return SocketTurnPlace(path_);
 }
 
 std::optional<wire::ControlReply> SocketHidBridge::Control(const std::vector<std::string>& args) {

@@ -36,6 +36,9 @@ public:
     // failed.
     std::optional<wire::ControlReply> Control(const std::vector<std::string>& args);
 
+    // "PATH.lock" beside the socket.
+    std::optional<TurnPlace> KeyboardTurnPlace() const override;
+
 protected:
     int32_t CountDevices(const UnitDescriptor& unit) override;
     int32_t StartRead(const UnitDescriptor& unit, const UnitCallback* callback, UnitTag tag,
@@ -46,7 +49,7 @@ protected:
                         uint32_t* requestId) override;
 
 private:
-    explicit SocketHidBridge(int fd);
+    SocketHidBridge(int fd, std::string path);
 
     // Sends a request and waits for its reply; nothing when the connection is gone. The Locked
     // forms expect callMutex_ held.
@@ -59,6 +62,7 @@ private:
     void Disconnect();
 
     int fd_;
+    std::string path_;
     std::mutex callMutex_; // one call in flight
     std::mutex replyMutex_;
     std::condition_variable replyArrived_;

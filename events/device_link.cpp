@@ -8,9 +8,18 @@ DeviceLink::DeviceLink(HidBridge& bridge, KeyboardFacts& facts, MainWindowPort& 
     , commands_(exchange_)
     , presence_(commands_, facts, window)
     , listener_(bridge, exchange_, indicator_, window,
-                [this](int32_t count) { HandOverCount(count); }) {}
+                [this](int32_t count) { HandOverCount(count); }) {
+    // Another program wrote to the keyboard between this one's turns: what this one believes
+    // the keyboard holds, and which hardware profile is active, may no longer be so.
+    exchange_.Turn().AddForeignWriteListener([this, &facts] {
+        commands_.ForgetKeyboardMemory();
+        facts.ForgetActiveProfile();
+    });
+}
 
 DeviceLink::~DeviceLink() {
+    // A handler waiting for another program's turn to end gives up at once.
+    exchange_.Turn().Cancel();
     presence_.Stop();
 }
 

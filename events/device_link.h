@@ -33,6 +33,7 @@ public:
     void Start();
 
     DeviceCommands& Commands() { return commands_; }
+    KeyboardTurn& Turn() { return exchange_.Turn(); }
     const GKeyIndicatorState& Indicator() const { return indicator_; }
     InputListener& Listener() { return listener_; }
     PresenceMonitor& Presence() { return presence_; }

@@ -75,6 +75,8 @@ std::u16string_view ResultName(DeviceResult result) {
         return u"参数超出范围";
     case DeviceResult::DiffersAfterWrite:
         return u"写入后读回的数据不同";
+    case DeviceResult::KeyboardBusy:
+        return u"键盘正被其他程序使用";
     }
     return u"未知结果";
 }

@@ -6,6 +6,7 @@
 #include "session/profile_text_transfer.h"
 
 #include <QCoreApplication>
+#include <QTimer>
 
 #include <future>
 
@@ -27,6 +28,24 @@ public:
 
 constexpr std::u16string_view kFinishDownloadQuestion =
     u"上次写入键盘没有完成，键盘上的设定可能不完整。是否现在把保存的设定重新写入键盘？";
+
+constexpr std::u16string_view kKeepEditsQuestion =
+    u"另一个程序修改了键盘上的设定。是否保留您尚未应用的更改？\n"
+    u"选择“是”，这些更改会保留在键盘现在的设定之上；选择“否”，将放弃这些更改。";
+
+constexpr std::u16string_view kEditsCannotBeCarriedOver =
+    u"另一个程序修改了键盘上的设定，您尚未应用的更改无法与之合并（宏的总数超过 100 个）。"
+    u"没有写入任何设定；请删除一些宏后再应用，或切换配置以放弃这些更改。";
+
+// How often the window looks whether another program wrote to the keyboard.
+constexpr int kOtherProgramsCheckMs = 1000;
+
+std::u16string KeyboardBusyMessage(const std::string& holder) {
+    const std::u16string who =
+        holder.empty() ? std::u16string()
+                       : u"（" + QString::fromStdString(holder).toStdU16String() + u"）";
+    return u"键盘正被其他程序使用" + who + u"，没有写入任何设定。请稍后再试。";
+}
 
 } // namespace
 
@@ -50,6 +69,50 @@ KeyboardEditor::~KeyboardEditor() {
 void KeyboardEditor::Start() {
     stack_->Start();
     started_ = true;
+    auto* check = new QTimer(this);
+    connect(check, &QTimer::timeout, this, &KeyboardEditor::CheckForOtherPrograms);
+    check->start(kOtherProgramsCheckMs);
+}
+
+void KeyboardEditor::CheckForOtherPrograms() {
+    if (gate_.IsClosed() || followQueued_ || assignmentOpen_ || KeyboardCount() == 0)
+        return;
+    KeyboardTurn& turn = stack_->Turn();
+    const bool unfollowed =
+        stack_->KeyboardChangedElsewhere() && turn.ForeignWrites() != followedForeignWrites_;
+    if (unfollowed || turn.OthersWroteSinceLastTurn()) {
+        followQueued_ = true;
+        Post([this] { FollowOtherProgramsJob(); });
+    }
+}
+
+void KeyboardEditor::FollowOtherProgramsJob() {
+    followQueued_ = false;
+    if (assignmentOpen_) // its copies of the macros would go stale: once it has closed
+        return;
+    {
+        // Taking the turn is what tells whether another program wrote since this one's last.
+        const KeyboardTurn::Hold turn = stack_->Turn().Take(std::nullopt);
+        followedForeignWrites_ = stack_->Turn().ForeignWrites();
+        if (!turn || !stack_->KeyboardChangedElsewhere())
+            return;
+        if (!modified_) {
+            stack_->ReloadFromKeyboard();
+            PublishKeyboardState();
+            return;
+        }
+    }
+    // Asked without the turn: other programs go on while the user thinks.
+    const bool keep = AskYesNo(kKeepEditsQuestion);
+    if (!stack_->RebaseOnKeyboard(keep))
+        ShowMessage(kEditsCannotBeCarriedOver);
+    PublishKeyboardState();
+}
+
+void KeyboardEditor::PublishKeyboardState() {
+    emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
+    stack_->Store().BuildProfileMenu();
+    PublishLightingState();
 }
 
 bool KeyboardEditor::KeyboardArriving() const {
@@ -157,12 +220,27 @@ void KeyboardEditor::PostProfileManagerApply(ProfileListChoice choice,
                                              std::function<void(bool applied)> done) {
     Post([this, choice = std::move(choice), done = std::move(done)] {
         emit busyChanged(true);
-        const bool applied = ApplyProfileList(stack_->Store(), choice,
-                                              UserPreferences(QCoreApplication::applicationName()));
+        const bool applied = ApplyProfileManagerChoice(choice);
         emit busyChanged(false);
         emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
         RunOnWindowThread([done, applied] { done(applied); });
     });
+}
+
+bool KeyboardEditor::ApplyProfileManagerChoice(const ProfileListChoice& choice) {
+    // The user is asked before the keyboard is held: other programs go on meanwhile.
+    if (!AskToSaveWindowEdits(*this))
+        return false;
+    const KeyboardTurn::Hold turn = stack_->Turn().Take();
+    if (!turn) {
+        ShowMessage(KeyboardBusyMessage(turn.Problem()));
+        return false;
+    }
+    if (!ApplyProfileChoice(stack_->Store(), choice,
+                            UserPreferences(QCoreApplication::applicationName())))
+        return false;
+    stack_->MarkInStep();
+    return true;
 }
 
 void KeyboardEditor::RunOnWindowThread(std::function<void()> then) {
@@ -190,9 +268,7 @@ void KeyboardEditor::ReloadJob() {
     // what it was to write, and Apply stays enabled until it has been written.
     if (stack_->Store().DownloadPending() && AskYesNo(kFinishDownloadQuestion))
         Apply();
-    emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
-    stack_->Store().BuildProfileMenu();
-    PublishLightingState();
+    PublishKeyboardState();
 }
 
 void KeyboardEditor::PublishLightingState() {
@@ -297,18 +373,17 @@ void KeyboardEditor::Apply() {
 
 void KeyboardEditor::ApplyChanges() {
     const bool allProfiles = allProfilesPending_.exchange(false);
-    ProfileStore& store = stack_->Store();
     watch_->Reset();
-    bool saved = false;
-    bool downloaded = false;
-    {
-        const LiveProfile::Lock lock = stack_->Profile().LockProfile();
-        saved = store.SaveProfileToStore();
-        downloaded = store.ApplyProfileToKeyboard(allProfiles);
-    }
+    const KeyboardStack::ApplyOutcome applied = stack_->ApplyToKeyboard(allProfiles);
     const bool exchangesFailed = !watch_->FailedExchanges().empty();
     ReportFailedExchanges();
-    if (saved && downloaded && !exchangesFailed)
+    if (applied.turn != TurnOutcome::Taken)
+        ShowMessage(KeyboardBusyMessage(applied.turnProblem));
+    else if (applied.rebaseFailed)
+        ShowMessage(kEditsCannotBeCarriedOver);
+    if (applied.rebased) // the window shows the keys other programs gave too
+        PublishKeyboardState();
+    if (applied.saved && applied.downloaded && !exchangesFailed)
         EnableApply(false);
     else if (allProfiles)
         allProfilesPending_ = true;

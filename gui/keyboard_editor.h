@@ -174,8 +174,15 @@ private:
     void ReadAssignmentJob(size_t slot);
     void AssignJob(size_t slot, const AssignmentChoice& choice, std::vector<MacroRecord>& macros);
     void ApplyChanges();
+    bool ApplyProfileManagerChoice(const ProfileListChoice& choice);
     void ReportFailedExchanges();
     void PublishLightingState();
+    // The active profile, the profile caption and the lighting, after the keyboard was read.
+    void PublishKeyboardState();
+    // Another program wrote to the keyboard: the window follows, asking first when it holds
+    // unapplied edits (keep them on top of what the keyboard holds now, or drop them).
+    void CheckForOtherPrograms();
+    void FollowOtherProgramsJob();
     void RunOnWindowThread(std::function<void()> then);
     std::optional<size_t> ActiveLayer() const;
 
@@ -190,6 +197,8 @@ private:
     std::atomic<bool> modified_{false};
     std::atomic<bool> assignmentOpen_{false};
     std::atomic<bool> allProfilesPending_{false};
+    std::atomic<bool> followQueued_{false};
+    std::atomic<uint64_t> followedForeignWrites_{0};
     std::unique_ptr<SerialWorker> worker_; // last: stopped before what its jobs use goes
 };
 

@@ -7,16 +7,6 @@
 namespace tavrik {
 namespace {
 
-// Unsaved edits of the main window are applied when the user says so; otherwise the reload at
-// the end of Apply drops them. False when they were to be applied and could not be (the window
-// has said why and is still modified): the reload would replace them with what the keyboard holds.
-bool AskToSaveWindowEdits(ProfileWindow& window) {
-    if (!window.IsModified() || !window.AskYesNo(profile_text::kSaveProfileQuestion))
-        return true;
-    window.Apply();
-    return !window.IsModified();
-}
-
 // Sends the row's index to the keyboard; false, with the user told, when the keyboard keeps its
 // profile. The keyboard is asked again which profile is active, since a refusal leaves it unknown.
 bool SelectRowProfile(ProfileStore& store, size_t row) {
@@ -38,10 +28,20 @@ bool SelectRowProfile(ProfileStore& store, size_t row) {
 
 } // namespace
 
+bool AskToSaveWindowEdits(ProfileWindow& window) {
+    if (!window.IsModified() || !window.AskYesNo(profile_text::kSaveProfileQuestion))
+        return true;
+    window.Apply();
+    return !window.IsModified();
+}
+
 bool ApplyProfileList(ProfileStore& store, const ProfileListChoice& choice,
                       const UserPreferences& preferences) {
-    if (!AskToSaveWindowEdits(store.Window()))
-        return false;
+    return AskToSaveWindowEdits(store.Window()) && ApplyProfileChoice(store, choice, preferences);
+}
+
+bool ApplyProfileChoice(ProfileStore& store, const ProfileListChoice& choice,
+                        const UserPreferences& preferences) {
     if (choice.checkedRow && !SelectRowProfile(store, *choice.checkedRow))
         return false;
     preferences.WriteProfileList(choice.rowPaths);

@@ -28,6 +28,15 @@ struct ProfileListChoice {
 bool ApplyProfileList(ProfileStore& store, const ProfileListChoice& choice,
                       const UserPreferences& preferences);
 
+// The two halves of ApplyProfileList, for a caller that must not hold the keyboard while the
+// user is asked. Unsaved edits of the main window are applied when the user says so; otherwise
+// the reload at the end of Apply drops them. False when they were to be applied and could not
+// be (the window has said why and is still modified).
+bool AskToSaveWindowEdits(ProfileWindow& window);
+// The rest: the checked row's profile selected, the list stored, the live profile read again.
+bool ApplyProfileChoice(ProfileStore& store, const ProfileListChoice& choice,
+                        const UserPreferences& preferences);
+
 // The same for the model's rows; the model is no longer modified when it succeeded.
 void ApplyProfileManager(ProfileStore& store, ProfileManagerModel& manager,
                          const UserPreferences& preferences);

@@ -7,6 +7,11 @@
 //
 // The transport and the window outlive the stack. Destroying the stack stops the device link
 // first, so no reload runs while the rest goes away.
+//
+// Other programs may write to the keyboard while the live profile holds edits not yet applied.
+// The stack keeps the profile as it was last in step with the keyboard (read from it or written
+// to it), so that those edits can be told apart and carried over to what the keyboard holds
+// now (edit_rebase.h) instead of writing back over the other program's changes.
 
 #include "device/hid_bridge.h"
 #include "device/keyboard_facts.h"
@@ -15,6 +20,7 @@
 #include "lighting/lighting_model.h"
 #include "profile/device_profile_keyboard.h"
 #include "profile/live_profile.h"
+#include "profile/profile_file_format.h"
 #include "profile/profile_store.h"
 #include "profile/profile_window.h"
 #include "session/read_recording_keyboard.h"
@@ -22,6 +28,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <string>
 #include <utility>
 
 namespace tavrik {
@@ -47,10 +54,38 @@ public:
     // per-key table. Unless keepModified, the window is no longer modified afterwards.
     void ReloadFromKeyboard(bool keepModified = false);
 
+    // Whether another program wrote to the keyboard since the live profile was last in step
+    // with it: its edits must then be carried over before anything is written.
+    bool KeyboardChangedElsewhere() { return Turn().ForeignWrites() != syncedForeignWrites_; }
+
+    // Reads the keyboard again as ReloadFromKeyboard does, in one turn, and when keepEdits makes
+    // the live profile's edits again on what the keyboard holds now (the window stays modified).
+    // False when the edits cannot be carried over (the macros would not fit together): the live
+    // profile keeps them as they were, still out of step, and nothing was changed.
+    bool RebaseOnKeyboard(bool keepEdits);
+
+    // The live profile was just written to the keyboard whole (an import): in step with it.
+    void MarkInStep();
+
+    struct ApplyOutcome {
+        TurnOutcome turn = TurnOutcome::Taken;
+        std::string turnProblem;   // who held the keyboard, or why the turn could not be had
+        bool rebased = false;      // the edits were carried over to another program's changes
+        bool rebaseFailed = false; // they could not be: nothing was written
+        bool saved = false;        // the store file holds the live profile
+        std::string saveError;
+        bool downloaded = false; // the last key map write succeeded
+    };
+    // What the main window's Apply does, in one turn: the edits carried over first when another
+    // program wrote meanwhile (then all three hardware profiles are sent), the store file saved,
+    // the live profile downloaded (all three profiles or only the active one).
+    ApplyOutcome ApplyToKeyboard(bool allProfiles);
+
     int KeyboardCount() const { return link_->Presence().KeyboardCount(); }
     bool KeyboardCountPending() const { return link_->Presence().CountPending(); }
     DeviceLink& Link() { return *link_; }
     DeviceCommands& Commands() { return link_->Commands(); }
+    KeyboardTurn& Turn() { return link_->Turn(); }
     KeyboardFacts& Facts() { return facts_; }
     LiveProfile& Profile() { return profile_; }
     ProfileStore& Store() { return *store_; }
@@ -73,6 +108,9 @@ public:
     }
 
 private:
+    // The live profile is in step with the keyboard now. Called with the profile lock held.
+    void RecordSyncLocked();
+
     KeyboardFacts facts_;
     LiveProfile profile_;
     std::unique_ptr<DeviceLink> link_;
@@ -83,6 +121,9 @@ private:
     std::unique_ptr<LightingModel> lighting_;
     DeviceResult lightingRead_ = DeviceResult::NoKeyboard;
     std::atomic<bool> mirrored_{false};
+    std::mutex syncMutex_;
+    std::unique_ptr<ProfileContents> synced_ = std::make_unique<ProfileContents>();
+    std::atomic<uint64_t> syncedForeignWrites_{0};
 };
 
 } // namespace tavrik

@@ -50,7 +50,9 @@ ProfileWithLighting ProfileAndLighting(KeyboardStack& stack) {
     return both;
 }
 
-ImportOutcome ImportProfileOrText(KeyboardStack& stack, const std::filesystem::path& path) {
+namespace {
+
+ImportOutcome ImportFile(KeyboardStack& stack, const std::filesystem::path& path) {
     const FileRead read = ReadWholeFile(path, kProfileTextKind);
     // A profile file, and a file that cannot be read at all, are the profile file import's to
     // judge and to explain.
@@ -62,6 +64,18 @@ ImportOutcome ImportProfileOrText(KeyboardStack& stack, const std::filesystem::p
         return ImportOutcome::Refused;
     }
     return ImportText(stack, std::move(std::get<ProfileWithLighting>(parsed)));
+}
+
+} // namespace
+
+ImportOutcome ImportProfileOrText(KeyboardStack& stack, const std::filesystem::path& path) {
+    // The download and the store file in one turn; a keyboard another program keeps busy fails
+    // the download's frames, which the caller reports.
+    const KeyboardTurn::Hold turn = stack.Turn().Take();
+    const ImportOutcome outcome = ImportFile(stack, path);
+    if (outcome == ImportOutcome::Downloaded)
+        stack.MarkInStep();
+    return outcome;
 }
 
 bool ExportProfileAsText(KeyboardStack& stack, const std::filesystem::path& path) {

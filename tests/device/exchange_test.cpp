@@ -63,8 +63,9 @@ TEST(FrameExchange, RetriesFaultsUpToThreeFrames) {
         {emu::Fault::None, 0, DeviceResult::Done, 1, 0ms},
         {emu::Fault::Silent, 3, DeviceResult::NoAnswer, 3, 3020ms},
         {emu::Fault::Silent, 2, DeviceResult::Done, 3, 2020ms},
-        {emu::Fault::WrongEcho, 1, DeviceResult::Done, 2, 10ms},
-        {emu::Fault::WrongEcho, 3, DeviceResult::NoAnswer, 3, 20ms},
+        // A report echoing another command is no answer: the exchange waits for its own.
+        {emu::Fault::WrongEcho, 1, DeviceResult::Done, 2, 1010ms},
+        {emu::Fault::WrongEcho, 3, DeviceResult::NoAnswer, 3, 3020ms},
         {emu::Fault::RefuseFE, 3, DeviceResult::RefusedFE, 3, 20ms},
         {emu::Fault::RefuseFF, 3, DeviceResult::RefusedFF, 3, 20ms},
         {emu::Fault::RefuseFE, 2, DeviceResult::Done, 3, 20ms},
@@ -116,12 +117,14 @@ TEST(FrameExchange, AnswerAfterATimeOutIsDropped) {
     EXPECT_NE(settings[0], 0x77);
 }
 
-// A transport whose keyboard answers each frame with whatever the test scripted, at once and
-// on the writing thread.
+using Report = std::vector<uint8_t>;
+
+// A transport whose keyboard answers each frame with whatever the test scripted (one or several
+// reports a frame), at once and on the writing thread.
 class ScriptedBridge final : public HidBridge {
 public:
-    explicit ScriptedBridge(std::vector<std::vector<uint8_t>> answers)
-        : answers_(std::move(answers)) {}
+    explicit ScriptedBridge(std::vector<std::vector<Report>> reportsPerFrame)
+        : reportsPerFrame_(std::move(reportsPerFrame)) {}
 
     FrameExchange* exchange = nullptr;
     int framesWritten = 0;
@@ -133,8 +136,9 @@ public:
     }
     int32_t DeleteRequestFromUnitId(uint32_t) override { return 1; }
     int32_t RequestWriteOne(const UnitDescriptor&, std::span<const uint8_t>, uint32_t) override {
-        const auto& answer = answers_.at(static_cast<size_t>(framesWritten++) % answers_.size());
-        exchange->DeliverAnswer(answer.data(), answer.size());
+        const size_t frame = static_cast<size_t>(framesWritten++) % reportsPerFrame_.size();
+        for (const Report& report : reportsPerFrame_.at(frame))
+            exchange->DeliverAnswer(report.data(), report.size());
         return static_cast<int32_t>(kFrameSize);
     }
     int32_t RequestStatusWrite(const UnitDescriptor&, const UnitCallback*, UnitTag,
@@ -143,14 +147,21 @@ public:
     }
 
 private:
-    std::vector<std::vector<uint8_t>> answers_;
+    std::vector<std::vector<Report>> reportsPerFrame_;
 };
 
-std::vector<uint8_t> Answer(uint8_t command, size_t length, uint8_t fill) {
-    std::vector<uint8_t> answer(length, fill);
-    answer.at(frame::kCommand) = command;
+// The answer to a settings read (command 3, 28 bytes at address 0), `size` bytes long.
+Report Answer(size_t size, uint8_t fill) {
+    Report answer(size, fill);
+    const auto header = Request(3, 28);
+    std::copy_n(header.begin(), std::min(size, frame::kData), answer.begin());
     answer.at(frame::kStatus) = 0;
     return answer;
+}
+
+Report WithByte(Report report, size_t at, uint8_t value) {
+    report.at(at) = value;
+    return report;
 }
 
 // Reports are copied only into the frame-sized answer buffer, and an answer that does not
@@ -158,20 +169,20 @@ std::vector<uint8_t> Answer(uint8_t command, size_t length, uint8_t fill) {
 TEST(FrameExchange, AnswersOfTheWrongSizeStayInsideTheFrame) {
     struct Case {
         const char* name;
-        std::vector<std::vector<uint8_t>> answers;
+        std::vector<std::vector<Report>> answers;
         DeviceResult result;
         int frames;
         size_t answerLength;
     };
     const Case cases[] = {
-        {"oversized answer cut to the frame", {Answer(3, 300, 0x5A)}, DeviceResult::Done, 1, 64},
-        {"short answer", {Answer(3, kFrameSize - 1, 0x5A)}, DeviceResult::NoAnswer, 3, 0},
+        {"oversized answer cut to the frame", {{Answer(300, 0x5A)}}, DeviceResult::Done, 1, 64},
+        {"short answer", {{Answer(kFrameSize - 1, 0x5A)}}, DeviceResult::NoAnswer, 3, 0},
         {"header-only answer, then a whole one",
-         {Answer(3, 8, 0x5A), Answer(3, kFrameSize, 0x5A)},
+         {{Answer(8, 0x5A)}, {Answer(kFrameSize, 0x5A)}},
          DeviceResult::Done,
          2,
          64},
-        {"empty report", {std::vector<uint8_t>{}}, DeviceResult::NoAnswer, 3, 0},
+        {"empty report", {{Report{}}}, DeviceResult::NoAnswer, 3, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -190,6 +201,53 @@ TEST(FrameExchange, AnswersOfTheWrongSizeStayInsideTheFrame) {
         EXPECT_EQ(answerLength, c.answerLength);
         EXPECT_THAT(std::span(guarded).last(8), Each(0xEE));
     }
+}
+
+// Every program with the keyboard open receives every answer it sends. Reports that are not the
+// answer to this request arrive first; the exchange takes only its own, from the same frame.
+TEST(FrameExchange, TakesOnlyTheAnswerThatEchoesItsRequest) {
+    const Report own = Answer(kFrameSize, 0x11);
+    struct Case {
+        const char* name;
+        Report foreign;
+    };
+    const Case cases[] = {
+        {"another command", WithByte(Answer(kFrameSize, 0x22), frame::kCommand, 7)},
+        {"another length", WithByte(Answer(kFrameSize, 0x22), frame::kLength, 56)},
+        {"another address, low byte", WithByte(Answer(kFrameSize, 0x22), frame::kAddressLow, 56)},
+        {"another address, high byte", WithByte(Answer(kFrameSize, 0x22), frame::kAddressHigh, 2)},
+        {"a refusal of another request",
+         WithByte(WithByte(Answer(kFrameSize, 0x22), frame::kLength, 3), frame::kStatus,
+                  kStatusRefusedFE)},
+        {"too short to be a frame", Answer(frame::kData, 0x22)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ScriptedBridge bridge({{c.foreign, c.foreign, own}});
+        test::ManualClock clock;
+        FrameExchange exchange(bridge, clock);
+        bridge.exchange = &exchange;
+        DeviceCommands commands(exchange);
+        DeviceSettings settings{};
+        EXPECT_EQ(commands.ReadSettings(settings), DeviceResult::Done);
+        EXPECT_EQ(bridge.framesWritten, 1);
+        EXPECT_THAT(settings, Each(0x11));
+        EXPECT_EQ(clock.Elapsed(), 0ms);
+    }
+}
+
+// Foreign answers alone never end the wait early, and are never taken.
+TEST(FrameExchange, ForeignAnswersAloneAreNoAnswer) {
+    ScriptedBridge bridge({{WithByte(Answer(kFrameSize, 0x22), frame::kAddressLow, 56)}});
+    test::ManualClock clock;
+    FrameExchange exchange(bridge, clock);
+    bridge.exchange = &exchange;
+    DeviceCommands commands(exchange);
+    DeviceSettings settings{};
+    EXPECT_EQ(commands.ReadSettings(settings), DeviceResult::NoAnswer);
+    EXPECT_EQ(bridge.framesWritten, 3);
+    EXPECT_EQ(clock.Elapsed(), 3020ms);
+    EXPECT_THAT(settings, Each(0));
 }
 
 } // namespace

@@ -202,6 +202,8 @@ public:
         std::lock_guard lock(system_.mutex_);
         return system_.system_;
     }
+    // The fake nodes are no files: this keyboard is the test's alone.
+    std::optional<TurnPlace> TurnPlaceOf(const std::string&) override { return std::nullopt; }
 
 private:
     FakeHidSystem& system_;

@@ -1,6 +1,6 @@
 #include "emulator/state_file.h"
-#include "profile/temp_folder.h"
 #include "support/odd_files.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 // Bounded reading of outside files on real files in a temporary folder.
 #include "files/file_read.h"
-#include "profile/temp_folder.h"
 #include "support/odd_files.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 // Replacing files all or nothing, on real files in a temporary folder.
 #include "files/file_replace.h"
-#include "profile/temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -10,7 +10,7 @@
 #include "profile/profile_transfer.h"
 #include "profile/text_packing.h"
 #include "profile_fakes.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 #include "profile/profile_file.h"
 #include "profile/profile_store.h"
 #include "profile_fakes.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 #include "profile/profile_file.h"
 #include "profile_file_builder.h"
 #include "support/odd_files.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
 #include "profile/profile_file.h"
 #include "profile/profile_file_format.h"
 #include "profile/profile_manager_model.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

@@ -3,7 +3,7 @@
 #include "profile/profile_switcher.h"
 #include "profile/profile_transfer.h"
 #include "profile_fakes.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <QSettings>
 

@@ -1,7 +1,7 @@
 #include "profile/decimal_text.h"
 #include "profile/settings_file.h"
 #include "support/odd_files.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

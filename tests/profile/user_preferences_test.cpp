@@ -1,5 +1,5 @@
 #include "profile/user_preferences.h"
-#include "temp_folder.h"
+#include "support/temp_folder.h"
 
 #include <QSettings>
 
