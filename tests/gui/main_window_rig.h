@@ -32,32 +32,17 @@ public:
     // Preferences are read from the settings file as the program reads them.
     // `prepare` sees the keyboard's transport before the program starts.
     explicit MainWindowRig(Start start = Start::Initialised,
-                           const std::function<void(HookedKeyboard&)>& prepare = {})
-        : m_documentsFolder(m_documents.path().toStdString())
-        , m_settings(SettingsFilePath(m_documentsFolder)) {
-        std::filesystem::create_directories(m_settings.Path().parent_path());
+                           const std::function<void(HookedKeyboard&)>& prepare = {}) {
         auto keyboard = std::make_unique<HookedKeyboard>();
         m_keyboard = keyboard.get();
         if (prepare)
             prepare(*keyboard);
-        const SettingsFile settings = m_settings;
-        m_editor = std::make_unique<KeyboardEditor>(
-            std::move(keyboard), StoragePathsIn(m_documentsFolder),
-            [settings] {
-                return LightingPreferences{settings.ReportRateButton(),
-                                           settings.LightingEditMode()};
-            },
-            KeyboardEditor::UserDialogs{[this](const QString& text) { messages << text; },
-                                        [this](const QString& question) {
-                                            messages << question;
-                                            return answer;
-                                        }});
-        m_window = std::make_unique<CTavrikDlg>(m_state, m_paths, m_server, *m_editor, m_settings);
-        if (start == Start::Initialised)
-            m_window->InitDialog();
-        else
-            m_window->StartInTray();
-        m_editor->Start();
+        Begin(std::move(keyboard), m_documents.path().toStdString(), start);
+    }
+    // On a keyboard other programs share (tavrik-emu's socket), with its files in `documents`,
+    // the Documents folder tavrikctl uses too when its HOME is that folder's parent.
+    MainWindowRig(std::unique_ptr<HidBridge> transport, std::filesystem::path documents) {
+        Begin(std::move(transport), std::move(documents), Start::Initialised);
     }
     ~MainWindowRig() {
         m_window.reset();
@@ -83,6 +68,7 @@ public:
     }
 
     CTavrikDlg& Window() { return *m_window; }
+    const std::filesystem::path& DocumentsFolder() const { return m_documentsFolder; }
     KeyboardEditor& Editor() { return *m_editor; }
     HookedKeyboard& Transport() { return *m_keyboard; }
     EmulatedHidBridge& Keyboard() { return m_keyboard->Keyboard(); }
@@ -93,11 +79,35 @@ public:
     bool answer = false;
 
 private:
+    void Begin(std::unique_ptr<HidBridge> transport, std::filesystem::path documents, Start start) {
+        m_documentsFolder = std::move(documents);
+        m_settings = SettingsFile(SettingsFilePath(m_documentsFolder));
+        std::filesystem::create_directories(m_settings.Path().parent_path());
+        const SettingsFile settings = m_settings;
+        m_editor = std::make_unique<KeyboardEditor>(
+            std::move(transport), StoragePathsIn(m_documentsFolder),
+            [settings] {
+                return LightingPreferences{settings.ReportRateButton(),
+                                           settings.LightingEditMode()};
+            },
+            KeyboardEditor::UserDialogs{[this](const QString& text) { messages << text; },
+                                        [this](const QString& question) {
+                                            messages << question;
+                                            return answer;
+                                        }});
+        m_window = std::make_unique<CTavrikDlg>(m_state, m_paths, m_server, *m_editor, m_settings);
+        if (start == Start::Initialised)
+            m_window->InitDialog();
+        else
+            m_window->StartInTray();
+        m_editor->Start();
+    }
+
     const AppPaths m_paths =
         AppPathsFromExecutable(std::filesystem::path(TAVRIK_BIN_DIR) / "tavrik");
     QTemporaryDir m_documents;
     std::filesystem::path m_documentsFolder;
-    SettingsFile m_settings;
+    SettingsFile m_settings{std::filesystem::path()};
     ProcessState m_state;
     InstanceServer m_server;
     HookedKeyboard* m_keyboard = nullptr;
