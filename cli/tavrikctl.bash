@@ -126,7 +126,7 @@ _tavrikctl() {
         _tavrikctl_words a b
         return
         ;;
-    --count) return ;;
+    --count | --wait) return ;;
     --text)
         _tavrikctl_files
         return
@@ -136,7 +136,7 @@ _tavrikctl() {
     for ((i = 1; i < last; i++)); do
         word=${_tavrikctl_line[i]}
         case $word in
-        --device | --profile | --bank | --count | --text) ((i++)) ;;
+        --device | --profile | --bank | --count | --text | --wait) ((i++)) ;;
         --* | -h) ;;
         *)
             if [[ -z $command ]]; then
@@ -157,7 +157,7 @@ _tavrikctl() {
         watch) _tavrikctl_words --count ;;
         names) _tavrikctl_words --plain ;;
         esac
-        _tavrikctl_words --device --json --no-verify --full-write --help --version
+        _tavrikctl_words --device --json --no-verify --full-write --wait --help --version
         return
     fi
     case $command in

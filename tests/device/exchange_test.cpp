@@ -164,6 +164,18 @@ Report WithByte(Report report, size_t at, uint8_t value) {
     return report;
 }
 
+// The command set on a ScriptedBridge, with virtual time.
+struct ScriptedKeyboard {
+    explicit ScriptedKeyboard(std::vector<std::vector<Report>> reportsPerFrame)
+        : bridge(std::move(reportsPerFrame)) {
+        bridge.exchange = &exchange;
+    }
+    ScriptedBridge bridge;
+    test::ManualClock clock;
+    FrameExchange exchange{bridge, clock};
+    DeviceCommands commands{exchange};
+};
+
 // Reports are copied only into the frame-sized answer buffer, and an answer that does not
 // fill a whole frame cannot carry the echo, status and data: it counts as no answer.
 TEST(FrameExchange, AnswersOfTheWrongSizeStayInsideTheFrame) {
@@ -186,18 +198,15 @@ TEST(FrameExchange, AnswersOfTheWrongSizeStayInsideTheFrame) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedBridge bridge(c.answers);
-        test::ManualClock clock;
-        FrameExchange exchange(bridge, clock);
-        bridge.exchange = &exchange;
+        ScriptedKeyboard keyboard(c.answers);
         std::array<uint8_t, kFrameSize + 8> guarded{};
         guarded.fill(0xEE);
         size_t answerLength = 0;
-        EXPECT_EQ(exchange.ExchangeFrame(Request(3, 28),
-                                         std::span<uint8_t, kFrameSize>(guarded.data(), kFrameSize),
-                                         answerLength),
+        EXPECT_EQ(keyboard.exchange.ExchangeFrame(
+                      Request(3, 28), std::span<uint8_t, kFrameSize>(guarded.data(), kFrameSize),
+                      answerLength),
                   c.result);
-        EXPECT_EQ(bridge.framesWritten, c.frames);
+        EXPECT_EQ(keyboard.bridge.framesWritten, c.frames);
         EXPECT_EQ(answerLength, c.answerLength);
         EXPECT_THAT(std::span(guarded).last(8), Each(0xEE));
     }
@@ -223,30 +232,22 @@ TEST(FrameExchange, TakesOnlyTheAnswerThatEchoesItsRequest) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        ScriptedBridge bridge({{c.foreign, c.foreign, own}});
-        test::ManualClock clock;
-        FrameExchange exchange(bridge, clock);
-        bridge.exchange = &exchange;
-        DeviceCommands commands(exchange);
+        ScriptedKeyboard keyboard({{c.foreign, c.foreign, own}});
         DeviceSettings settings{};
-        EXPECT_EQ(commands.ReadSettings(settings), DeviceResult::Done);
-        EXPECT_EQ(bridge.framesWritten, 1);
+        EXPECT_EQ(keyboard.commands.ReadSettings(settings), DeviceResult::Done);
+        EXPECT_EQ(keyboard.bridge.framesWritten, 1);
         EXPECT_THAT(settings, Each(0x11));
-        EXPECT_EQ(clock.Elapsed(), 0ms);
+        EXPECT_EQ(keyboard.clock.Elapsed(), 0ms);
     }
 }
 
 // Foreign answers alone never end the wait early, and are never taken.
 TEST(FrameExchange, ForeignAnswersAloneAreNoAnswer) {
-    ScriptedBridge bridge({{WithByte(Answer(kFrameSize, 0x22), frame::kAddressLow, 56)}});
-    test::ManualClock clock;
-    FrameExchange exchange(bridge, clock);
-    bridge.exchange = &exchange;
-    DeviceCommands commands(exchange);
+    ScriptedKeyboard keyboard({{WithByte(Answer(kFrameSize, 0x22), frame::kAddressLow, 56)}});
     DeviceSettings settings{};
-    EXPECT_EQ(commands.ReadSettings(settings), DeviceResult::NoAnswer);
-    EXPECT_EQ(bridge.framesWritten, 3);
-    EXPECT_EQ(clock.Elapsed(), 3020ms);
+    EXPECT_EQ(keyboard.commands.ReadSettings(settings), DeviceResult::NoAnswer);
+    EXPECT_EQ(keyboard.bridge.framesWritten, 3);
+    EXPECT_EQ(keyboard.clock.Elapsed(), 3020ms);
     EXPECT_THAT(settings, Each(0));
 }
 

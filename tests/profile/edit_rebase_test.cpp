@@ -20,6 +20,13 @@ MacroRecord Macro(std::u16string name, uint16_t id, ScanCode key) {
     return macro;
 }
 
+// A macro the user made in the window since the keyboard was read.
+MacroRecord NewMacro(std::u16string name, uint16_t id, ScanCode key) {
+    MacroRecord macro = Macro(std::move(name), id, key);
+    macro.isNew = true;
+    return macro;
+}
+
 KeyFunctionEntry Sends(ScanCode key) {
     return {.type = KeyFunctionType::SingleKey, .value = key};
 }
@@ -66,8 +73,7 @@ TEST(EditRebase, KeysChangedByEitherProgramAreKeptAndTheUsersWinsOnTheSameKey) {
 TEST(EditRebase, MacrosAddedByBothProgramsAreAllKept) {
     const ProfileContents base = KeyboardAsRead();
     ProfileContents edited = base;
-    MacroRecord mine = Macro(u"mine", 2, 0x20);
-    mine.isNew = true;
+    const MacroRecord mine = NewMacro(u"mine", 2, 0x20);
     edited.macros.push_back(mine);
     edited.record.layers[0][kSlotA] = Plays(2);
     ProfileContents current = base;
@@ -161,9 +167,7 @@ TEST(EditRebase, TextsGoWithTheKeysTheyBelongTo) {
 TEST(EditRebase, MacrosThatDoNotFitTogetherAreRefused) {
     const ProfileContents base = KeyboardAsRead();
     ProfileContents edited = base;
-    MacroRecord mine = Macro(u"mine", 2, 0x20);
-    mine.isNew = true;
-    edited.macros.push_back(mine);
+    edited.macros.push_back(NewMacro(u"mine", 2, 0x20));
     ProfileContents current = base;
     for (uint16_t id = 2; id <= kMaxMacroId; ++id)
         current.macros.push_back(Macro(u"theirs", id, 0x21));
