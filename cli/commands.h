@@ -7,6 +7,8 @@
 #include "transport/backend_selection.h"
 
 #include <istream>
+#include <optional>
+#include <string>
 
 namespace tavrik::cli {
 
@@ -40,6 +42,9 @@ ExitStatus RunRemap(KeyboardSession& session, const Output& output, const RemapR
 // macro_commands.cpp; `input` is what "-" reads.
 ExitStatus RunMacro(KeyboardSession& session, const Output& output, const MacroRequest& request,
                     std::istream& input);
+// An action list from standard input, read as it comes up to the same bound as a file; nothing
+// and why when it is too large or cannot be read.
+std::optional<std::string> ReadActionInput(std::istream& input, std::string& problem);
 
 // lighting_commands.cpp
 ExitStatus RunLighting(KeyboardSession& session, const Output& output,

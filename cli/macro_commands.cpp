@@ -66,25 +66,6 @@ void ReportRoundedPauses(const Output& output, const std::string& source,
                              std::to_string(kDelayStepMs) + " ms");
 }
 
-// Standard input is read as it comes, up to the same bound as a file.
-std::optional<std::string> ReadActionInput(std::istream& input, std::string& problem) {
-    std::string text;
-    char buffer[4096];
-    while (input.read(buffer, sizeof buffer) || input.gcount() > 0) {
-        text.append(buffer, static_cast<size_t>(input.gcount()));
-        if (text.size() > kActionFileKind.largestSize) {
-            problem = "standard input: too large for " + std::string(kActionFileKind.name) +
-                      " (more than " + std::to_string(kActionFileKind.largestSize) + " bytes)";
-            return std::nullopt;
-        }
-    }
-    if (input.bad()) {
-        problem = "cannot read standard input";
-        return std::nullopt;
-    }
-    return text;
-}
-
 std::optional<std::string> ReadActionFile(const std::string& path, std::string& problem) {
     const FileRead read = ReadWholeFile(path, kActionFileKind);
     if (read.status != FileReadStatus::Read) {
@@ -240,6 +221,24 @@ ExitStatus ShowMacros(const Output& output, const MacroRequest& request,
 }
 
 } // namespace
+
+std::optional<std::string> ReadActionInput(std::istream& input, std::string& problem) {
+    std::string text;
+    char buffer[4096];
+    while (input.read(buffer, sizeof buffer) || input.gcount() > 0) {
+        text.append(buffer, static_cast<size_t>(input.gcount()));
+        if (text.size() > kActionFileKind.largestSize) {
+            problem = "standard input: too large for " + std::string(kActionFileKind.name) +
+                      " (more than " + std::to_string(kActionFileKind.largestSize) + " bytes)";
+            return std::nullopt;
+        }
+    }
+    if (input.bad()) {
+        problem = "cannot read standard input";
+        return std::nullopt;
+    }
+    return text;
+}
 
 ExitStatus RunMacro(KeyboardSession& session, const Output& output, const MacroRequest& request,
                     std::istream& input) {

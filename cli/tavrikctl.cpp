@@ -5,6 +5,8 @@
 #include "cli/keyboard_session.h"
 #include "cli/termination_signals.h"
 
+#include <sstream>
+
 #ifndef TAVRIK_VERSION
 #define TAVRIK_VERSION "unknown"
 #endif
@@ -121,6 +123,19 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
         return Status(RunDoctor(*choice, output));
     if (std::holds_alternative<WatchRequest>(line.request))
         BlockTerminationSignals(); // before the session starts any thread
+    // Standard input is read before the keyboard's turn is taken: a command waiting for its
+    // input (someone typing, a slow pipe) must not keep other programs from the keyboard.
+    std::istringstream readAhead;
+    std::istream* commandInput = &input;
+    if (const auto* macro = std::get_if<MacroRequest>(&line.request);
+        macro && macro->verb == MacroVerb::Actions && macro->argument == "-") {
+        std::string problem;
+        const std::optional<std::string> text = ReadActionInput(input, problem);
+        if (!text)
+            return Status(output.Fail(ExitStatus::BadFile, problem));
+        readAhead.str(*text);
+        commandInput = &readAhead;
+    }
     const std::unique_ptr<KeyboardSession> session =
         KeyboardSession::Open(*choice, console, &error, line.turnWait);
     if (!session)
@@ -130,7 +145,7 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
         session->ReleaseTurn();
     session->Commands().CheckWrites(line.verifyWrites);
     session->Commands().WriteEveryFrame(line.writeEveryFrame);
-    return Status(RunCommand(*session, output, line.request, input));
+    return Status(RunCommand(*session, output, line.request, *commandInput));
 }
 
 } // namespace tavrik::cli

@@ -8,6 +8,7 @@
 #include "cli/emulated_keyboard_test.h"
 
 #include <QElapsedTimer>
+#include <QJsonArray>
 
 #include <algorithm>
 #include <filesystem>
@@ -34,12 +35,14 @@ struct Ending {
     bool operator==(const Ending&) const = default;
 };
 
-// Writing commands drawn at random (the same draw every run). Macro names count up, so a delete
-// sometimes finds its macro and sometimes not, depending on the order.
+// Writing commands drawn at random (the same draw every run). A command on a macro names one the
+// keyboard holds before the pair starts; the other command of the pair may delete it first.
 class CommandDraw {
 public:
     explicit CommandDraw(QString backup)
         : backup_(std::move(backup)) {}
+
+    void SetMacros(QStringList names) { held_ = std::move(names); }
 
     Command Next() {
         switch (Pick(9)) {
@@ -71,11 +74,14 @@ private:
     int Pick(int count) { return std::uniform_int_distribution<int>(0, count - 1)(random_); }
     QString Letter() { return QString(QChar('A' + Pick(26))); }
     static QString MacroName(int number) { return QString("m%1").arg(number); }
-    QString RecentMacro() { return MacroName(std::max(1, macros_ - Pick(3))); }
+    QString RecentMacro() {
+        return held_.isEmpty() ? MacroName(macros_) : held_[Pick(static_cast<int>(held_.size()))];
+    }
 
     std::mt19937 random_{27};
     QString backup_;
     int macros_ = 0;
+    QStringList held_;
 };
 
 class ParallelCommands : public EmulatedKeyboardTest {
@@ -115,6 +121,14 @@ protected:
         return {std::move(statuses), memory.readAll(), store.readAll()};
     }
 
+    QStringList MacrosOnTheKeyboard() {
+        QStringList names;
+        const QJsonArray macros = QJsonDocument::fromJson(Do({"--json", "macro", "list"})).array();
+        for (const QJsonValue& macro : macros)
+            names << macro.toObject()["name"].toString();
+        return names;
+    }
+
     Ending OneAfterTheOther(const Command& first, const Command& second) {
         PutBack("before");
         std::vector<int> statuses;
@@ -139,12 +153,14 @@ protected:
             process->start(TAVRIKCTL_PATH,
                            QStringList{"--device", "emu:" + socket_} + commands[i].args);
         }
+        for (size_t i = 0; i < processes.size(); ++i) {
+            EXPECT_TRUE(processes[i]->waitForStarted());
+            processes[i]->write(commands[i].input);
+            processes[i]->closeWriteChannel();
+        }
         Together together;
         for (size_t i = 0; i < processes.size(); ++i) {
             QProcess& process = *processes[i];
-            EXPECT_TRUE(process.waitForStarted());
-            process.write(commands[i].input);
-            process.closeWriteChannel();
             process.waitForFinished(-1);
             together.milliseconds.push_back(clocks[i].elapsed());
             together.statuses.push_back(
@@ -164,6 +180,7 @@ TEST_F(ParallelCommands, PairsTakeTurnsAndEndAsOneOrderWould) {
     int successes = 0, waited = 0;
     qint64 longest = 0;
     for (int pair = 0; pair < kPairs; ++pair) {
+        draw.SetMacros(MacrosOnTheKeyboard());
         const Command first = draw.Next();
         const Command second = draw.Next();
         SCOPED_TRACE("pair " + std::to_string(pair) + ": " + first.Name() + " | " + second.Name());
@@ -204,6 +221,23 @@ TEST_F(ParallelCommands, PairsTakeTurnsAndEndAsOneOrderWould) {
               << " ms\n";
     RecordProperty("successes", successes);
     RecordProperty("longest_ms", static_cast<int>(longest));
+}
+
+// A command waiting for its standard input (someone typing the actions) has not taken the
+// keyboard yet: other programs go on meanwhile.
+TEST_F(ParallelCommands, ACommandWaitingForItsInputLeavesTheKeyboardFree) {
+    Do({"macro", "add", "typed"});
+    QProcess waiting;
+    waiting.setProcessEnvironment(environment_);
+    waiting.start(TAVRIKCTL_PATH, {"--device", "emu:" + socket_, "macro", "actions", "typed", "-"});
+    ASSERT_TRUE(waiting.waitForStarted());
+    const Finished other = Tavrikctl({"--wait", "0", "remap", "Q", "key:W"});
+    EXPECT_EQ(other.exitCode, 0) << Text(other.err);
+    waiting.write("A down 10\nA up 10\n");
+    waiting.closeWriteChannel();
+    ASSERT_TRUE(waiting.waitForFinished(-1));
+    EXPECT_EQ(waiting.exitCode(), 0) << Text(waiting.readAllStandardError());
+    EXPECT_NE(Do({"macro", "show", "typed"}).indexOf("A down 10"), -1);
 }
 
 } // namespace
