@@ -223,6 +223,31 @@ TEST_F(ParallelCommands, PairsTakeTurnsAndEndAsOneOrderWould) {
     RecordProperty("longest_ms", static_cast<int>(longest));
 }
 
+// Another program keeps the keyboard (here util-linux's flock on the turn's lock file): a command
+// says after a second that it waits and for whom, and gives up when --wait runs out, having sent
+// nothing.
+TEST_F(ParallelCommands, ACommandThatDoesNotGetItsTurnSaysWhoHasTheKeyboard) {
+    const std::vector<uint8_t> before = Dump("keymap0");
+    QProcess holder;
+    // flock holds the lock until its shell ends, which is when its standard input closes.
+    holder.start("flock", {socket_ + ".lock", "-c", "echo held; read line"});
+    ASSERT_TRUE(holder.waitForReadyRead(10000)) << "flock did not take the lock";
+    const Finished refused = Tavrikctl({"--wait", "2", "remap", "Q", "key:W"});
+    const std::string who = "flock (pid " + std::to_string(holder.processId()) + ")";
+    holder.closeWriteChannel();
+    ASSERT_TRUE(holder.waitForFinished());
+
+    EXPECT_EQ(refused.exitCode, 1);
+    const std::string said = Text(refused.err);
+    EXPECT_NE(said.find("waiting up to 2 s for the keyboard: it is in use by " + who),
+              std::string::npos)
+        << said;
+    EXPECT_NE(said.find("still in use by " + who + " after 2 s"), std::string::npos) << said;
+    EXPECT_NE(said.find("nothing was sent"), std::string::npos) << said;
+    EXPECT_EQ(Dump("keymap0"), before);
+    EXPECT_EQ(Tavrikctl({"--wait", "2", "remap", "Q", "key:W"}).exitCode, 0);
+}
+
 // A command waiting for its standard input (someone typing the actions) has not taken the
 // keyboard yet: other programs go on meanwhile.
 TEST_F(ParallelCommands, ACommandWaitingForItsInputLeavesTheKeyboardFree) {
