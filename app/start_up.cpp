@@ -20,7 +20,6 @@
 #include <QFileInfo>
 #include <QPointer>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QSystemTrayIcon>
 #include <QTimer>
 
@@ -41,10 +40,7 @@ constexpr const char* kSettingsRoot = "Tavrik_Ostrel";
 // On Windows the installer makes "Documents\Tavrik"; a Linux package cannot make per-user
 // folders, so the program does it (with Documents itself when the home has none).
 void EnsureDocumentsFolders() {
-    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
-    if (!documents.isEmpty()) {
-        QDir().mkpath(documents + QStringLiteral("/Tavrik"));
-    }
+    EnsureSettingsFolder(DocumentsFolder());
 }
 
 // The sibling program beside this one is started detached when it is there; a missing or

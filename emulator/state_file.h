@@ -23,7 +23,8 @@ std::vector<uint8_t> EncodeState(const KeyboardMemory& memory);
 std::optional<KeyboardMemory> DecodeState(std::span<const uint8_t> bytes, std::string* error);
 
 // Writes a temporary file beside `path`, flushes it to disk and renames it over `path`, so the
-// file is either the old state or the new one.
+// file is either the old state or the new one. The macro memory holds what was typed into macros,
+// so the file is private (0600) like every file of the user's (files/file_replace.h).
 bool SaveStateFile(const std::string& path, const KeyboardMemory& memory, std::string* error);
 // Reads only a regular file no larger than the largest state a keyboard can have; nothing and the
 // reason ("FILE: not a regular file", "cannot read FILE: Permission denied", ...) otherwise.

@@ -1,5 +1,6 @@
 #include "files/file_replace.h"
 
+#include "files/private_files.h"
 #include "files/system_file.h"
 
 #include <cerrno>
@@ -55,9 +56,10 @@ bool WriteAll(int fd, std::span<const uint8_t> bytes) {
     return true;
 }
 
-// Writes, flushes and closes the new file; the permissions of the file it replaces, if any.
-bool Fill(SystemFile& file, std::span<const uint8_t> bytes, const struct stat* previous) {
-    if (previous && ::fchmod(file.Fd(), previous->st_mode & 07777) != 0)
+// Gives the new file its mode, writes, flushes and closes it. The mode is set explicitly because
+// the umask may have taken bits of 0600 away at creation.
+bool Fill(SystemFile& file, std::span<const uint8_t> bytes, mode_t mode) {
+    if (::fchmod(file.Fd(), mode) != 0)
         return false;
     return WriteAll(file.Fd(), bytes) && ::fsync(file.Fd()) == 0 && file.Close();
 }
@@ -70,10 +72,13 @@ bool ReplaceFile(const std::filesystem::path& path, std::span<const uint8_t> byt
     struct stat previous {};
     const bool replacing = ::stat(target.c_str(), &previous) == 0 && S_ISREG(previous.st_mode);
     std::filesystem::path temporary;
-    SystemFile file = CreateSibling(target, 0666, temporary);
+    // Private from the start: the new file never holds the bytes with others allowed to read them.
+    SystemFile file = CreateSibling(target, kPrivateFileMode, temporary);
     if (!file.IsOpen())
         return Fail(error, "cannot create a new file beside", target, errno);
-    if (!Fill(file, bytes, replacing ? &previous : nullptr)) {
+    const mode_t mode =
+        PrivateFileMode(replacing ? std::optional<mode_t>(previous.st_mode & 07777) : std::nullopt);
+    if (!Fill(file, bytes, mode)) {
         const int number = errno;
         ::unlink(temporary.c_str());
         return Fail(error, "cannot write", temporary, number);

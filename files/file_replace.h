@@ -3,8 +3,9 @@
 // to the disk and the new file is renamed over the old name, so a reader sees the old contents or
 // the new ones, never a part, and a failed save (a full disk, a folder that cannot be written)
 // leaves the old file as it was. The name is used byte for byte as the system gives it; a name
-// that is a link replaces the file the link points to. The new file keeps the old one's
-// permissions; a file that did not exist gets 0666 less the umask.
+// that is a link replaces the file the link points to. Every file written this way holds the
+// user's data and is private whatever the umask (files/private_files.h): a new file is 0600, a
+// replaced one keeps no more than the owner's read and write bits it had.
 
 #include <cstdint>
 #include <filesystem>

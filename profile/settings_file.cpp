@@ -1,6 +1,9 @@
 #include "profile/settings_file.h"
 
+#include "files/private_files.h"
 #include "profile/decimal_text.h"
+
+#include <new>
 
 namespace tavrik {
 
@@ -18,6 +21,16 @@ int ReadNumber(const CIniFile& ini, std::u16string_view key, std::u16string_view
 
 std::filesystem::path SettingsFilePath(const std::filesystem::path& documentsFolder) {
     return documentsFolder / "Tavrik" / "zezi.ini";
+}
+
+bool EnsureSettingsFolder(const std::filesystem::path& documentsFolder) {
+    if (documentsFolder.empty())
+        return false;
+    try {
+        return EnsurePrivateFolder(SettingsFilePath(documentsFolder).parent_path(), nullptr);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 SettingsFile::SettingsFile(std::filesystem::path path)

@@ -3,7 +3,7 @@
 // button is selected and whether the lighting edit mode is on. Nothing is cached: every read
 // opens the file, so an edit by hand takes effect at the next panel refresh. The program creates
 // the "Tavrik" folder at start; when it is missing anyway, reads give the defaults and writes
-// fail without a word.
+// fail without a word. A write replaces the file all or nothing and leaves it private (0600).
 
 #include "skin/ini_file.h"
 
@@ -13,6 +13,12 @@ namespace tavrik {
 
 // Documents/Tavrik/zezi.ini for the given Documents folder.
 std::filesystem::path SettingsFilePath(const std::filesystem::path& documentsFolder);
+
+// The program's start-up step for the settings: makes Documents/Tavrik, with Documents itself
+// when the home has none. "Tavrik" is the program's own folder and is made 0700; Documents, a
+// folder of the user's, is made as `mkdir -p` makes it and never changed when it exists
+// (files/private_files.h). False for an empty Documents path or when the folder cannot be made.
+bool EnsureSettingsFolder(const std::filesystem::path& documentsFolder);
 
 class SettingsFile {
 public:

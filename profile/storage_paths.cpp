@@ -1,11 +1,11 @@
 #include "profile/storage_paths.h"
 
+#include "files/private_files.h"
 #include "profile/native_path.h"
 
 #include <QStandardPaths>
 
 #include <new>
-#include <system_error>
 
 namespace tavrik {
 
@@ -28,9 +28,7 @@ StoragePaths StoragePathsIn(const std::filesystem::path& documentsFolder) {
 
 bool EnsureStorageFolder(const StoragePaths& paths) {
     try {
-        std::error_code error;
-        std::filesystem::create_directories(paths.folder, error);
-        return std::filesystem::is_directory(paths.folder, error);
+        return EnsurePrivateFolder(paths.folder, nullptr);
     } catch (const std::bad_alloc&) {
         return false;
     }

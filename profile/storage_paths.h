@@ -21,7 +21,9 @@ struct StoragePaths {
 
 StoragePaths StoragePathsIn(const std::filesystem::path& documentsFolder);
 
-// Creates the folder and any missing parents; true when it exists afterwards.
+// Creates the folder and any missing parents; true when it exists afterwards. The store file
+// mirrors macros that may hold what the user typed, so a folder made here is 0700; one that
+// exists already keeps its mode (files/private_files.h).
 bool EnsureStorageFolder(const StoragePaths& paths);
 
 // The name of the store file: "$Profile%d" with the number 0.

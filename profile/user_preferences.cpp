@@ -1,5 +1,6 @@
 #include "profile/user_preferences.h"
 
+#include "files/private_files.h"
 #include "profile/decimal_text.h"
 #include "profile/native_path.h"
 
@@ -37,6 +38,11 @@ int UserPreferences::ReadNumber(const QString& name, int fallback) const {
 
 void UserPreferences::WriteText(const QString& name, const QString& value) const {
     QSettings store(QLatin1String(kSettingsOrganisation), applicationName_);
+    // QSettings makes missing folders and new files as the umask says, but keeps the permissions
+    // of a file it replaces: the folder and the file are made private before anything goes in.
+    // A store that cannot be made private is not written (failed writes are ignored anyway).
+    if (!PreparePrivateFile(FromQtPath(store.fileName()), nullptr))
+        return;
     store.setValue(Key(name), value);
 }
 

@@ -2,7 +2,9 @@
 // The per-user store of preferences: QSettings in its native format under the organisation
 // "Tavrik_Ostrel" and the executable's name (~/.config/Tavrik_Ostrel/<program>.conf), group
 // "PROFILES". Values are decimal text, as they were in the registry of the original platform.
-// Nothing is cached; failed writes are ignored by the callers.
+// Nothing is cached; failed writes are ignored by the callers. The profile list names the user's
+// files, so the store is private: the file 0600, the "Tavrik_Ostrel" folder 0700 when the program
+// makes it.
 
 #include <QString>
 
