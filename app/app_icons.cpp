@@ -17,4 +17,15 @@ QIcon LoadAppIcon(const std::filesystem::path& iconFolder, int iconId) {
     return icon;
 }
 
+AppIconSet::AppIconSet(std::filesystem::path iconFolder)
+    : m_iconFolder(std::move(iconFolder)) {}
+
+const QIcon& AppIconSet::Icon(int iconId) {
+    const auto found = m_icons.find(iconId);
+    if (found != m_icons.end()) {
+        return found->second;
+    }
+    return m_icons.emplace(iconId, LoadAppIcon(m_iconFolder, iconId)).first->second;
+}
+
 } // namespace tavrik

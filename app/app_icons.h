@@ -6,10 +6,26 @@
 #include <QIcon>
 
 #include <filesystem>
+#include <map>
 
 namespace tavrik {
 
 // Every size found of the icon; a null icon when there is none.
 QIcon LoadAppIcon(const std::filesystem::path& iconFolder, int iconId);
+
+// The icons of a folder, each loaded at its first use and handed out as that same QIcon from then
+// on. Qt keeps what it makes of an icon (its pictures at each size, what the tray host is sent)
+// per QIcon, under its cache key: an icon loaded anew at every change of the tray's state is new
+// to Qt each time and costs memory at every plug and unplug for as long as the program runs.
+class AppIconSet {
+public:
+    explicit AppIconSet(std::filesystem::path iconFolder);
+
+    const QIcon& Icon(int iconId);
+
+private:
+    std::filesystem::path m_iconFolder;
+    std::map<int, QIcon> m_icons;
+};
 
 } // namespace tavrik

@@ -1,6 +1,5 @@
 #include "app/tray_icon.h"
 
-#include "app/app_icons.h"
 #include "events/main_window_port.h"
 
 #include <cstdio>
@@ -24,7 +23,7 @@ QString StateWords(int iconId, bool keyboardBlocked) {
 
 CTrayIcon::CTrayIcon(std::filesystem::path iconFolder, QObject* parent)
     : QObject(parent)
-    , m_iconFolder(std::move(iconFolder)) {
+    , m_icons(std::move(iconFolder)) {
     AddItem(ID_TRAY_OPEN, QStringLiteral("打开(&O)"));
     AddItem(ID_TRAY_STOP_MACRO, QStringLiteral("停止正在播放的宏(&S)"));
     AddItem(ID_TRAY_ABOUT, QStringLiteral("关于(&A)"));
@@ -65,7 +64,10 @@ bool CTrayIcon::SetIcon(int iconId) {
     if (!m_enabled) {
         return false;
     }
-    m_icon->setIcon(LoadAppIcon(m_iconFolder, iconId));
+    // The host is told only of a change of picture.
+    if (iconId != m_iconId) {
+        m_icon->setIcon(m_icons.Icon(iconId));
+    }
     m_iconId = iconId;
     ShowToolTip();
     return true;

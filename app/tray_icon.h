@@ -6,6 +6,8 @@
 // extension) report no double click, only the activation. The tooltip says in words what the
 // picture shows: whether a keyboard is attached, or that it plays a macro.
 
+#include "app/app_icons.h"
+
 #include <QMenu>
 #include <QObject>
 #include <QSystemTrayIcon>
@@ -52,7 +54,8 @@ private:
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void ShowToolTip();
 
-    std::filesystem::path m_iconFolder;
+    // Each state's picture is loaded once and shown again as the same icon.
+    AppIconSet m_icons;
     QMenu m_menu;
     QString m_tooltip;
     // A child of this object too, so that a test reaches it to activate it as a host does.

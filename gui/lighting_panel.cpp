@@ -91,13 +91,17 @@ LightingPanel::LightingPanel(KeyboardEditor& editor, const CIniFile& mainSkin,
     , m_settings(std::move(settings))
     , m_reportRate(reportRateButtons)
     , m_window(window)
-    , m_brightnessWriter([this](int position, std::function<void()> done) {
-        SendThen([position](LightingModel& model) { model.SetBrightness(position); },
-                 std::move(done));
+    , m_brightnessWrites([this](int position, std::function<void()> done) {
+        SendPosition(
+            m_brightnessWrites,
+            [position](LightingModel& model) { return model.SetBrightness(position); },
+            std::move(done));
     })
-    , m_speedWriter([this](int position, std::function<void()> done) {
-        SendThen([position](LightingModel& model) { model.SetSpeedFromSlider(position); },
-                 std::move(done));
+    , m_speedWrites([this](int position, std::function<void()> done) {
+        SendPosition(
+            m_speedWrites,
+            [position](LightingModel& model) { return model.SetSpeedFromSlider(position); },
+            std::move(done));
     }) {
     BuildControls();
     ConnectControls();
@@ -217,26 +221,51 @@ void LightingPanel::ConnectControls() {
     connect(m_effects, &QComboBox::currentIndexChanged, this, &LightingPanel::SelectEffectAt);
     connect(m_brightness, &QAbstractSlider::valueChanged, this, [this](int position) {
         m_state.brightness = ClampLevel(position);
-        m_brightnessWriter.Write(position);
+        m_brightnessWrites.writer.Write(position);
     });
     connect(m_speed, &QAbstractSlider::valueChanged, this, [this](int position) {
         m_state.speed = SpeedFromSlider(position);
-        m_speedWriter.Write(position);
+        m_speedWrites.writer.Write(position);
+    });
+    ConnectSlider(*m_brightness, m_brightnessWrites);
+    ConnectSlider(*m_speed, m_speedWrites);
+}
+
+void LightingPanel::ConnectSlider(PictureSlider& slider, SliderWrites& writes) {
+    // Held down, the slider makes one change until it is let go.
+    connect(&slider, &QAbstractSlider::sliderPressed, this, [&writes] { writes.report.Press(); });
+    connect(&slider, &QAbstractSlider::sliderReleased, this, [this, &writes] {
+        if (writes.report.Release(writes.writer.InFlight()))
+            TellFailure(std::move(writes.failure));
     });
 }
 
-void LightingPanel::Send(std::function<void(LightingModel&)> change) {
-    m_editor.PostLightingChange(std::move(change));
-}
-
-void LightingPanel::SendThen(std::function<void(LightingModel&)> change,
-                             std::function<void()> done) {
+void LightingPanel::Send(Change change) {
     // The answer comes through the editor's queue: it must not reach a panel that is gone.
     m_editor.PostLightingChange(std::move(change),
-                                [panel = QPointer<LightingPanel>(this), done = std::move(done)] {
-                                    if (panel != nullptr)
-                                        done();
+                                [panel = QPointer<LightingPanel>(this)](std::u16string failure) {
+                                    if (panel != nullptr && !failure.empty())
+                                        panel->TellFailure(std::move(failure));
                                 });
+}
+
+void LightingPanel::SendPosition(SliderWrites& slider, Change change, std::function<void()> done) {
+    m_editor.PostLightingChange(std::move(change),
+                                [panel = QPointer<LightingPanel>(this), &slider,
+                                 done = std::move(done)](std::u16string failure) {
+                                    if (panel == nullptr)
+                                        return;
+                                    const bool failed = !failure.empty();
+                                    slider.failure = std::move(failure);
+                                    done(); // the newest position waiting goes out now
+                                    if (slider.report.Written(failed, slider.writer.InFlight()))
+                                        panel->TellFailure(std::move(slider.failure));
+                                });
+}
+
+void LightingPanel::TellFailure(std::u16string failure) {
+    // The editor shows what the keyboard now holds, then the message.
+    m_editor.PostLightingFailure(std::move(failure));
 }
 
 void LightingPanel::Refresh(const LightingState& state) {
@@ -331,7 +360,7 @@ void LightingPanel::SelectEffectAt(int listIndex) {
     if (!IsEffect(effect))
         return;
     m_state.effect = static_cast<uint8_t>(effect);
-    Send([effect](LightingModel& model) { model.SelectEffect(effect); });
+    Send([effect](LightingModel& model) { return model.SelectEffect(effect); });
     ShowKeyLook();
     ApplyLayout();
 }
@@ -374,7 +403,7 @@ void LightingPanel::ShowKeyLook() {
 void LightingPanel::ChooseDirection(LightingDirection direction) {
     m_state.direction = static_cast<uint8_t>(direction);
     ShowChoices();
-    Send([direction](LightingModel& model) { model.SetDirection(direction); });
+    Send([direction](LightingModel& model) { return model.SetDirection(direction); });
 }
 
 void LightingPanel::ChooseOption(LightingOption option, TwoWayChoice choice) {
@@ -382,13 +411,16 @@ void LightingPanel::ChooseOption(LightingOption option, TwoWayChoice choice) {
         return;
     m_state.SetOptionValue(option, static_cast<uint8_t>(choice));
     ShowChoices();
-    Send([option, choice](LightingModel& model) { model.SetOption(option, choice); });
+    Send([option, choice](LightingModel& model) { return model.SetOption(option, choice); });
 }
 
 void LightingPanel::ChooseTool(KeyLightTool tool) {
     m_state.tool = tool;
     ShowChoices();
-    Send([tool](LightingModel& model) { model.SetKeyLightTool(tool); });
+    Send([tool](LightingModel& model) {
+        model.SetKeyLightTool(tool);
+        return DeviceResult::Done;
+    });
 }
 
 void LightingPanel::SetAllKeys(bool lit) {
@@ -396,7 +428,7 @@ void LightingPanel::SetAllKeys(bool lit) {
     m_choices.at(ID_ALL_DARK)->SetMarked(!lit);
     m_state.colours.Fill(lit ? kKeyLitAll : kKeyDark);
     emit allKeysTinted(lit);
-    Send([lit](LightingModel& model) { model.SetAllKeys(lit); });
+    Send([lit](LightingModel& model) { return model.SetAllKeys(lit); });
 }
 
 std::optional<bool> LightingPanel::PaintKey(KeyPosition position) {
@@ -405,7 +437,10 @@ std::optional<bool> LightingPanel::PaintKey(KeyPosition position) {
     const KeyLightTool tool = m_state.tool;
     const bool lit = tool == KeyLightTool::Light;
     m_state.colours.SetKey(position, lit ? kKeyLitByTool : kKeyDark);
-    m_editor.PostPaintKey(position, tool);
+    Send([position, tool](LightingModel& model) {
+        model.SetKeyLightTool(tool);
+        return model.PaintKey(position);
+    });
     return lit;
 }
 

@@ -3,12 +3,16 @@
 // mode on and off; while on, the panel shows the effect the keyboard runs with that effect's
 // own settings, and key clicks paint keys in the per-key effect. Every change goes to the
 // keyboard at once on the keyboard editor's worker; a dragged slider keeps at most one write in
-// flight and always sends its last position. The report-rate buttons only store a choice.
+// flight and always sends its last position. A change the keyboard does not take (refused,
+// unplugged) is told once, when it is over (a drag at its release), and the panel then shows
+// what the keyboard holds. The report-rate buttons only store a choice.
 //
 // The panel draws on the main window (its controls sit among the window's own, placed from the
 // main skin file) and tells the window through signals how the key buttons should look.
 
+#include "device/device_result.h"
 #include "gui/latest_value_writer.h"
+#include "lighting/change_report.h"
 #include "lighting/lighting_state.h"
 #include "lighting/panel_layout.h"
 #include "profile/settings_file.h"
@@ -25,6 +29,7 @@
 #include <initializer_list>
 #include <map>
 #include <optional>
+#include <string>
 
 class QComboBox;
 class QLabel;
@@ -78,6 +83,17 @@ signals:
     void allKeysTinted(bool lit);
 
 private:
+    // A slider's writes: one on its way and the newest position waiting, and what its last
+    // finished write left to tell.
+    struct SliderWrites {
+        explicit SliderWrites(LatestValueWriter::Send send)
+            : writer(std::move(send)) {}
+        LatestValueWriter writer;
+        LightingChangeReport report;
+        std::u16string failure;
+    };
+    using Change = std::function<DeviceResult(LightingModel&)>;
+
     void BuildControls();
     void ConnectControls();
     void Place(QWidget& widget, std::u16string_view skinKey) const;
@@ -100,8 +116,12 @@ private:
     void ChooseOption(LightingOption option, TwoWayChoice choice);
     void ChooseTool(KeyLightTool tool);
     void SetAllKeys(bool lit);
-    void Send(std::function<void(LightingModel&)> change);
-    void SendThen(std::function<void(LightingModel&)> change, std::function<void()> done);
+    // A change of a click: a failure is told as soon as it is known.
+    void Send(Change change);
+    // One position of a slider; `done` lets its writer send the newest position waiting.
+    void SendPosition(SliderWrites& slider, Change change, std::function<void()> done);
+    void ConnectSlider(PictureSlider& slider, SliderWrites& writes);
+    void TellFailure(std::u16string failure);
     bool PerKeyEffectShown() const;
 
     KeyboardEditor& m_editor;
@@ -118,8 +138,8 @@ private:
     PictureSlider* m_speed = nullptr;
     std::map<int, QWidget*> m_widgets;
     std::map<int, PictureChoice*> m_choices;
-    LatestValueWriter m_brightnessWriter;
-    LatestValueWriter m_speedWriter;
+    SliderWrites m_brightnessWrites;
+    SliderWrites m_speedWrites;
 };
 
 } // namespace tavrik

@@ -8,6 +8,7 @@ namespace tavrik {
 namespace {
 
 QFileDialog& ProfileFileDialog(QWidget& parent, const QString& title, FileChosen chosen) {
+    // Names that are not valid UTF-8 are not listed, and could not be returned (see the header).
     auto* dialog = new QFileDialog(&parent, title);
     dialog->setAttribute(Qt::WA_DeleteOnClose);
     dialog->setNameFilters({QStringLiteral("(*.tvk)"), QStringLiteral("(*.*)")});

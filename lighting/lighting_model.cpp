@@ -138,6 +138,22 @@ DeviceResult LightingModel::ResetLightingLocked() {
     return result;
 }
 
+DeviceResult LightingModel::Change(const std::function<DeviceResult(LightingModel&)>& change,
+                                   const std::function<void(DeviceResult)>& failed) {
+    const LightingState before = state_;
+    const DeviceResult result = change(*this);
+    if (result == DeviceResult::Done)
+        return result;
+    if (failed)
+        failed(result);
+    const bool coloursTouched = !(state_.colours == before.colours);
+    const KeyLightTool tool = state_.tool;
+    state_ = before;
+    state_.tool = tool;
+    ReadLightingState(coloursTouched);
+    return result;
+}
+
 void LightingModel::TakeParameters(const LightingParamsBytes& params) {
     state_.effect = params[lighting_byte::kEffect];
     state_.brightness = params[lighting_byte::kBrightness];

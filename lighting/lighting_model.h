@@ -1,9 +1,10 @@
 #pragma once
 // The lighting operations: every change the user makes goes to the keyboard at once as a short
 // command sequence between "begin configuration" and "end configuration", and into the
-// LightingState. Write results are handed back for callers that report them (the command-line
-// tool); the panel shows the new value even when the keyboard refused it. Every command of a
-// sequence is sent whatever the previous one gave, so a bracket opened is always closed.
+// LightingState. Write results are handed back for callers that report them. A caller that goes
+// on showing the copy makes its changes through Change, which puts the copy back in step with the
+// keyboard after a failure. Every command of a sequence is sent whatever the previous one gave,
+// so a bracket opened is always closed.
 //
 // Used from one thread at a time (the window's thread in the GUI).
 
@@ -51,6 +52,17 @@ public:
     // Effect 9, brightness 20, speed 5, direction left, first choices, both rainbow flags on; all
     // keys lit when the keyboard has the per-key effect.
     DeviceResult ResetLighting();
+
+    // One change of the user's made with the operations above, for a caller that goes on
+    // showing the copy (the lighting panel). When `change` gives other than Done the keyboard did
+    // not take all of it, and the copy may hold values the keyboard does not: it goes back to
+    // what it held before the change (the key light tool excepted, which is not the keyboard's),
+    // then is read again from the keyboard, the colour table too when the change touched it. So
+    // it holds what the keyboard holds wherever the keyboard answers, and what it held before
+    // elsewhere (an unplugged keyboard). `failed` runs in between with the change's result,
+    // before anything is read. Gives the change's result.
+    DeviceResult Change(const std::function<DeviceResult(LightingModel&)>& change,
+                        const std::function<void(DeviceResult)>& failed = {});
 
     // Reads the settings block (the offered effects), then, in one bracket, the colour table
     // (withKeyTable and the keyboard has the per-key effect) and the effect parameters; the

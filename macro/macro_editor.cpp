@@ -53,6 +53,10 @@ MacroRecord NewMacroRecord(std::u16string name, uint16_t id) {
 
 } // namespace
 
+uint32_t PlayedDelayMs(uint32_t delayMs) {
+    return delayMs - delayMs % kDelayStepMs;
+}
+
 uint16_t AllocateMacroId(std::span<const MacroRecord> records) {
     for (uint16_t id = 1; id <= kMaxMacroId; ++id) {
         if (std::ranges::find(records, id, &MacroRecord::id) == records.end()) {
@@ -278,7 +282,7 @@ uint32_t MacroEditor::SetRowDelayText(size_t row, std::u16string_view digits) {
         prompts_.Inform(macro_text::kDelayTooLong);
         delay = kMaxEditedDelayMs;
     }
-    rows_[row].delayMs = static_cast<uint32_t>(delay - delay % kDelayStepMs);
+    rows_[row].delayMs = PlayedDelayMs(static_cast<uint32_t>(delay));
     modified_ = true;
     return rows_[row].delayMs;
 }
@@ -303,9 +307,11 @@ void MacroEditor::AddRecordedAction(uint32_t delayMs, ScanCode key, uint16_t dir
     } else {
         // The measured time is the pause after the previous step; the new step takes over the
         // pause that followed the previous one, so inserting splits the gap.
+        // It is kept as the keyboard will play it, in its 10 ms steps, as a typed pause is:
+        // the row shows, and the store file holds, what the keyboard gives back.
         MacroAction& previous = rows_[position - 1];
         action.delayMs = previous.delayMs;
-        previous.delayMs = std::min(delayMs, kMaxEditedDelayMs);
+        previous.delayMs = PlayedDelayMs(std::min(delayMs, kMaxEditedDelayMs));
     }
     InsertRow(position, action);
     selectedRow_ = position;

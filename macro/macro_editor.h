@@ -36,6 +36,9 @@ private:
     unsigned value_ = 0;
 };
 
+// A pause as the keyboard plays it: down to its 10 ms step (1234 plays as 1230).
+uint32_t PlayedDelayMs(uint32_t delayMs);
+
 // The smallest id in 1..100 that no record uses; 0 when all are taken.
 uint16_t AllocateMacroId(std::span<const MacroRecord> records);
 
@@ -101,8 +104,8 @@ public:
     uint32_t SetRowDelayText(size_t row, std::u16string_view digits);
 
     // Inserts one action row. From the recorder it goes after the selected row and becomes
-    // selected, and the measured delay becomes the pause after the previous row; loading a
-    // macro simply appends rows with their own pauses.
+    // selected, and the measured delay, down to the keyboard's 10 ms step, becomes the pause
+    // after the previous row; loading a macro simply appends rows with their own pauses.
     void AddRecordedAction(uint32_t delayMs, ScanCode key, uint16_t direction, bool fromRecorder);
 
 private:

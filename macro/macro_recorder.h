@@ -2,9 +2,10 @@
 // The macro recorder as a model: while the macro tab records, every key event of the application
 // becomes an action row of the shown macro (MacroEditor::AddRecordedAction: after the selected
 // row, which it then becomes). With the record-delays option each pause is the time measured
-// since the previous event on a monotonic clock; without it every pause is 50 ms. Auto-repeats
-// record nothing. Sys Req, KL, KR and Print Screen reach some systems only as a release: such a
-// release gets a press first (pause 2 ms) when no press of the key was recorded.
+// since the previous event on a monotonic clock, kept as the keyboard plays it (down to its
+// 10 ms step); without it every pause is 50 ms. Auto-repeats record nothing. Sys Req, KL, KR and
+// Print Screen reach some systems only as a release: such a release gets a press first (2 ms
+// before it, which the keyboard plays as no pause) when no press of the key was recorded.
 
 #include "keys/key_table.h"
 #include "macro/macro_editor.h"

@@ -15,9 +15,11 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <algorithm>
 #include <condition_variable>
 #include <mutex>
 #include <set>
+#include <utility>
 
 Q_DECLARE_METATYPE(std::set<int>)
 
@@ -79,6 +81,10 @@ private slots:
     void paintingKeysInThePerKeyEffect();
     void allLitAndAllDark();
     void aDraggedSliderSendsOneWriteAtATimeAndTheLastPosition();
+    void aFailedChangeIsToldOnceAndThePanelShowsTheKeyboard_data();
+    void aFailedChangeIsToldOnceAndThePanelShowsTheKeyboard();
+    void aDragIsToldOnceAtItsRelease_data();
+    void aDragIsToldOnceAtItsRelease();
 
 private:
     void SetKeyboardEffect(uint8_t effect);
@@ -90,6 +96,8 @@ private:
     LightingPanel& Panel() { return m_rig->Window().Lighting(); }
     EmulatedHidBridge& Keyboard() { return m_rig->Keyboard(); }
     std::array<uint8_t, 3> KeyColour(KeyPosition position);
+    // Empty when the panel shows what the keyboard holds, else what differs.
+    QString PanelDiffersFromTheKeyboard();
 
     std::unique_ptr<test::MainWindowRig> m_rig;
 };
@@ -143,6 +151,36 @@ std::array<uint8_t, 3> LightingPanelTest::KeyColour(KeyPosition position) {
         const size_t at = static_cast<size_t>(position) * 3;
         return std::array<uint8_t, 3>{colours[at], colours[at + 1], colours[at + 2]};
     });
+}
+
+QString LightingPanelTest::PanelDiffersFromTheKeyboard() {
+    const auto [held, colours] = Keyboard().WithFirmware([](emu::KeyboardFirmware& firmware) {
+        return std::pair(firmware.Memory().lighting, firmware.Memory().colours);
+    });
+    const LightingState& shown = Panel().State();
+    QStringList differs;
+    const auto expect = [&differs](const char* what, int panel, int keyboard) {
+        if (panel != keyboard)
+            differs << QStringLiteral("%1: panel %2, keyboard %3")
+                           .arg(QLatin1String(what))
+                           .arg(panel)
+                           .arg(keyboard);
+    };
+    expect("effect", shown.effect, held[lighting_byte::kEffect]);
+    expect("effect list", Panel().EffectList().currentIndex(),
+           shown.effects.IndexOf(held[lighting_byte::kEffect]));
+    expect("brightness", Panel().BrightnessSlider().value(), held[lighting_byte::kBrightness]);
+    expect("speed", Panel().SpeedSlider().value(), SliderFromSpeed(held[lighting_byte::kSpeed]));
+    expect("direction", shown.direction, held[lighting_byte::kDirection]);
+    expect("right marked", Panel().Choice(1150).IsMarked(), held[lighting_byte::kDirection] == 1);
+    for (const LightingOption option : kLightingOptions)
+        expect("option", shown.Option(option), held[static_cast<size_t>(option)]);
+    expect("trigger mode continuous marked", Panel().Choice(1193).IsMarked(),
+           held[lighting_byte::kTriggerMode] == 1);
+    if (!std::equal(colours.begin(), colours.begin() + kKeyColourTableBytes,
+                    shown.colours.Bytes().begin()))
+        differs << QStringLiteral("key colours");
+    return differs.join(QStringLiteral("; "));
 }
 
 void LightingPanelTest::eachEffectShowsItsControls_data() {
@@ -362,6 +400,113 @@ void LightingPanelTest::aDraggedSliderSendsOneWriteAtATimeAndTheLastPosition() {
     }),
              kLevelMax);
     QCOMPARE(m_rig->Transport().FramesOf(kColourWriteCommand), 0);
+}
+
+void LightingPanelTest::aFailedChangeIsToldOnceAndThePanelShowsTheKeyboard_data() {
+    QTest::addColumn<int>("effect");       // the keyboard's at the start
+    QTest::addColumn<int>("control");      // clicked, or the effect list
+    QTest::addColumn<int>("chosenEffect"); // for the effect list
+    QTest::addColumn<int>("faultCommand"); // every frame of this command gets the fault
+    QTest::addColumn<int>("fault");
+    QTest::addColumn<QString>("told"); // a part of the message
+    const auto row = [](const char* name, int effect, int control, int chosenEffect,
+                        uint8_t faultCommand, emu::Fault fault, const QString& told) {
+        QTest::newRow(name) << effect << control << chosenEffect << int(faultCommand) << int(fault)
+                            << told;
+    };
+    row("direction right refused", 1, 1150, 0, command::kWriteLighting, emu::Fault::RefuseFF,
+        QStringLiteral("写入灯光设定 (字节 4..4): 键盘拒绝 (状态 0xFF)"));
+    row("trigger mode continuous refused", 2, 1193, 0, command::kWriteLighting,
+        emu::Fault::RefuseFE, QStringLiteral("写入灯光设定 (字节 5..5): 键盘拒绝 (状态 0xFE)"));
+    row("effect 3 chosen, refused", 1, 1146, 3, command::kWriteLighting, emu::Fault::RefuseFE,
+        QStringLiteral("写入灯光设定 (字节 0..0): 键盘拒绝 (状态 0xFE)"));
+    row("all keys dark refused", kPerKeyEffect, kAllDark, 0, command::kWriteColours,
+        emu::Fault::RefuseFF, QStringLiteral("写入按键颜色"));
+    row("direction right, the keyboard unplugged", 1, 1150, 0, command::kBegin,
+        emu::Fault::UnplugAfter, QStringLiteral("未检测到设备"));
+}
+
+// The change goes back to what the keyboard holds, and the user is told once.
+void LightingPanelTest::aFailedChangeIsToldOnceAndThePanelShowsTheKeyboard() {
+    QFETCH(int, effect);
+    QFETCH(int, control);
+    QFETCH(int, chosenEffect);
+    QFETCH(int, faultCommand);
+    QFETCH(int, fault);
+    QFETCH(QString, told);
+    SetKeyboardEffect(static_cast<uint8_t>(effect));
+    Reread();
+    TurnModeOn();
+    QCOMPARE(PanelDiffersFromTheKeyboard(), QString());
+    m_rig->messages.clear();
+    m_rig->Transport().BeforeFrame(
+        [faultCommand, fault](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+            if (frame[frame::kCommand] == faultCommand)
+                keyboard.SetFault(static_cast<emu::Fault>(fault), 1);
+        });
+    if (control == 1146)
+        ChooseEffect(chosenEffect);
+    else
+        Click(Panel().Widget(control));
+    QTRY_COMPARE(m_rig->messages.size(), 1);
+    QVERIFY(m_rig->Drain());
+    m_rig->Transport().BeforeFrame({});
+    QCOMPARE(m_rig->messages.size(), 1);
+    const QString& message = m_rig->messages.first();
+    QVERIFY2(message.startsWith(QStringLiteral("写入键盘失败")), qPrintable(message));
+    QVERIFY2(message.contains(told), qPrintable(message));
+    QCOMPARE(PanelDiffersFromTheKeyboard(), QString());
+    if (control != 1146)
+        QVERIFY(!Panel().Choice(control).IsMarked());
+}
+
+void LightingPanelTest::aDragIsToldOnceAtItsRelease_data() {
+    QTest::addColumn<bool>("lastRefused");
+    QTest::newRow("every position refused") << true;
+    QTest::newRow("every position but the last refused") << false;
+}
+
+// The writes of a drag finish, refused, while the slider is still held: the panel keeps showing
+// where the user holds it, and the user is told once, at the release, when the last position
+// failed too; then the panel shows what the keyboard holds.
+void LightingPanelTest::aDragIsToldOnceAtItsRelease() {
+    QFETCH(bool, lastRefused);
+    SetKeyboardEffect(1);
+    Reread();
+    TurnModeOn();
+    const auto brightness = [this] {
+        return Keyboard().WithFirmware([](emu::KeyboardFirmware& firmware) {
+            return firmware.Memory().lighting[lighting_byte::kBrightness];
+        });
+    };
+    const uint8_t before = brightness();
+    QVERIFY(before != kLevelMax);
+    m_rig->messages.clear();
+    m_rig->Transport().BeforeFrame(
+        [lastRefused](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+            if (frame[frame::kCommand] == command::kWriteLighting &&
+                FrameAddress(frame) == lighting_byte::kBrightness &&
+                (lastRefused || frame[frame::kData] != kLevelMax))
+                keyboard.SetFault(emu::Fault::RefuseFF, 1);
+        });
+    PictureSlider& slider = Panel().BrightnessSlider();
+    const int y = slider.height() / 2;
+    QTest::mousePress(&slider, Qt::LeftButton, {}, QPoint(slider.KnobCentre(3), y));
+    for (const int position : {3, 10, 18, kLevelMax}) {
+        QTest::mouseMove(&slider, QPoint(slider.KnobCentre(position), y));
+        // Every write finishes while the slider is held.
+        QVERIFY(m_rig->Drain());
+        QVERIFY(m_rig->Drain());
+        QCOMPARE(slider.value(), position);
+        QVERIFY2(m_rig->messages.isEmpty(), qPrintable(m_rig->messages.join(u'\n')));
+    }
+    QTest::mouseRelease(&slider, Qt::LeftButton, {}, QPoint(slider.KnobCentre(kLevelMax), y));
+    QVERIFY(m_rig->Drain());
+    QVERIFY(m_rig->Drain());
+    m_rig->Transport().BeforeFrame({});
+    QCOMPARE(m_rig->messages.size(), lastRefused ? 1 : 0);
+    QCOMPARE(brightness(), lastRefused ? before : kLevelMax);
+    QCOMPARE(PanelDiffersFromTheKeyboard(), QString());
 }
 
 } // namespace tavrik

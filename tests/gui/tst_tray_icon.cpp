@@ -8,6 +8,9 @@
 #include <QSignalSpy>
 #include <QTest>
 
+#include <map>
+#include <set>
+
 namespace tavrik {
 
 class TrayIconTest : public QObject {
@@ -83,6 +86,29 @@ private slots:
         QCOMPARE(tray.ToolTip(), tooltip);
         QCOMPARE(tray.IconId(), iconId);
         QVERIFY(!ShownIcon(tray)->icon().isNull());
+    }
+
+    // Plugging, unplugging and macros played, many times over, show each state's icon as the one
+    // icon loaded for it: one that Qt has seen before (its cache key), never a new one.
+    void eachStateIconIsLoadedOnce() {
+        CTrayIcon tray(m_iconFolder);
+        QVERIFY(tray.Create(QStringLiteral("游戏键盘"), kIconNoKeyboard));
+        QSystemTrayIcon* icon = ShownIcon(tray);
+        std::map<int, qint64> loaded{{kIconNoKeyboard, icon->icon().cacheKey()}};
+        for (int cycle = 0; cycle < 3; ++cycle) {
+            for (const int iconId : {kIconKeyboardAttached, kIconMacroPlaying,
+                                     kIconKeyboardAttached, kIconNoKeyboard}) {
+                QVERIFY(tray.SetIcon(iconId));
+                QVERIFY(!icon->icon().isNull());
+                const qint64 shown = icon->icon().cacheKey();
+                // The first showing of a state names its icon; every later one shows it again.
+                QCOMPARE(shown, loaded.emplace(iconId, shown).first->second);
+            }
+        }
+        std::set<qint64> pictures;
+        for (const auto& [iconId, key] : loaded)
+            pictures.insert(key);
+        QCOMPARE(pictures.size(), size_t(3));
     }
 
     void removedIconIsGoneForGood() {

@@ -7,8 +7,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <numeric>
+#include <optional>
 
 namespace tavrik {
 namespace {
@@ -379,6 +381,78 @@ TEST_F(LightingTest, AFailedColourChunkKeepsItsPartOfTheCopy) {
         EXPECT_THAT(std::vector(first, last), Each(chunk == 4 ? 0xFF : 0x00));
     }
     EXPECT_EQ(Commands().back(), kEnd);
+}
+
+// A change the keyboard does not take leaves the copy holding what the keyboard holds: read
+// again where the keyboard answers, as it was before the change where it does not. The failure
+// is handed on before anything is read.
+TEST_F(LightingTest, AFailedChangeLeavesTheCopyAsTheKeyboardHoldsIt) {
+    const struct {
+        const char* name;
+        std::function<DeviceResult(LightingModel&)> change;
+        std::function<void(KeyboardRig&)> fault;
+        DeviceResult result;
+    } cases[] = {
+        {"brightness refused", [](LightingModel& m) { return m.SetBrightness(13); },
+         [](KeyboardRig& rig) { rig.FaultOnCommand(kWriteLighting, emu::Fault::RefuseFF); },
+         DeviceResult::RefusedFF},
+        {"effect refused", [](LightingModel& m) { return m.SelectEffect(3); },
+         [](KeyboardRig& rig) { rig.FaultOnCommand(kWriteLighting, emu::Fault::RefuseFE); },
+         DeviceResult::RefusedFE},
+        {"direction written, the end of its bracket refused: the keyboard holds it",
+         [](LightingModel& m) { return m.SetDirection(LightingDirection::Right); },
+         [](KeyboardRig& rig) { rig.FaultOnCommand(kEnd, emu::Fault::RefuseFF); },
+         DeviceResult::RefusedFF},
+        {"all keys dark, the third chunk refused: the others went",
+         [](LightingModel& m) { return m.SetAllKeys(false); },
+         [](KeyboardRig& rig) { rig.FaultFromFrame(3, emu::Fault::RefuseFF, 3); },
+         DeviceResult::RefusedFF},
+        {"a key lit by the tool, the key's write lost",
+         [](LightingModel& m) {
+             m.SetKeyLightTool(KeyLightTool::Light);
+             return m.PaintKey(30);
+         },
+         [](KeyboardRig& rig) { rig.FaultOnCommand(kWriteColours, emu::Fault::Silent); },
+         DeviceResult::NoAnswer},
+        {"speed taken",
+         [](LightingModel& m) { return m.SetSpeedFromSlider(20); },
+         {},
+         DeviceResult::Done},
+        {"direction with the keyboard unplugged",
+         [](LightingModel& m) { return m.SetDirection(LightingDirection::Left); },
+         [](KeyboardRig& rig) { rig.keyboard.Unplug(); }, DeviceResult::NoKeyboard},
+    };
+    rig_.keyboard.WithFirmware(
+        [](emu::KeyboardFirmware& f) { f.Memory().lighting[lighting_byte::kDirection] = 1; });
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadModel();
+        if (c.fault)
+            c.fault(rig_);
+        std::optional<size_t> framesBeforeFailure;
+        const DeviceResult result = model_.Change(c.change, [&](DeviceResult failed) {
+            EXPECT_EQ(failed, c.result);
+            framesBeforeFailure = rig_.log.Frames().size();
+        });
+        rig_.log.BeforeFrame({});
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(framesBeforeFailure.has_value(), c.result != DeviceResult::Done);
+        const std::vector<uint8_t> commands = Commands();
+        const auto firstRead = std::ranges::find(commands, kReadSettings);
+        EXPECT_EQ(static_cast<size_t>(firstRead - commands.begin()),
+                  framesBeforeFailure.value_or(commands.size()));
+        const LightingState& copy = model_.State();
+        const emu::LightingBytes held = KeyboardLighting();
+        EXPECT_EQ(copy.effect, held[lighting_byte::kEffect]);
+        EXPECT_EQ(copy.brightness, held[lighting_byte::kBrightness]);
+        EXPECT_EQ(copy.speed, held[lighting_byte::kSpeed]);
+        EXPECT_EQ(copy.direction, held[lighting_byte::kDirection]);
+        for (const LightingOption option : kLightingOptions)
+            EXPECT_EQ(copy.Option(option), held[static_cast<size_t>(option)]);
+        const auto colours = KeyboardColours();
+        EXPECT_THAT(copy.colours.Bytes(),
+                    ElementsAreArray(colours.begin(), colours.begin() + kKeyColourTableBytes));
+    }
 }
 
 TEST(EffectNameTest, TakesTheModeSectionAndFallsBackToOne) {

@@ -1,6 +1,7 @@
 #include "macro/macro_editor.h"
 
 #include "assign/assignment_apply.h"
+#include "macro/macro_image.h"
 #include "macro/macro_texts.h"
 
 #include <gtest/gtest.h>
@@ -32,6 +33,11 @@ MacroRecord Macro(uint16_t id, std::u16string name = u"m", std::vector<MacroActi
     record.id = id;
     record.actions = std::move(actions);
     return record;
+}
+
+std::u16string DecimalText(uint32_t value) {
+    const std::string digits = std::to_string(value);
+    return {digits.begin(), digits.end()};
 }
 
 std::vector<uint32_t> Delays(const std::vector<MacroAction>& rows) {
@@ -168,16 +174,16 @@ TEST_F(MacroEditorTest, RecordingInsertsAfterTheSelectedRowAndSplitsTheGap) {
                        {.delayMs = 300, .key = kB}})});
     editor.SelectMacro(0);
     editor.SelectRow(1);
-    editor.AddRecordedAction(77, kB, 1, true);
-    EXPECT_EQ(Delays(editor.Rows()), (std::vector<uint32_t>{100, 77, 200, 300}));
+    editor.AddRecordedAction(70, kB, 1, true);
+    EXPECT_EQ(Delays(editor.Rows()), (std::vector<uint32_t>{100, 70, 200, 300}));
     EXPECT_EQ(editor.Rows()[2].key, kB);
     EXPECT_EQ(editor.Rows()[2].direction, KeyDirection::Release);
     EXPECT_EQ(editor.SelectedRow(), 2u);
     EXPECT_TRUE(editor.IsModified());
 
     // The next recorded action follows the one just recorded.
-    editor.AddRecordedAction(5, kA, 9, true);
-    EXPECT_EQ(Delays(editor.Rows()), (std::vector<uint32_t>{100, 77, 5, 200, 300}));
+    editor.AddRecordedAction(30, kA, 9, true);
+    EXPECT_EQ(Delays(editor.Rows()), (std::vector<uint32_t>{100, 70, 30, 200, 300}));
     EXPECT_EQ(editor.Rows()[3].direction, KeyDirection::Press); // 9 is stored as a press
 }
 
@@ -193,6 +199,29 @@ TEST_F(MacroEditorTest, RecordingIntoAnEmptyListKeepsNoPauseBeforeTheFirstKey) {
     // A long measured pause is kept within what the editor accepts.
     editor.AddRecordedAction(123456, kA, 0, true);
     EXPECT_EQ(editor.Rows()[3].delayMs, kMaxEditedDelayMs);
+}
+
+// A measured pause is kept as the keyboard plays it: what the row shows and the store file holds
+// is what a restart reads back from the keyboard, and what typing the same pause gives.
+TEST_F(MacroEditorTest, RecordedPausesAreKeptAsTheKeyboardPlaysThem) {
+    const struct {
+        uint32_t measured;
+        uint32_t kept;
+    } cases[] = {{125, 120},   {126, 120},     {9, 0},         {10, 10},
+                 {1239, 1230}, {40000, 40000}, {40009, 40000}, {123456, 40000}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.measured);
+        MacroEditor editor = Editor({Macro(1, u"m", {{.delayMs = 0, .key = kA}})});
+        editor.SelectMacro(0);
+        editor.SelectRow(0);
+        editor.AddRecordedAction(c.measured, kA, 1, true);
+        const MacroAction recorded = editor.Rows()[0];
+        EXPECT_EQ(recorded.delayMs, c.kept);
+        const ActionWordBytes word = EncodeActionWord(recorded);
+        EXPECT_EQ(DecodeActionWord(word).delayMs, recorded.delayMs);
+        editor.SetRowDelayText(1, DecimalText(c.measured));
+        EXPECT_EQ(editor.Rows()[1].delayMs, recorded.delayMs);
+    }
 }
 
 TEST_F(MacroEditorTest, NoMoreThan2000Rows) {
