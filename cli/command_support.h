@@ -33,20 +33,33 @@ std::string Counted(size_t count, std::string_view thing);
 // opened), and gives DeviceError.
 ExitStatus RequireKeyboard(KeyboardSession& session, const Output& output);
 
+// While a cut-off download is pending, the store file's configuration stands in for the keyboard's:
+// says so on standard error (in text and JSON mode alike) and gives true.
+bool SayWhereTheConfigurationIsFrom(KeyboardSession& session, const Output& output);
+
 // As RequireKeyboard, and the live profile must mirror the keyboard, so that writing it back
 // changes only what the command changes; or a download was cut off, and the live profile is what
-// it was to write (the command then finishes it).
+// it was to write (the command then finishes it, said by SayWhereTheConfigurationIsFrom).
 ExitStatus RequireMirroredProfile(KeyboardSession& session, const Output& output);
+
+// For a command that only reads: as RequireKeyboard, and the keyboard's key maps and macros must
+// have been read. Key map entries the program reads as another function are named, each with the
+// bytes the keyboard holds, and the command goes on with what it read; a pending download is said
+// as SayWhereTheConfigurationIsFrom says it.
+ExitStatus RequireReadableProfile(KeyboardSession& session, const Output& output);
 
 // The lighting state must have been read when the session started; otherwise the read's
 // failure, DeviceError.
 ExitStatus RequireLighting(KeyboardSession& session, const Output& output);
 
 // After an operation that sent configuration frames: every exchange that failed, in the
-// DeviceResult's words, and DeviceError; Done when none failed and `succeeded` holds. An
-// operation that failed without a failed exchange sent nothing (`nothingSent` says why).
+// DeviceResult's words, and DeviceError; Done when none failed and `succeeded` holds. A failure
+// ends with what reached the keyboard: nothing (`why`, when given, says why; otherwise that the
+// keyboard holds what it held before), part of it (and that it plays no macros until a download
+// is finished, when the macro image was left cleared), or all of it but bytes stored otherwise;
+// then what to do.
 ExitStatus ReportTransfers(KeyboardSession& session, const Output& output, std::string_view what,
-                           bool succeeded, std::string_view nothingSent);
+                           bool succeeded, std::string_view why);
 
 // A command's own DeviceResult: Done, or the failure named.
 ExitStatus ReportResult(KeyboardSession& session, const Output& output, std::string_view what,

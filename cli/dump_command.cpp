@@ -125,7 +125,7 @@ ExitStatus RunDumpFile(const Output& output, const FileRequest& request) {
 }
 
 ExitStatus RunDumpKeyboard(KeyboardSession& session, const Output& output) {
-    if (const ExitStatus mirrored = RequireMirroredProfile(session, output);
+    if (const ExitStatus mirrored = RequireReadableProfile(session, output);
         mirrored != ExitStatus::Done)
         return mirrored;
     LiveProfile& profile = session.Profile();

@@ -37,6 +37,8 @@ ExitStatus RunInfo(KeyboardSession& session, const Output& output) {
         return RequireKeyboard(session, output);
     }
     const int active = session.Facts().ActiveProfile();
+    // The macro use below is the live profile's: the store file's while a download is pending.
+    const bool fromStoreFile = SayWhereTheConfigurationIsFrom(session, output);
     const MacroUse use = MacroUseOf(session);
     const SkinValueLookup names = MainSkinLookup();
     const DeviceResult lightingRead = session.LightingReadResult();
@@ -51,6 +53,7 @@ ExitStatus RunInfo(KeyboardSession& session, const Output& output) {
     document.Set("attached", attached)
         .Set("activeProfile", active >= 0 ? JsonValue(active) : JsonValue())
         .Set("macroCapacity", use.capacity)
+        .Set("downloadPending", fromStoreFile)
         .Set("macroUse", JsonValue::MakeObject()
                              .Set("macros", use.macros)
                              .Set("bytesWithNames", use.bytes.withNames)

@@ -242,7 +242,9 @@ std::optional<std::string> ReadActionInput(std::istream& input, std::string& pro
 
 ExitStatus RunMacro(KeyboardSession& session, const Output& output, const MacroRequest& request,
                     std::istream& input) {
-    if (const ExitStatus mirrored = RequireMirroredProfile(session, output);
+    const bool reads = request.verb == MacroVerb::List || request.verb == MacroVerb::Show;
+    if (const ExitStatus mirrored = reads ? RequireReadableProfile(session, output)
+                                          : RequireMirroredProfile(session, output);
         mirrored != ExitStatus::Done)
         return mirrored;
     LiveProfile& profile = session.Profile();

@@ -19,7 +19,7 @@ std::string TextOf(const LoadedProfile& profile) {
 
 // The live profile mirrors the keyboard and the lighting was read.
 ExitStatus RequireWholeKeyboard(KeyboardSession& session, const Output& output) {
-    if (const ExitStatus mirrored = RequireMirroredProfile(session, output);
+    if (const ExitStatus mirrored = RequireReadableProfile(session, output);
         mirrored != ExitStatus::Done)
         return mirrored;
     return RequireLighting(session, output);

@@ -3,6 +3,8 @@
 #include "cli/commands.h"
 #include "cli/help_text.h"
 #include "cli/keyboard_session.h"
+#include "cli/profile_file_check.h"
+#include "cli/profile_source.h"
 #include "cli/termination_signals.h"
 
 #include <sstream>
@@ -39,6 +41,22 @@ ExitStatus RunWithoutKeyboard(const Output& output, const Request& request) {
         return RunDiff(nullptr, output, *text);
     const auto& file = std::get<FileRequest>(request);
     return file.verb == FileVerb::Validate ? RunValidate(output, file) : RunDumpFile(output, file);
+}
+
+// The file a command writes to the keyboard from is judged whole before the keyboard is reached,
+// so that a file it refuses sends no frame at all. Empty when there is nothing to judge or the
+// file is acceptable; the command judges it again when it runs.
+std::string InputFileProblem(const Request& request) {
+    if (const auto* file = std::get_if<FileRequest>(&request);
+        file && file->verb == FileVerb::Restore)
+        return ProfileFileProblem(file->path);
+    if (const auto* text = std::get_if<ProfileTextRequest>(&request);
+        text && text->verb == TextVerb::Import) {
+        const ProfileSource source = ReadProfileSource(text->path);
+        if (const auto* problem = std::get_if<std::string>(&source))
+            return *problem;
+    }
+    return {};
 }
 
 ExitStatus RunFileCommand(KeyboardSession& session, const Output& output,
@@ -121,6 +139,8 @@ int RunTavrikctl(std::span<const std::string_view> args, Console& console, std::
         return Status(output.Fail(ExitStatus::UsageError, error));
     if (std::holds_alternative<DoctorRequest>(line.request))
         return Status(RunDoctor(*choice, output));
+    if (const std::string problem = InputFileProblem(line.request); !problem.empty())
+        return Status(output.Fail(ExitStatus::BadFile, problem));
     if (std::holds_alternative<WatchRequest>(line.request))
         BlockTerminationSignals(); // before the session starts any thread
     // Standard input is read before the keyboard's turn is taken: a command waiting for its

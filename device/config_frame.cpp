@@ -15,4 +15,17 @@ void StampFrameChecksum(ConfigFrame& frame) {
     frame[frame::kChecksumHigh] = static_cast<uint8_t>(sum >> 8);
 }
 
+bool ChangesKeyboardMemory(uint8_t code) {
+    switch (code) {
+    case command::kWriteSettings:
+    case command::kWriteLighting:
+    case command::kWriteKeyMap:
+    case command::kWriteMacroMemory:
+    case command::kWriteColours:
+        return true;
+    default:
+        return false;
+    }
+}
+
 } // namespace tavrik

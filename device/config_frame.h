@@ -48,6 +48,10 @@ inline constexpr uint8_t kStatusRefusedFE = 0xFE;
 
 using ConfigFrame = std::array<uint8_t, kFrameSize>;
 
+// Whether the command writes the keyboard's memory (settings, lighting, key maps, macro memory,
+// colours), as opposed to reading it or bracketing a configuration.
+bool ChangesKeyboardMemory(uint8_t code);
+
 // Unsigned sum of bytes 3..63, truncated to 16 bits.
 uint16_t FrameChecksum(std::span<const uint8_t, kFrameSize> frame);
 

@@ -10,20 +10,6 @@ bool IsRefusal(uint8_t status) {
     return status == kStatusRefusedFF || status == kStatusRefusedFE;
 }
 
-// The commands that change what the keyboard holds; other programs must learn of them.
-bool ChangesKeyboardMemory(uint8_t code) {
-    switch (code) {
-    case command::kWriteSettings:
-    case command::kWriteLighting:
-    case command::kWriteKeyMap:
-    case command::kWriteMacroMemory:
-    case command::kWriteColours:
-        return true;
-    default:
-        return false;
-    }
-}
-
 } // namespace
 
 FrameExchange::Bracket::Bracket(FrameExchange& exchange)

@@ -2,6 +2,8 @@
 
 #include "device/config_frame.h"
 
+#include <algorithm>
+
 namespace tavrik {
 namespace {
 
@@ -81,6 +83,26 @@ std::u16string_view ResultName(DeviceResult result) {
     return u"未知结果";
 }
 
+bool OnlyReadBackDiffers(std::span<const FailedExchange> failed) {
+    return !failed.empty() && std::ranges::all_of(failed, [](const FailedExchange& exchange) {
+        return exchange.result == DeviceResult::DiffersAfterWrite;
+    });
+}
+
+std::u16string WhatReachedTheKeyboard(std::span<const FailedExchange> failed,
+                                      const KeyboardChanges& changes) {
+    if (!changes.AnyReachedTheKeyboard())
+        return u"没有任何设定写入键盘，键盘上的设定保持原样。";
+    if (OnlyReadBackDiffers(failed) && changes.unanswered == 0)
+        return u"所有数据都已送到键盘，但键盘保存的部分字节与写入的不同。请再按“应用”重新写入。";
+    std::u16string text = u"键盘可能只收到了其中一部分（已发送 " +
+                          Number(static_cast<unsigned>(changes.acknowledged + changes.unanswered)) +
+                          u" 帧），现在的设定不完整";
+    if (changes.macrosCleared)
+        text += u"，在写入完成之前键盘不会播放任何宏";
+    return text + u"。您的设定已保存，请检查键盘的连接后再按“应用”写入全部设定。";
+}
+
 } // namespace
 
 std::u16string DescribeFailedExchangeForUser(const FailedExchange& failed) {
@@ -94,6 +116,13 @@ std::u16string DownloadFailureMessage(std::span<const FailedExchange> failed) {
     for (const FailedExchange& exchange : failed)
         message += u"\n  " + DescribeFailedExchangeForUser(exchange);
     return message;
+}
+
+std::u16string DownloadFailureMessage(std::span<const FailedExchange> failed,
+                                      const KeyboardChanges& changes) {
+    std::u16string message =
+        failed.empty() ? std::u16string(u"写入键盘失败。") : DownloadFailureMessage(failed) + u"\n";
+    return message + WhatReachedTheKeyboard(failed, changes);
 }
 
 } // namespace tavrik

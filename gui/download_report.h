@@ -16,4 +16,10 @@ std::u16string DescribeFailedExchangeForUser(const FailedExchange& failed);
 // The whole message for a download with failed exchanges; empty when none failed.
 std::u16string DownloadFailureMessage(std::span<const FailedExchange> failed);
 
+// The message for a download that failed: the failed exchanges, if any, then what reached the
+// keyboard (nothing; part of it, and that it plays no macros until a download is finished when
+// the macro image was left cleared; everything but bytes stored otherwise) and what to do.
+std::u16string DownloadFailureMessage(std::span<const FailedExchange> failed,
+                                      const KeyboardChanges& changes);
+
 } // namespace tavrik

@@ -47,6 +47,19 @@ std::u16string KeyboardBusyMessage(const std::string& holder) {
     return u"键盘正被其他程序使用" + who + u"，没有写入任何设定。请稍后再试。";
 }
 
+// A lighting change the keyboard did not take: the failed frames as a download names them, or,
+// where none went out, why.
+std::u16string LightingFailureMessage(DeviceResult result,
+                                      const std::vector<FailedExchange>& failed) {
+    if (!failed.empty())
+        return DownloadFailureMessage(failed);
+    if (result == DeviceResult::KeyboardBusy)
+        return KeyboardBusyMessage({});
+    if (result == DeviceResult::NoKeyboard)
+        return u"写入键盘失败，未检测到设备，灯光设定没有写入。";
+    return u"写入键盘失败，灯光设定没有写入。";
+}
+
 } // namespace
 
 KeyboardEditor::KeyboardEditor(std::unique_ptr<HidBridge> transport, StoragePaths storage,
@@ -191,21 +204,27 @@ void KeyboardEditor::PostProfileCaption() {
     Post([this] { stack_->Store().BuildProfileMenu(); });
 }
 
-void KeyboardEditor::PostPaintKey(KeyPosition position, KeyLightTool tool) {
-    Post([this, position, tool] {
-        stack_->WithLighting([position, tool](LightingModel& lighting) {
-            lighting.SetKeyLightTool(tool);
-            lighting.PaintKey(position);
+void KeyboardEditor::PostLightingChange(std::function<DeviceResult(LightingModel&)> change,
+                                        std::function<void(std::u16string failure)> done) {
+    Post([this, change = std::move(change), done = std::move(done)]() mutable {
+        // Only the change's own exchanges are named: the model reads the lighting again after a
+        // failure, and those reads come after the failure is taken.
+        watch_->Reset();
+        std::u16string failure;
+        stack_->WithLighting([&](LightingModel& lighting) {
+            lighting.Change(change, [&](DeviceResult result) {
+                failure = LightingFailureMessage(result, watch_->FailedExchanges());
+            });
         });
+        RunOnWindowThread(
+            [done = std::move(done), failure = std::move(failure)] { done(failure); });
     });
 }
 
-void KeyboardEditor::PostLightingChange(std::function<void(LightingModel&)> change,
-                                        std::function<void()> done) {
-    Post([this, change = std::move(change), done = std::move(done)]() mutable {
-        stack_->WithLighting(change);
-        if (done)
-            RunOnWindowThread(std::move(done));
+void KeyboardEditor::PostLightingFailure(std::u16string failure) {
+    Post([this, failure = std::move(failure)] {
+        PublishLightingState();
+        ShowMessage(failure);
     });
 }
 
@@ -315,8 +334,8 @@ void KeyboardEditor::ImportJob(const std::filesystem::path& path) {
     // A frame may fail before the last key map, which alone decides the outcome: whatever failed
     // is said, and Apply stays enabled to write all three profiles again.
     const ImportOutcome outcome = ImportProfileOrText(*stack_, path);
-    if (outcome != ImportOutcome::Refused && !watch_->FailedExchanges().empty()) {
-        ReportFailedExchanges();
+    if (outcome != ImportOutcome::Refused &&
+        ReportFailedDownload(outcome == ImportOutcome::Downloaded)) {
         MarkAllProfilesChanged();
         EnableApply(true);
     }
@@ -375,12 +394,13 @@ void KeyboardEditor::ApplyChanges() {
     const bool allProfiles = allProfilesPending_.exchange(false);
     watch_->Reset();
     const KeyboardStack::ApplyOutcome applied = stack_->ApplyToKeyboard(allProfiles);
-    const bool exchangesFailed = !watch_->FailedExchanges().empty();
-    ReportFailedExchanges();
+    bool exchangesFailed = false;
     if (applied.turn != TurnOutcome::Taken)
         ShowMessage(KeyboardBusyMessage(applied.turnProblem));
     else if (applied.rebaseFailed)
         ShowMessage(kEditsCannotBeCarriedOver);
+    else if (!applied.refused) // a refusal has said why, with nothing sent
+        exchangesFailed = ReportFailedDownload(applied.downloaded);
     if (applied.rebased) // the window shows the keys other programs gave too
         PublishKeyboardState();
     if (applied.saved && applied.downloaded && !exchangesFailed)
@@ -389,10 +409,12 @@ void KeyboardEditor::ApplyChanges() {
         allProfilesPending_ = true;
 }
 
-void KeyboardEditor::ReportFailedExchanges() {
+bool KeyboardEditor::ReportFailedDownload(bool succeeded) {
     const std::vector<FailedExchange> failed = watch_->FailedExchanges();
-    if (!failed.empty())
-        ShowMessage(DownloadFailureMessage(failed));
+    if (failed.empty() && succeeded)
+        return false;
+    ShowMessage(DownloadFailureMessage(failed, watch_->Changes()));
+    return true;
 }
 
 void KeyboardEditor::ShowMessage(std::u16string_view text) {

@@ -101,11 +101,16 @@ public:
     void PostLightingReread();
     // The profile button's caption, which asks the keyboard for its active profile when needed.
     void PostProfileCaption();
-    void PostPaintKey(KeyPosition position, KeyLightTool tool);
-    // A lighting write of the panel; `done` runs afterwards on the thread this editor lives on
-    // (the window's), which lets the panel keep one write in flight.
-    void PostLightingChange(std::function<void(LightingModel&)> change,
-                            std::function<void()> done = {});
+    // A lighting change of the panel, made through LightingModel::Change: when the keyboard does
+    // not take it, the model holds what the keyboard holds afterwards. `done` runs afterwards on
+    // the thread this editor lives on (the window's) with what to tell the user, empty when the
+    // keyboard took it; this lets the panel keep one write in flight and tell of a failed change
+    // once, when it is over.
+    void PostLightingChange(std::function<DeviceResult(LightingModel&)> change,
+                            std::function<void(std::u16string failure)> done);
+    // A failed lighting change is over: the panel shows the lighting the keyboard holds, then the
+    // user reads `failure`.
+    void PostLightingFailure(std::u16string failure);
     // Turning the lighting edit mode on re-selects the active hardware profile (unsaved edits
     // are saved or discarded, refused while the assignment dialog is open); `done` gets whether
     // it was switched, on the window's thread.
@@ -175,7 +180,9 @@ private:
     void AssignJob(size_t slot, const AssignmentChoice& choice, std::vector<MacroRecord>& macros);
     void ApplyChanges();
     bool ApplyProfileManagerChoice(const ProfileListChoice& choice);
-    void ReportFailedExchanges();
+    // After a download: when it failed, or a frame of it did, tells what failed and what reached
+    // the keyboard, and gives true.
+    bool ReportFailedDownload(bool succeeded);
     void PublishLightingState();
     // The active profile, the profile caption and the lighting, after the keyboard was read.
     void PublishKeyboardState();

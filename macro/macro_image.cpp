@@ -82,6 +82,10 @@ std::optional<MacroRecord> ReadBlock(std::span<const uint8_t> image, size_t bloc
 
 } // namespace
 
+bool ReadWithoutName(const MacroRecord& read, size_t position) {
+    return read.name.empty() || read.name == DefaultMacroName(static_cast<unsigned>(position + 1));
+}
+
 MacroImageLengths MacroImageSizes(std::span<const MacroRecord> macros) {
     return MacroImageLengths{.withNames = ImageSize(macros, true),
                              .withoutNames = ImageSize(macros, false)};

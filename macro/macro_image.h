@@ -66,4 +66,9 @@ std::optional<std::vector<uint8_t>> BuildMacroImage(std::span<const MacroRecord>
 // most 2000 actions and a name of at most 249 units.
 std::vector<MacroRecord> MacroImageToRecords(std::span<const uint8_t> image);
 
+// Whether a macro read from the image at `position` came without a name of its own: the image
+// stores none for it (left out for lack of room, or an empty name), so it carries the name given
+// to such macros, or an empty one. The computer's copy of the macro knows its real name.
+bool ReadWithoutName(const MacroRecord& read, size_t position);
+
 } // namespace tavrik

@@ -36,14 +36,20 @@ KeyMapBlock DeviceProfileKeyboard::DefaultLayout() const {
     return facts_.DefaultLayout();
 }
 
+std::optional<size_t> DeviceProfileKeyboard::MacroCapacity() {
+    // Its read may have failed when the keyboard arrived: ask again.
+    if (facts_.MacroCapacity() <= 0 && ReadMacroCapacity(commands_, facts_) != DeviceResult::Done)
+        return std::nullopt;
+    return static_cast<size_t>(std::max(facts_.MacroCapacity(), 0));
+}
+
 DownloadResult DeviceProfileKeyboard::Download(const DownloadSnapshot& snapshot, bool allProfiles,
                                                const MessageCallback& showMessage) {
-    // Without the size of the macro memory (its read failed when the keyboard arrived) no image
-    // can be judged: ask again, and send nothing when the keyboard still does not say.
-    if (facts_.MacroCapacity() <= 0 && ReadMacroCapacity(commands_, facts_) != DeviceResult::Done)
+    // Without the size of the macro memory no image can be judged: nothing is sent.
+    const std::optional<size_t> capacity = MacroCapacity();
+    if (!capacity)
         return {};
-    const KeyMapBlock layout = facts_.DefaultLayout();
-    const KeyboardMemory memory{layout, static_cast<size_t>(std::max(facts_.MacroCapacity(), 0))};
+    const KeyboardMemory memory{facts_.DefaultLayout(), *capacity};
     const DownloadTarget target = allProfiles
                                       ? DownloadTarget::AllProfiles()
                                       : DownloadTarget::ActiveProfile(facts_.ActiveProfile());

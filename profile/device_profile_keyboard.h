@@ -18,6 +18,7 @@ public:
     void SetActiveProfileIndex(int n) override;
     std::optional<KeyboardContents> ReadContents() override;
     KeyMapBlock DefaultLayout() const override;
+    std::optional<size_t> MacroCapacity() override;
     DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,
                             const MessageCallback& showMessage) override;
 

@@ -27,7 +27,7 @@ MacroIdMap ConfirmMacros(std::span<const MacroRecord> previous, std::vector<Macr
         if (!SameMacroBody(previous[i], read[i]))
             continue;
         ids[previous[i].id] = read[i].id;
-        if (read[i].name.empty())
+        if (ReadWithoutName(read[i], i))
             read[i].name = previous[i].name;
     }
     return ids;

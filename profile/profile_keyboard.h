@@ -34,6 +34,9 @@ public:
     virtual std::optional<KeyboardContents> ReadContents() = 0;
     // The keyboard's factory key map, as read when it was attached.
     virtual KeyMapBlock DefaultLayout() const = 0;
+    // The size of its macro memory in bytes, asked from the keyboard when it is not known yet;
+    // nothing when the keyboard does not say.
+    virtual std::optional<size_t> MacroCapacity() = 0;
 
     // Sends the snapshot: all three hardware profiles, or only the active one.
     virtual DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,

@@ -1,15 +1,30 @@
 #include "profile/profile_store.h"
 
+#include "files/file_read.h"
 #include "files/file_replace.h"
+#include "macro/macro_image.h"
+#include "macro/macro_texts.h"
 #include "profile/keyboard_reload.h"
 #include "profile/profile_file.h"
 #include "profile/profile_menu.h"
 
+#include <algorithm>
 #include <memory>
 #include <new>
 #include <system_error>
 
 namespace tavrik {
+
+namespace {
+
+// Whether the file holds exactly these bytes already: the store file is mirrored at every
+// arrival and every command, and is replaced only when the mirror changed.
+bool HoldsBytes(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
+    const FileRead held = ReadWholeFile(path, kProfileFileKind);
+    return held.status == FileReadStatus::Read && std::ranges::equal(held.bytes, bytes);
+}
+
+} // namespace
 
 ProfileStore::ProfileStore(LiveProfile& profile, StoragePaths paths, ProfileKeyboard& keyboard,
                            ProfileWindow& window)
@@ -39,7 +54,7 @@ bool ProfileStore::ReadKeyboardToProfileFile(const std::filesystem::path& path,
         const auto contents = ProfileFromKeyboard(*read, keyboard_.DefaultLayout(), previous.get());
         const auto bytes =
             SerialiseProfileFile(contents->record, contents->macros, contents->texts);
-        return bytes && ReplaceFile(path, *bytes, writeError);
+        return bytes && (HoldsBytes(path, *bytes) || ReplaceFile(path, *bytes, writeError));
     } catch (const std::bad_alloc&) {
         return false;
     }
@@ -63,10 +78,22 @@ void ProfileStore::ClearDownloadPending() {
     std::filesystem::remove(paths_.pendingMark, ignored);
 }
 
+bool ProfileStore::KeyboardCanHold(std::span<const MacroRecord> macros) {
+    const std::optional<size_t> capacity = keyboard_.MacroCapacity();
+    if (!capacity)
+        return false;
+    if (MacroImageSizes(macros).withoutNames <= *capacity)
+        return true;
+    window_.ShowMessage(macro_text::kMacroMemoryTooSmall);
+    return false;
+}
+
 bool ProfileStore::ApplyProfileToKeyboard(bool allProfiles) {
+    const LiveProfile::Lock profileLock = profile_.LockProfile();
+    if (!KeyboardCanHold(profile_.Macros()))
+        return false;
     // What an interrupted download left in the keyboard is not known: send everything.
     allProfiles = allProfiles || DownloadPending();
-    const LiveProfile::Lock profileLock = profile_.LockProfile();
     const LiveProfile::Lock snapshotLock = profile_.LockSnapshot();
     AppliedSnapshot& snapshot = profile_.Snapshot();
     try {
@@ -104,6 +131,7 @@ bool ProfileStore::LoadPendingProfile() {
 }
 
 bool ProfileStore::ReloadProfileFromKeyboard(bool keepModified) {
+    readFromKeyboard_ = false;
     EnsureStorageFolder(paths_);
     if (DownloadPending()) {
         keyboard_.GetActiveProfileIndex();
@@ -121,7 +149,8 @@ bool ProfileStore::ReloadProfileFromKeyboard(bool keepModified) {
     {
         const LiveProfile::Lock lock = profile_.LockProfile();
         profile_.ReleaseAll();
-        if (!mirrored || !LoadProfileFile(profile_, paths_.storeFile))
+        readFromKeyboard_ = mirrored && LoadProfileFile(profile_, paths_.storeFile);
+        if (!readFromKeyboard_)
             profile_.CreateDefaultProfile();
         window_.RefreshKeyDescriptions();
     }

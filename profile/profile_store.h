@@ -8,6 +8,7 @@
 #include "profile/profile_window.h"
 #include "profile/storage_paths.h"
 
+#include <atomic>
 #include <filesystem>
 #include <string>
 
@@ -34,8 +35,14 @@ public:
     bool ReadKeyboardToProfileFile(const std::filesystem::path& path,
                                    std::string* writeError = nullptr);
 
+    // Whether the keyboard's macro memory can hold these macros (without their names, which are
+    // left out when there is no room for them). When it cannot, the user is told; when its size
+    // cannot be learnt from the keyboard, the failed read says why. False either way.
+    bool KeyboardCanHold(std::span<const MacroRecord> macros);
+
     // Copies record and macros into the applied snapshot and downloads it: all three hardware
-    // profiles, or only the active one. Texts stay on the computer. While the download runs, the
+    // profiles, or only the active one. Macros the keyboard cannot hold are refused first, with
+    // nothing written (no frame, no mark). Texts stay on the computer. While the download runs, the
     // store file (when there is one) is marked as not yet in the keyboard; the mark goes when
     // every frame of the download was written. A download that finishes an interrupted one sends
     // all three profiles. True when the last key map write succeeded.
@@ -52,6 +59,10 @@ public:
     // the store file and the window stays modified, so that the next Apply finishes the download.
     bool ReloadProfileFromKeyboard(bool keepModified);
 
+    // Whether the last reload mirrored the keyboard into the store file and loaded the live
+    // profile from it (not a default profile after a failure, nor a pending download's).
+    bool LiveProfileReadFromKeyboard() const { return readFromKeyboard_; }
+
     // Rebuilds the profile menu and puts its caption and tooltip on the profile button.
     void BuildProfileMenu();
 
@@ -64,6 +75,7 @@ private:
     StoragePaths paths_;
     ProfileKeyboard& keyboard_;
     ProfileWindow& window_;
+    std::atomic<bool> readFromKeyboard_{false};
 };
 
 } // namespace tavrik

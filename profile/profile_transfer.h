@@ -18,9 +18,11 @@ enum class ImportOutcome {
 };
 
 // Checks the file; a file that is not acceptable is refused with "文件格式错误，导入失败! " (after
-// the format message for a malformed header) and the live profile stays as it was. Otherwise
-// the file becomes the live profile, is saved into the store file (when it exists) and
-// downloaded into all three hardware profiles; the window is then no longer modified.
+// the format message for a malformed header) and the live profile stays as it was. So is a file
+// whose macros the keyboard's macro memory cannot hold (after the message saying so): nothing is
+// written anywhere. Otherwise the file becomes the live profile, is saved into the store file
+// (when it exists) and downloaded into all three hardware profiles; the window is then no longer
+// modified.
 ImportOutcome ImportProfile(ProfileStore& store, const std::filesystem::path& path);
 
 // As ImportProfile, from contents already read and checked (a profile written as text): they

@@ -1,12 +1,23 @@
 #include "session/frame_watch.h"
 
+#include "device/answer_slot.h"
 #include "device/device_commands.h"
+#include "device/macro_memory.h"
 
 #include <algorithm>
 
 namespace tavrik {
 
 namespace {
+
+// A write at the start of the macro memory decides whether it holds an image: its magic.
+std::optional<bool> MagicWritten(const ConfigFrame& frame) {
+    if (frame[frame::kCommand] != command::kWriteMacroMemory || FrameAddress(frame) != 0 ||
+        frame[frame::kLength] < 2)
+        return std::nullopt;
+    return frame[frame::kData] == (kMacroImageMagic & 0xFF) &&
+           frame[frame::kData + 1] == (kMacroImageMagic >> 8);
+}
 
 DeviceResult ResultOfStatus(uint8_t status) {
     if (status == kStatusRefusedFF)
@@ -93,6 +104,13 @@ void FrameWatch::Reset() {
     std::lock_guard lock(mutex_);
     inFlight_.reset();
     failed_.clear();
+    changes_ = {};
+}
+
+KeyboardChanges FrameWatch::Changes() {
+    std::lock_guard lock(mutex_);
+    FinishExchangeLocked();
+    return changes_;
 }
 
 std::vector<FailedExchange> FrameWatch::FailedExchanges() {
@@ -124,7 +142,7 @@ void FrameWatch::AnswerArrived(const UnitNotification& notification) {
         event.report == nullptr || event.lengthOrCount != kFrameSize)
         return;
     std::lock_guard lock(mutex_);
-    if (inFlight_ && event.report[frame::kCommand] == (*inFlight_)[frame::kCommand])
+    if (inFlight_ && AnswersRequest(*inFlight_, event.report, event.lengthOrCount))
         answerStatus_ = event.report[frame::kStatus];
 }
 
@@ -142,10 +160,17 @@ void FrameWatch::FinishExchangeLocked() {
         result = DeviceResult::NoAnswer;
     else
         result = ResultOfStatus(*answerStatus_);
-    if (result != DeviceResult::Done) {
-        const ConfigFrame& sent = *inFlight_;
+    const ConfigFrame& sent = *inFlight_;
+    if (result != DeviceResult::Done)
         failed_.push_back(
             {sent[frame::kCommand], FrameAddress(sent), sent[frame::kLength], result});
+    // A frame that went out may have been taken even when its answer was lost.
+    const bool mayHaveReached = result == DeviceResult::Done || result == DeviceResult::NoAnswer;
+    if (mayHaveReached && ChangesKeyboardMemory(sent[frame::kCommand])) {
+        ++(result == DeviceResult::Done ? changes_.acknowledged : changes_.unanswered);
+        if (const std::optional<bool> magic = MagicWritten(sent))
+            changes_.macrosCleared =
+                !*magic || (changes_.macrosCleared && result != DeviceResult::Done);
     }
     inFlight_.reset();
 }

@@ -34,6 +34,19 @@ struct FailedExchange {
     bool operator==(const FailedExchange&) const = default;
 };
 
+// What the frames followed since the last Reset changed on the keyboard: of the frames that
+// write its memory (key maps, macro memory, colours, lighting, settings), how many it acknowledged
+// and how many went out without an answer (it may have taken them), and whether its macro memory
+// may be left without the image's magic (a macro download clears it first and writes it last, so
+// the keyboard plays no macros until one is finished). Refused frames changed nothing.
+struct KeyboardChanges {
+    size_t acknowledged = 0;
+    size_t unanswered = 0;
+    bool macrosCleared = false;
+
+    bool AnyReachedTheKeyboard() const { return acknowledged + unanswered > 0; }
+};
+
 class FrameWatch final : public ForwardingHidBridge {
 public:
     explicit FrameWatch(std::unique_ptr<HidBridge> inner);
@@ -56,6 +69,8 @@ public:
     // The exchanges since the last Reset whose last attempt failed, in the order they were sent.
     // Call when no exchange is in flight.
     std::vector<FailedExchange> FailedExchanges();
+    // What the exchanges since the last Reset changed; call when no exchange is in flight.
+    KeyboardChanges Changes();
 
 private:
     void FrameSent(const ConfigFrame& frame);
@@ -70,6 +85,7 @@ private:
     std::optional<uint8_t> answerStatus_; // its last attempt's answer
     bool writeRefused_ = false;
     std::vector<FailedExchange> failed_;
+    KeyboardChanges changes_;
 
     std::mutex callbackMutex_;
     std::list<UnitCallback> callbacks_; // stable addresses

@@ -110,6 +110,11 @@ KeyboardStack::ApplyOutcome KeyboardStack::ApplyToKeyboard(bool allProfiles) {
         allProfiles = true; // the macros may have moved under keys of every profile
     }
     const LiveProfile::Lock lock = profile_.LockProfile();
+    // Judged before the store file is touched: it must not keep what cannot reach the keyboard.
+    if (!store_->KeyboardCanHold(profile_.Macros())) {
+        outcome.refused = true;
+        return outcome;
+    }
     outcome.saved = store_->SaveProfileToStore(&outcome.saveError);
     outcome.downloaded = store_->ApplyProfileToKeyboard(allProfiles);
     if (outcome.downloaded)

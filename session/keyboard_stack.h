@@ -72,6 +72,7 @@ public:
         std::string turnProblem;   // who held the keyboard, or why the turn could not be had
         bool rebased = false;      // the edits were carried over to another program's changes
         bool rebaseFailed = false; // they could not be: nothing was written
+        bool refused = false;      // the keyboard cannot hold the macros: nothing was written
         bool saved = false;        // the store file holds the live profile
         std::string saveError;
         bool downloaded = false; // the last key map write succeeded

@@ -6,13 +6,31 @@
 namespace tavrik {
 namespace {
 
-// The keyboard may hold a macro without its name (no room for names); what it plays is the same.
-bool SameAsKeyboardMacro(const MacroRecord& profile, const MacroRecord& keyboard) {
+// The keyboard may hold a macro without its name (no room for names, or an empty one); what it
+// plays is the same.
+bool SameAsKeyboardMacro(const MacroRecord& profile, const MacroRecord& keyboard, size_t position) {
     return profile.loopCount == keyboard.loopCount && profile.actions == keyboard.actions &&
-           (keyboard.name.empty() || profile.name == keyboard.name);
+           (ReadWithoutName(keyboard, position) || profile.name == keyboard.name);
 }
 
 } // namespace
+
+std::vector<UnmirroredEntry> EntriesNotMirrored(const ProfileRecord& record,
+                                                std::span<const MacroRecord> macros,
+                                                const KeyboardContents& keyboard,
+                                                const KeyMapBlock& defaultLayout) {
+    std::vector<UnmirroredEntry> entries;
+    for (size_t layer = 0; layer < kHardwareProfileCount; ++layer) {
+        const KeyMapBlock built = BuildKeyMap(defaultLayout, record.layers[layer], macros);
+        for (size_t position = 0; position < static_cast<size_t>(kKeyPositionCount); ++position) {
+            const KeyMapEntry held = ReadKeyMapEntry(keyboard.keyMaps[layer], position);
+            const KeyMapEntry wouldWrite = ReadKeyMapEntry(built, position);
+            if (held != wouldWrite)
+                entries.push_back({layer, static_cast<KeyPosition>(position), held, wouldWrite});
+        }
+    }
+    return entries;
+}
 
 bool MirrorsKeyboard(const ProfileRecord& record, std::span<const MacroRecord> macros,
                      const KeyboardContents& keyboard, const KeyMapBlock& defaultLayout) {
@@ -24,7 +42,7 @@ bool MirrorsKeyboard(const ProfileRecord& record, std::span<const MacroRecord> m
     if (held.size() != macros.size())
         return false;
     for (size_t i = 0; i < held.size(); ++i) {
-        if (!SameAsKeyboardMacro(macros[i], held[i]))
+        if (!SameAsKeyboardMacro(macros[i], held[i], i))
             return false;
     }
     return true;

@@ -6,7 +6,10 @@
 #include "profile/profile_keyboard.h"
 #include "profile/profile_record.h"
 
+#include "assign/key_map_entry.h"
+
 #include <span>
+#include <vector>
 
 namespace tavrik {
 
@@ -14,5 +17,20 @@ namespace tavrik {
 // holds, in the same order (names count where the keyboard holds them).
 bool MirrorsKeyboard(const ProfileRecord& record, std::span<const MacroRecord> macros,
                      const KeyboardContents& keyboard, const KeyMapBlock& defaultLayout);
+
+// A key map entry of the keyboard that the profile does not build back as it is: the program
+// reads it as another function (bytes it has no function for, say).
+struct UnmirroredEntry {
+    size_t profile = 0;
+    KeyPosition position = 0;
+    KeyMapEntry held;  // what the keyboard holds
+    KeyMapEntry built; // what the profile would write there
+};
+
+// Every such entry of the three key maps, in profile and position order.
+std::vector<UnmirroredEntry> EntriesNotMirrored(const ProfileRecord& record,
+                                                std::span<const MacroRecord> macros,
+                                                const KeyboardContents& keyboard,
+                                                const KeyMapBlock& defaultLayout);
 
 } // namespace tavrik

@@ -21,6 +21,7 @@ public:
     void SetActiveProfileIndex(int n) override { keyboard_.SetActiveProfileIndex(n); }
     std::optional<KeyboardContents> ReadContents() override;
     KeyMapBlock DefaultLayout() const override { return keyboard_.DefaultLayout(); }
+    std::optional<size_t> MacroCapacity() override { return keyboard_.MacroCapacity(); }
     DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,
                             const MessageCallback& showMessage) override {
         return keyboard_.Download(snapshot, allProfiles, showMessage);

@@ -268,6 +268,50 @@ TEST_F(CliEndToEnd, ABackupTakesItsFileNameByteForByte) {
     EXPECT_EQ(names, std::vector<std::string>{"caf\xE9\xFF.tvk"});
 }
 
+// A file is judged whole before anything is written: a profile whose macros the keyboard's macro
+// memory cannot hold leaves the keyboard, the store file and the next commands as they were, and a
+// file that is no profile file sends no frame at all.
+TEST_F(CliEndToEnd, ARefusedRestoreLeavesEverythingAsItWas) {
+    WriteFile("long.txt", QByteArray("A down 10\nA up 10\n").repeated(40));
+    for (int i = 0; i < 4; ++i) {
+        Do({"macro", "add", QString("long %1").arg(i)});
+        Do({"macro", "actions", QString("long %1").arg(i), File("long.txt")});
+    }
+    Do({"backup", File("long.tvk")});
+    StopKeyboard();
+    StartKeyboard({"--capacity-units", "2"}); // 256 bytes: room for one such macro, not four
+    Do({"remap", "Q", "key:W"});
+    const QString store = File("home/Documents/VOLTRI VX60 Driver/$Profile0");
+    const QString pending = store + ".pending";
+    const auto storeBytes = [&store] {
+        QFile file(store);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    };
+    const QByteArray storeBefore = storeBytes();
+    const std::vector<uint8_t> keyMapBefore = Dump("keymap0");
+    const std::vector<uint8_t> macrosBefore = Dump("macro");
+
+    const Finished restored = Tavrikctl({"restore", File("long.tvk")});
+    EXPECT_EQ(restored.exitCode, 3) << Text(restored.err);
+    EXPECT_NE(Text(restored.err).find("do not fit the keyboard's macro memory"), std::string::npos)
+        << Text(restored.err);
+    EXPECT_EQ(storeBytes(), storeBefore);
+    EXPECT_FALSE(QFile::exists(pending));
+    EXPECT_EQ(Dump("keymap0"), keyMapBefore);
+    EXPECT_EQ(Dump("macro"), macrosBefore);
+    const QJsonObject info = JsonObjectOf({"info"});
+    EXPECT_FALSE(info["downloadPending"].toBool());
+    EXPECT_EQ(info["macroUse"].toObject()["macros"].toInt(), 0);
+    Do({"remap", "A", "key:B"}); // the next command is not held up by it
+
+    WriteFile("garbage.tvk", QByteArray(40000, 'x'));
+    const QByteArray framesBefore = Ctl({"frames"});
+    EXPECT_EQ(Tavrikctl({"restore", File("garbage.tvk")}).exitCode, 3);
+    WriteFile("garbage.txt", "tavrik-profile-text 1\nlayer 9 nonsense\n");
+    EXPECT_EQ(Tavrikctl({"import", File("garbage.txt")}).exitCode, 3);
+    EXPECT_EQ(Ctl({"frames"}), framesBefore);
+}
+
 TEST_F(CliEndToEnd, WatchPrintsOneLinePerEventAndStopsAfterTheCount) {
     QProcess watch;
     watch.setProcessEnvironment(environment_);

@@ -5,6 +5,7 @@
 #include "cli/keyboard_session.h"
 #include "cli/tavrikctl.h"
 #include "device/frame_exchange.h"
+#include "device/macro_memory.h"
 #include "emulator/keyboard_firmware.h"
 #include "macro/macro_image.h"
 #include "profile/profile_file.h"
@@ -282,7 +283,30 @@ protected:
         if (!faulted.pending || faulted.store != wanted.store)
             return "the store file does not keep what the user asked for, marked as not yet "
                    "downloaded";
+        return ProblemOfWording(faulted);
+    }
+
+    // What the failure says reached the keyboard must be what its memory shows: nothing said to
+    // be written when it changed, and a cleared macro image said.
+    std::string ProblemOfWording(const Outcome& faulted) const {
+        const bool saysNothing =
+            faulted.errors.find("nothing was written to the keyboard") != std::string::npos;
+        if (saysNothing && !(faulted.memory == before_))
+            return "it says nothing was written, but the keyboard's memory changed: " +
+                   faulted.errors;
+        if (!saysNothing && faulted.memory == before_ &&
+            faulted.errors.find("may now hold part") == std::string::npos)
+            return "it does not say what reached the keyboard: " + faulted.errors;
+        if (HoldsMacroImage(before_) && !HoldsMacroImage(faulted.memory) &&
+            faulted.errors.find("plays no macros until") == std::string::npos)
+            return "the macro image was left cleared, which it does not say: " + faulted.errors;
         return {};
+    }
+
+    static bool HoldsMacroImage(const emu::KeyboardMemory& memory) {
+        return memory.macroMemory.size() >= 2 &&
+               memory.macroMemory[0] == (kMacroImageMagic & 0xFF) &&
+               memory.macroMemory[1] == (kMacroImageMagic >> 8);
     }
 
     // What falls short in a run that must end as the run without faults did.

@@ -75,6 +75,22 @@ TEST_F(ProfileTextEndToEnd, ATextOrAProfileFileImportedGivesAFreshKeyboardTheSam
     }
 }
 
+// The keyboard stores no name for a macro whose name is empty: the name comes back from the
+// computer's copy, as it is, and the text round trip stays lossless.
+TEST_F(ProfileTextEndToEnd, AMacroWithAnEmptyNameKeepsItThroughTheKeyboard) {
+    WriteFile("m.txt", "A down 10\nA up 0\n");
+    Do({"macro", "add", "placeholder"});
+    Do({"macro", "actions", "placeholder", File("m.txt")});
+    Do({"export", "--text", File("named.txt")});
+    QByteArray text = ReadFile("named.txt");
+    text.replace("\"placeholder\"", "\"\"");
+    WriteFile("unnamed.txt", text);
+
+    Do({"import", File("unnamed.txt")});
+    Do({"export", "--text", File("again.txt")});
+    EXPECT_EQ(ReadFile("again.txt"), text);
+}
+
 TEST_F(ProfileTextEndToEnd, FaultyTextIsRefusedWithItsLineAndNothingIsWritten) {
     Configure();
     const std::vector<std::vector<uint8_t>> before = Memory(kEveryArea);

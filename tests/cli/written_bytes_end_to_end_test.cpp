@@ -200,19 +200,57 @@ TEST_F(WrittenBytesEndToEnd, AfterAFailedDownloadReadingCommandsSayWhereTheirCon
     EXPECT_EQ(Tavrikctl({"remap", "Q", "key:W"}).exitCode, 1);
     Ctl({"fault", "none"});
 
-    const Finished dumped = Tavrikctl({"dump", "--keyboard"});
-    EXPECT_EQ(dumped.exitCode, 0) << Text(dumped.err);
-    EXPECT_NE(Text(dumped.err)
-                  .find("the last download to the keyboard did not complete; the "
-                        "configuration kept in "),
-              std::string::npos)
-        << Text(dumped.err);
-    EXPECT_NE(Text(dumped.err).find("is used in place of the keyboard's"), std::string::npos);
-    EXPECT_EQ(Text(dumped.err).find("this command writes"), std::string::npos);
+    // Every command that reads says so, the same way, in text and JSON.
+    for (const QStringList& reading :
+         {QStringList{"dump", "--keyboard"}, QStringList{"info"}, QStringList{"--json", "info"},
+          QStringList{"macro", "list"}, QStringList{"--json", "macro", "list"},
+          QStringList{"export", "--text", File("pending.txt")}}) {
+        SCOPED_TRACE(reading.join(' ').toStdString());
+        const Finished read = Tavrikctl(reading);
+        EXPECT_EQ(read.exitCode, 0) << Text(read.err);
+        EXPECT_NE(Text(read.err).find("the last download to the keyboard did not complete; the "
+                                      "configuration kept in "),
+                  std::string::npos)
+            << Text(read.err);
+        EXPECT_NE(Text(read.err).find("is used in place of the keyboard's"), std::string::npos);
+        EXPECT_EQ(Text(read.err).find("this command writes"), std::string::npos);
+    }
+    EXPECT_TRUE(JsonObjectOf({"info"})["downloadPending"].toBool());
     EXPECT_EQ(Dump("keymap0").at(kUsageOfQ), static_cast<uint8_t>(~kUsageW));
 
     Do({"remap", "A", "key:B"});
     EXPECT_EQ(Dump("keymap0").at(kUsageOfQ), kUsageW);
+    EXPECT_FALSE(JsonObjectOf({"info"})["downloadPending"].toBool());
+}
+
+// A byte stored otherwise and kept with --no-verify leaves an entry the program reads as another
+// function. Commands that only read report the keyboard, naming that entry with its bytes, and
+// succeed; a command that would write it back refuses.
+TEST_F(WrittenBytesEndToEnd, ReadingCommandsNameAnEntryTheyCannotReadAndSucceed) {
+    constexpr int kUsageOfQ = 18 * 3 + 2; // in the key map of hardware profile 0
+    constexpr uint8_t kUsageW = 0x1A;
+    Ctl({"fault", "flip-keymap", QString::number(kUsageOfQ)});
+    Do({"--no-verify", "remap", "Q", "key:W"});
+    Ctl({"fault", "none"});
+    const std::vector<uint8_t> keyboard = Dump("keymap0");
+    ASSERT_EQ(keyboard.at(kUsageOfQ), static_cast<uint8_t>(~kUsageW));
+
+    for (const QStringList& reading :
+         {QStringList{"dump", "--keyboard"}, QStringList{"export", "--text", File("odd.txt")},
+          QStringList{"macro", "list"}, QStringList{"diff", "--keyboard", File("odd.txt")}}) {
+        SCOPED_TRACE(reading.join(' ').toStdString());
+        const Finished read = Tavrikctl(reading);
+        EXPECT_EQ(read.exitCode, 0) << Text(read.err);
+        EXPECT_NE(Text(read.err).find("hardware profile 0, key position 18: the keyboard holds "
+                                      "02 02 e5, which this program cannot read as it is"),
+                  std::string::npos)
+            << Text(read.err);
+    }
+    const Finished remap = Tavrikctl({"remap", "A", "key:B"});
+    EXPECT_EQ(remap.exitCode, 1);
+    EXPECT_NE(Text(remap.err).find("cannot write back as they are"), std::string::npos)
+        << Text(remap.err);
+    EXPECT_EQ(Dump("keymap0"), keyboard);
 }
 
 } // namespace

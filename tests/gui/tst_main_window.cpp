@@ -103,6 +103,7 @@ private slots:
     void aRefusedWriteKeepsApplyAndNamesThePart();
     void aKeyMapStoredOtherwiseKeepsApplyAndNamesThePart();
     void anApplyCutOffIsFinishedAtTheNextAttach();
+    void anApplyCutOffSaysWhatReachedTheKeyboard();
     void applySendsEveryKeyMapOnlyWhenMacrosMoved_data();
     void applySendsEveryKeyMapOnlyWhenMacrosMoved();
     void profileButtonSwitchesTheKeyboard();
@@ -446,6 +447,9 @@ void MainWindowTest::aRefusedWriteKeepsApplyAndNamesThePart() {
     QVERIFY2(m_messages[0].contains(QStringLiteral("写入硬件情景模式 1 的按键映射")),
              qPrintable(m_messages[0]));
     QVERIFY(m_messages[0].contains(QStringLiteral("0xFF")));
+    // The refused frame was the only one that would have changed the keyboard.
+    QVERIFY2(m_messages[0].contains(QStringLiteral("没有任何设定写入键盘")),
+             qPrintable(m_messages[0]));
     Drain();
     QVERIFY(m_window->Button(kApply)->isEnabled());
     QVERIFY(m_editor->IsModified());
@@ -489,6 +493,10 @@ void MainWindowTest::anApplyCutOffIsFinishedAtTheNextAttach() {
     QTRY_COMPARE(m_editor->KeyboardCount(), 0);
     QTRY_VERIFY(m_window->isHidden());
     QCOMPARE(UsageOnKeyboard(Keyboard(), 0, kAPosition), kUsageA);
+    // Gone before the first frame that writes: the failure says that nothing was written.
+    QTRY_COMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QStringLiteral("没有任何设定写入键盘")),
+             qPrintable(m_messages[0]));
 
     m_keyboard->BeforeFrame({});
     m_messages.clear();
@@ -501,6 +509,33 @@ void MainWindowTest::anApplyCutOffIsFinishedAtTheNextAttach() {
     Drain();
     QVERIFY(!m_window->Button(kApply)->isEnabled());
     QCOMPARE(m_window->Button(kKeyA)->CurrentLook(), ButtonLook::Lit);
+}
+
+// The keyboard goes away after the macro image's first frames: its magic is cleared and the header
+// that brings it back never came. The message says that part of it reached the keyboard and that
+// it plays no macros until the download is finished.
+void MainWindowTest::anApplyCutOffSaysWhatReachedTheKeyboard() {
+    EditKeyAToTypeB();
+    {
+        LiveProfile& profile = m_editor->Stack().Profile();
+        const LiveProfile::Lock lock = profile.LockProfile();
+        MacroRecord macro{.name = u"m", .id = 1};
+        macro.actions = {{.delayMs = 10, .key = 0x1E, .direction = KeyDirection::Press}};
+        profile.Macros().push_back(macro);
+    }
+    m_keyboard->BeforeFrame([](const ConfigFrame& frame, EmulatedHidBridge& keyboard) {
+        if (frame[frame::kCommand] == command::kWriteMacroMemory && FrameAddress(frame) >= 16)
+            keyboard.SetFault(emu::Fault::UnplugAfter, 1);
+    });
+    m_window->Open();
+    QTest::mouseClick(m_window->Button(kApply), Qt::LeftButton);
+    QTRY_COMPARE(m_messages.size(), 1);
+    QVERIFY2(m_messages[0].contains(QStringLiteral("键盘可能只收到了其中一部分")),
+             qPrintable(m_messages[0]));
+    QVERIFY(m_messages[0].contains(QStringLiteral("在写入完成之前键盘不会播放任何宏")));
+    const std::vector<uint8_t> macroMemory = Keyboard().WithFirmware(
+        [](emu::KeyboardFirmware& firmware) { return firmware.Memory().macroMemory; });
+    QVERIFY(macroMemory[0] != 0xAA || macroMemory[1] != 0x55); // the image's magic is gone
 }
 
 void MainWindowTest::applySendsEveryKeyMapOnlyWhenMacrosMoved_data() {

@@ -44,6 +44,7 @@ public:
         return contents;
     }
     KeyMapBlock DefaultLayout() const override { return kDefaultLayout; }
+    std::optional<size_t> MacroCapacity() override { return capacity; }
     DownloadResult Download(const DownloadSnapshot& snapshot, bool allProfiles,
                             const MessageCallback&) override {
         downloads.push_back(
@@ -66,6 +67,7 @@ public:
     bool earlierFrameFails = false;
     int active = 0;
     int cache = -1;
+    std::optional<size_t> capacity = 4096;
     KeyboardContents contents{{kDefaultLayout, kDefaultLayout, kDefaultLayout}, {}};
     std::vector<int> setCalls;
     std::vector<DownloadCall> downloads;

@@ -1,6 +1,9 @@
 #include "device/byte_order.h"
+#include "macro/macro_texts.h"
 #include "profile/profile_file.h"
+#include "profile/profile_messages.h"
 #include "profile/profile_store.h"
+#include "profile/profile_transfer.h"
 #include "profile_fakes.h"
 #include "support/temp_folder.h"
 
@@ -260,6 +263,54 @@ TEST_F(ProfileStoreTest, ADownloadWithAFailedFrameStaysPendingThoughItsOutcomeIs
     EXPECT_TRUE(store_.ApplyProfileToKeyboard(false));
     EXPECT_TRUE(keyboard_.downloads.back().allProfiles);
     EXPECT_FALSE(store_.DownloadPending());
+}
+
+// Macros the keyboard's macro memory cannot hold are refused before anything is touched: the store
+// file keeps its bytes, no download is marked pending (it could never be finished) and no frame
+// goes out.
+TEST_F(ProfileStoreTest, MacrosTheKeyboardCannotHoldAreRefusedBeforeAnythingIsWritten) {
+    keyboard_.Hold(KeyboardLayers(), {Macro(u"one", 1)});
+    ASSERT_TRUE(store_.ReloadProfileFromKeyboard(false));
+    const std::vector<uint8_t> storeBefore = test::ReadBytes(paths_.storeFile);
+    const ProfileRecord liveBefore = profile_.Record();
+    LiveProfile large;
+    for (uint16_t id = 1; id <= 3; ++id)
+        large.Macros().push_back(Macro(u"large", id));
+    const auto file = documents_ / "large.tvk";
+    ASSERT_TRUE(SaveProfileFile(large, file));
+    const std::u16string tooSmall(macro_text::kMacroMemoryTooSmall);
+    const std::u16string importFailed(profile_text::kImportFailed);
+
+    const struct {
+        const char* what;
+        std::optional<size_t> capacity;
+        std::vector<std::u16string> messages;
+    } cases[] = {
+        {"too small", MacroImageSizes(large.Macros()).withoutNames - 1, {tooSmall, importFailed}},
+        {"size not known", std::nullopt, {importFailed}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        keyboard_.capacity = c.capacity;
+        window_.messages.clear();
+        EXPECT_EQ(ImportProfile(store_, file), ImportOutcome::Refused);
+        EXPECT_EQ(window_.messages, c.messages);
+        EXPECT_EQ(test::ReadBytes(paths_.storeFile), storeBefore);
+        EXPECT_FALSE(store_.DownloadPending());
+        EXPECT_TRUE(keyboard_.downloads.empty());
+        EXPECT_EQ(profile_.Record(), liveBefore);
+    }
+
+    // The same macros edited into the live profile: its Apply is refused alike.
+    keyboard_.capacity = MacroImageSizes(large.Macros()).withoutNames - 1;
+    profile_.Macros() = large.Macros();
+    EXPECT_FALSE(store_.ApplyProfileToKeyboard(true));
+    EXPECT_FALSE(store_.DownloadPending());
+    EXPECT_TRUE(keyboard_.downloads.empty());
+
+    keyboard_.capacity = MacroImageSizes(large.Macros()).withoutNames; // names left out: fits
+    EXPECT_EQ(ImportProfile(store_, file), ImportOutcome::Downloaded);
+    EXPECT_EQ(keyboard_.downloads.size(), 1u);
 }
 
 TEST_F(ProfileStoreTest, MenuCaptionFollowsTheActiveProfile) {
