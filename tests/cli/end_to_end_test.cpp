@@ -319,7 +319,7 @@ TEST_F(CliEndToEnd, WatchPrintsOneLinePerEventAndStopsAfterTheCount) {
     ASSERT_TRUE(watch.waitForStarted());
     // Events sent before the watch has started are not seen: keep switching the bank until two
     // have been printed.
-    while (!watch.waitForFinished(50))
+    while (watch.state() != QProcess::NotRunning && !watch.waitForFinished(50))
         Ctl({"bank"});
     EXPECT_EQ(watch.exitCode(), 0) << Text(watch.readAllStandardError());
     const QList<QByteArray> lines = watch.readAllStandardOutput().trimmed().split('\n');

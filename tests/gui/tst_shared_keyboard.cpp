@@ -97,10 +97,16 @@ Finished SharedKeyboardTest::Run(const QString& program, const QStringList& args
     QProcess process;
     process.setProcessEnvironment(m_environment);
     process.start(program, args);
+    if (!process.waitForStarted())
+        return {-1, {}, process.errorString().toUtf8()};
     process.closeWriteChannel();
-    // The window's thread goes on meanwhile: the window must follow the script as it runs.
-    while (!process.waitForFinished(10))
+    // The window's thread goes on meanwhile: the window must follow the script as it runs. The
+    // events processed here may be the ones that tell the process has ended, after which
+    // waitForFinished says false at once: the state is what tells.
+    while (process.state() != QProcess::NotRunning) {
+        process.waitForFinished(10);
         QCoreApplication::processEvents();
+    }
     return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
             process.readAllStandardOutput(), process.readAllStandardError()};
 }
