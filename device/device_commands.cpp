@@ -3,11 +3,13 @@
 #include "device/command_frames.h"
 #include "device/frame_exchange.h"
 
+#include <algorithm>
+
 namespace tavrik {
 
 namespace {
 
-// The key map blocks sit 512 bytes apart, one per hardware profile.
+// The key map blocks sit 512 bytes apart.
 inline constexpr uint16_t kKeyMapBlockStride = 512;
 inline constexpr uint16_t kColourBytesPerKey = 3;
 
@@ -16,10 +18,6 @@ inline constexpr std::chrono::milliseconds kPauseBeforeEnd{10};
 
 bool IsBlockIndex(int index) {
     return index >= 0 && index < kKeyMapBlockCount;
-}
-
-uint16_t KeyMapAddress(int index) {
-    return static_cast<uint16_t>(index * kKeyMapBlockStride);
 }
 
 uint16_t ColourAddress(uint8_t position) {
@@ -35,6 +33,16 @@ struct FrameRun {
     size_t length = 0;
 };
 
+// The frames a write of `write.bytes` sends, each with the bytes it carries.
+std::vector<PlannedWrite> FramesOf(const PlannedWrite& write) {
+    std::vector<PlannedWrite> frames;
+    for (size_t offset = 0; offset < write.bytes.size(); offset += kFrameDataSize)
+        frames.push_back(
+            {write.command, static_cast<uint16_t>(write.address + offset),
+             write.bytes.subspan(offset, std::min(kFrameDataSize, write.bytes.size() - offset))});
+    return frames;
+}
+
 // Frames sent one right after the other, as runs that are read back together, in the frames
 // they were written in.
 std::vector<FrameRun> ConsecutiveRuns(const std::vector<CommandHeader>& sent) {
@@ -49,6 +57,10 @@ std::vector<FrameRun> ConsecutiveRuns(const std::vector<CommandHeader>& sent) {
 }
 
 } // namespace
+
+uint16_t KeyMapBlockAddress(int index) {
+    return static_cast<uint16_t>(index * kKeyMapBlockStride);
+}
 
 DeviceCommands::DeviceCommands(FrameExchange& exchange)
     : exchange_(exchange) {}
@@ -84,7 +96,7 @@ DeviceResult DeviceCommands::WriteLighting(std::span<const uint8_t> data, uint16
 DeviceResult DeviceCommands::ReadKeyMapBlock(int index, KeyMapBlock& out) {
     if (!IsBlockIndex(index))
         return DeviceResult::BadBlockIndex;
-    const uint16_t address = KeyMapAddress(index);
+    const uint16_t address = KeyMapBlockAddress(index);
     return Remembered(ReadTransfer(exchange_, command::kReadKeyMap, address, out),
                       command::kReadKeyMap, address, out);
 }
@@ -92,7 +104,7 @@ DeviceResult DeviceCommands::ReadKeyMapBlock(int index, KeyMapBlock& out) {
 DeviceResult DeviceCommands::WriteKeyMapBlock(int index, const KeyMapBlock& block) {
     if (!IsBlockIndex(index))
         return DeviceResult::BadBlockIndex;
-    return WriteChangedFrames(command::kWriteKeyMap, KeyMapAddress(index), block);
+    return WriteChangedFrames(command::kWriteKeyMap, KeyMapBlockAddress(index), block);
 }
 
 DeviceResult DeviceCommands::ReadMacroMemory(std::span<uint8_t> out) {
@@ -124,6 +136,42 @@ DeviceResult DeviceCommands::WriteKeyColours(uint8_t position, std::span<const u
 bool DeviceCommands::KnownToHold(uint8_t writeCommand, uint16_t address,
                                  std::span<const uint8_t> bytes) const {
     return !writeEveryFrame_ && known_.Holds(ReadBackCommandFor(writeCommand), address, bytes);
+}
+
+DeviceResult DeviceCommands::ConfirmKnownFrames(std::span<const PlannedWrite> writes) {
+    if (writeEveryFrame_)
+        return DeviceResult::Done;
+    return exchange_.RunBracketed([&] {
+        std::vector<PlannedWrite> confirmed;
+        for (const PlannedWrite& write : writes) {
+            for (const PlannedWrite& frame : FramesOf(write)) {
+                if (!KnownToHold(frame.command, frame.address, frame.bytes))
+                    continue; // believed to differ: it is written anyway, reading it first is waste
+                std::array<uint8_t, kFrameDataSize> buffer{};
+                const std::span<uint8_t> held = std::span(buffer).first(frame.bytes.size());
+                const uint8_t read = ReadBackCommandFor(frame.command);
+                const DeviceResult result = Remembered(
+                    ReadTransfer(exchange_, read, frame.address, held), read, frame.address, held);
+                if (result != DeviceResult::Done)
+                    return result;
+                if (!std::ranges::equal(held, frame.bytes)) {
+                    // Believed wrongly: whatever wrote it did not take turns, and may have written
+                    // anywhere. Reading on would cost three frames for each frame it changed.
+                    confirmed.push_back({frame.command, frame.address, held});
+                    KeepOnly(confirmed);
+                    return DeviceResult::Done;
+                }
+                confirmed.push_back(frame);
+            }
+        }
+        return DeviceResult::Done;
+    });
+}
+
+void DeviceCommands::KeepOnly(std::span<const PlannedWrite> sure) {
+    known_.ForgetAll();
+    for (const PlannedWrite& frame : sure)
+        known_.Learn(ReadBackCommandFor(frame.command), frame.address, frame.bytes);
 }
 
 DeviceResult DeviceCommands::WriteChangedFrames(uint8_t command, uint16_t address,

@@ -6,6 +6,8 @@
 // (KnownKeyboardMemory): their writes send only the frames whose bytes differ from it, so that a
 // one-key remap costs one frame rather than a whole key map. Each frame that does go out is the
 // one the whole write would send there, so the keyboard ends with the same memory either way.
+// A write that must go over whatever another program left (a whole configuration) first has the
+// frames believed to be there already read again (ConfirmKnownFrames).
 
 #include "device/device_result.h"
 #include "device/known_keyboard_memory.h"
@@ -37,6 +39,17 @@ inline constexpr size_t kMacroCapacityUnits = 11; // units of 128 bytes
 inline constexpr size_t kFirstEffect = 12;        // bytes 12..25: offered lighting effects
 inline constexpr size_t kEffectSlots = 14;
 } // namespace settings_byte
+
+// The device address of key map block `index` (0..2), one block per hardware profile.
+uint16_t KeyMapBlockAddress(int index);
+
+// One write that is about to be made: `bytes` from `address` on, with `command` (8, 10 or 17),
+// in the 56-byte frames a write sends.
+struct PlannedWrite {
+    uint8_t command = 0;
+    uint16_t address = 0;
+    std::span<const uint8_t> bytes;
+};
 
 class DeviceCommands {
 public:
@@ -76,6 +89,15 @@ public:
     // Another keyboard may be attached now: nothing it holds is known until read.
     void ForgetKeyboardMemory() { known_.ForgetAll(); }
 
+    // Makes what is believed of the frames these writes will send true, so that the writes
+    // leave exactly their bytes whatever another program did: each frame believed to hold its
+    // bytes already is read again, in the order given (a frame believed to differ is not: it is
+    // written anyway). A frame that reads otherwise shows that something wrote without taking
+    // turns; from then on nothing believed is trusted but the frames read in this call, so the
+    // frames left are written as a whole write would send them. A failed read ends it with its
+    // result, and nothing is known then. Nothing is read while every frame is written anyway.
+    DeviceResult ConfirmKnownFrames(std::span<const PlannedWrite> writes);
+
 private:
     DeviceResult WriteChangedFrames(uint8_t command, uint16_t address,
                                     std::span<const uint8_t> bytes);
@@ -83,6 +105,8 @@ private:
                                  const std::vector<CommandHeader>& sent);
     DeviceResult Remembered(DeviceResult read, uint8_t command, uint16_t address,
                             std::span<const uint8_t> bytes);
+    // Forgets everything but `sure`, frames just read from the keyboard.
+    void KeepOnly(std::span<const PlannedWrite> sure);
 
     FrameExchange& exchange_;
     std::atomic<bool> checkWrites_{false};

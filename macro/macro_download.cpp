@@ -25,6 +25,9 @@ std::vector<int> ProfilesToSend(DownloadTarget target) {
     return {};
 }
 
+// The clearing frame: the magic of the image the keyboard holds, overwritten with zeros.
+constexpr std::array<uint8_t, 2> kNoMagic{};
+
 // Writes the image so that a download cut off anywhere (the keyboard unplugged, a frame lost or
 // refused) leaves a memory that reads as holding no macros, never as other, half-written ones:
 // the magic is cleared first, and the header that carries it goes last, only once everything
@@ -33,8 +36,7 @@ std::vector<int> ProfilesToSend(DownloadTarget target) {
 DeviceResult WriteMacroImage(DeviceCommands& commands, std::span<const uint8_t> image) {
     if (commands.KnownToHold(command::kWriteMacroMemory, 0, image))
         return DeviceResult::Done;
-    const std::array<uint8_t, 2> noMagic{};
-    if (const DeviceResult cleared = commands.WriteMacroMemory(noMagic);
+    if (const DeviceResult cleared = commands.WriteMacroMemory(kNoMagic);
         cleared != DeviceResult::Done)
         return cleared;
     const std::span<const uint8_t> header = image.first(std::min(image.size(), kMacroHeaderBytes));
@@ -47,19 +49,25 @@ DeviceResult WriteMacroImage(DeviceCommands& commands, std::span<const uint8_t> 
     return commands.WriteMacroMemory(header);
 }
 
-// A whole configuration goes over what the keyboard holds right now, read again just before:
-// another program may have written to it since this one last read it, and a frame left out on
-// that old knowledge would keep the other program's bytes. The reads cost no more than reading
-// back a whole write would. A keyboard that fails one is not written to: false.
-bool ReadWhatTheDownloadCovers(DeviceCommands& commands, const std::vector<int>& profiles,
-                               size_t imageSize) {
-    for (const int profile : profiles) {
-        KeyMapBlock held{};
-        if (commands.ReadKeyMapBlock(profile, held) != DeviceResult::Done)
-            return false;
-    }
-    std::vector<uint8_t> image(imageSize);
-    return commands.ReadMacroMemory(image) == DeviceResult::Done;
+// What a whole configuration writes, in the frames and the order WriteMacroImage and the key map
+// writes use. An image believed to be on the keyboard whole is looked at whole: if it is, it is
+// not touched. Otherwise the clearing frame and the body are; the header is written after the
+// clearing frame whatever the keyboard held, so reading it first would be waste.
+std::vector<PlannedWrite> WhatTheDownloadWrites(const DeviceCommands& commands,
+                                                std::span<const uint8_t> image,
+                                                const std::vector<int>& profiles,
+                                                const std::vector<KeyMapBlock>& keyMaps) {
+    std::vector<PlannedWrite> writes;
+    const std::span<const uint8_t> header = image.first(std::min(image.size(), kMacroHeaderBytes));
+    const std::span<const uint8_t> body = image.subspan(header.size());
+    if (commands.KnownToHold(command::kWriteMacroMemory, 0, image))
+        writes.push_back({command::kWriteMacroMemory, 0, header});
+    else
+        writes.push_back({command::kWriteMacroMemory, 0, kNoMagic});
+    writes.push_back({command::kWriteMacroMemory, static_cast<uint16_t>(header.size()), body});
+    for (size_t i = 0; i < profiles.size(); ++i)
+        writes.push_back({command::kWriteKeyMap, KeyMapBlockAddress(profiles[i]), keyMaps[i]});
+    return writes;
 }
 
 void Show(const MessageCallback& showMessage, std::u16string_view text) {
@@ -96,8 +104,12 @@ DownloadResult DownloadToKeyboard(DeviceCommands& commands, const DownloadSnapsh
 
     // No other thread's frames may come between begin and end.
     const DownloadResult result = commands.Exchange().RunBracketed([&] {
-        if (target.allProfiles && !commands.WritesEveryFrame() &&
-            !ReadWhatTheDownloadCovers(commands, profiles, image->size()))
+        // A whole configuration must leave exactly its bytes: a frame left out on old knowledge
+        // would keep what another program wrote. Programs that take turns make this one forget
+        // what it believed (keyboard_turn.h); a writer that does not is caught by reading the
+        // frames believed equal again. A keyboard that fails such a read is not written to.
+        if (target.allProfiles && commands.ConfirmKnownFrames(WhatTheDownloadWrites(
+                                      commands, *image, profiles, keyMaps)) != DeviceResult::Done)
             return DownloadResult{};
         bool everyFrameWritten = true;
         const auto follow = [&everyFrameWritten](DeviceResult written) {

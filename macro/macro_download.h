@@ -26,9 +26,10 @@ struct KeyboardMemory {
     size_t macroCapacity = 0; // bytes (settings byte 11 x 128)
 };
 
-// All three hardware profiles (loading a profile file; what the keyboard holds is read again
-// first, so that only the frames that differ from it are sent), or only the active one (applying
-// the main window's changes; -1 = not known, and then nothing can be sent).
+// All three hardware profiles (loading a profile file: the keyboard ends with exactly these bytes
+// whatever it held; a frame believed to be there already is read again first, and sent only if it
+// is not), or only the active one (applying the main window's changes; -1 = not known, and then
+// nothing can be sent).
 struct DownloadTarget {
     bool allProfiles = false;
     int activeProfile = -1;

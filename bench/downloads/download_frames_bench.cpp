@@ -2,8 +2,10 @@
 // written whole and then only the frames the keyboard is not known to hold: a one-key remap, a
 // one-action macro edit, a backup loaded that is one key apart from the keyboard and a whole new
 // profile. Every write is read back, as the program does; a whole configuration (the last two)
-// reads what the keyboard holds first, and that read is counted too.
-// Goal: a one-key remap in at most 4 frames plus the pause before the end of the bracket.
+// reads again the frames it believes the keyboard holds already, and those reads are counted too.
+// Goals: a one-key remap in at most 4 frames plus the pause before the end of the bracket; a
+// backup one key apart in at most 105 frames (every frame read once, the changed one written);
+// a whole new profile in no more frames than writing it whole.
 
 #include "bench/support/full_profile.h"
 #include "device/default_layout.h"
@@ -35,6 +37,7 @@ struct Scenario {
     Profile before; // what the keyboard holds, read as it arrives
     Profile after;  // what is downloaded
     DownloadTarget target;
+    int frameGoal; // at most this many frames changed only; 0: no more than the whole write
 };
 
 struct Measured {
@@ -127,10 +130,10 @@ std::vector<Scenario> Scenarios(size_t macroMemory) {
     remapped.layers[0][0x20] = {.type = KeyFunctionType::Disabled};
     Profile edited = full;
     edited.macros[0].actions[3].delayMs += 100;
-    return {{"one-key remap", full, remapped, DownloadTarget::ActiveProfile(0)},
-            {"one-action macro edit", full, edited, DownloadTarget::ActiveProfile(0)},
-            {"backup one key apart", full, remapped, DownloadTarget::AllProfiles()},
-            {"whole new profile", Profile{}, full, DownloadTarget::AllProfiles()}};
+    return {{"one-key remap", full, remapped, DownloadTarget::ActiveProfile(0), 4},
+            {"one-action macro edit", full, edited, DownloadTarget::ActiveProfile(0), 0},
+            {"backup one key apart", full, remapped, DownloadTarget::AllProfiles(), 105},
+            {"whole new profile", Profile{}, full, DownloadTarget::AllProfiles(), 0}};
 }
 
 } // namespace
@@ -140,6 +143,7 @@ int main() {
     std::printf("download_frames_bench: at a %lld us report interval, every write read back, "
                 "best of %d\n",
                 static_cast<long long>(kReportInterval.count()), kRuns);
+    bool met = true;
     for (const Scenario& scenario : Scenarios(bench.MacroMemory())) {
         const std::optional<Measured> whole = bench.Best(scenario, true);
         const std::optional<Measured> changed = bench.Best(scenario, false);
@@ -147,11 +151,16 @@ int main() {
             std::fprintf(stderr, "download_frames_bench: a download failed\n");
             return 1;
         }
+        const int goal = scenario.frameGoal > 0 ? scenario.frameGoal : whole->frames;
+        met = met && changed->frames <= goal;
         std::printf("%-22s whole %4d frames %7.1f ms   changed only %4d frames %7.1f ms   "
-                    "time ratio %.3f\n",
+                    "frame ratio %.3f  time ratio %.3f   goal <= %d frames: %s\n",
                     scenario.name, whole->frames, whole->time.count(), changed->frames,
-                    changed->time.count(), changed->time.count() / whole->time.count());
+                    changed->time.count(), static_cast<double>(changed->frames) / whole->frames,
+                    changed->time.count() / whole->time.count(), goal,
+                    changed->frames <= goal ? "met" : "NOT met");
     }
-    std::printf("goal: a one-key remap in at most 4 frames plus the 10 ms pause before the end\n");
+    std::printf("goals %s (a one-key remap also waits the 10 ms pause before the end)\n",
+                met ? "met" : "NOT met");
     return 0;
 }

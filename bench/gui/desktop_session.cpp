@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include <atomic>
+#include <cstdlib>
 #include <memory>
 
 namespace tavrik::bench {
@@ -52,6 +53,11 @@ bool DesktopSession::Drain() {
     const bool drained = RunEventLoopUntil([done] { return done->load(); });
     QCoreApplication::processEvents();
     return drained;
+}
+
+void UsePrivateDesktop(const std::filesystem::path& documents) {
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    ::setenv("XDG_CONFIG_HOME", (documents / "config").c_str(), 1);
 }
 
 bool RunEventLoopUntil(const std::function<bool()>& done) {

@@ -44,6 +44,10 @@ private:
     CTavrikDlg window_;
 };
 
+// Before the QApplication: the offscreen platform unless QT_QPA_PLATFORM names another (no display
+// needed), and the preferences the window reads kept in `documents`, never in the user's own.
+void UsePrivateDesktop(const std::filesystem::path& documents);
+
 // Runs the event loop until `done` holds, looking every few milliseconds; false when it still
 // does not after a few seconds.
 bool RunEventLoopUntil(const std::function<bool()>& done);

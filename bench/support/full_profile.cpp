@@ -11,6 +11,7 @@ namespace {
 
 constexpr size_t kKeystrokesPerMacro = 20;
 constexpr uint32_t kKeystrokePauseMs = 30;
+constexpr uint32_t kPauseStepPerVariantMs = 10; // the keyboard keeps pauses in 10 ms steps
 
 ScanCode KeyOfButton(size_t index) {
     const std::span<const KeyButton> keys = KeyButtons();
@@ -24,10 +25,11 @@ MacroRecord NewMacro(size_t number) {
     return macro;
 }
 
-void AddKeystroke(MacroRecord& macro) {
-    const ScanCode key = KeyOfButton(macro.id + macro.actions.size() / 2);
-    macro.actions.push_back({kKeystrokePauseMs, key, KeyDirection::Press});
-    macro.actions.push_back({kKeystrokePauseMs, key, KeyDirection::Release});
+void AddKeystroke(MacroRecord& macro, unsigned variant) {
+    const ScanCode key = KeyOfButton(macro.id + macro.actions.size() / 2 + variant);
+    const uint32_t pause = kKeystrokePauseMs + variant * kPauseStepPerVariantMs;
+    macro.actions.push_back({pause, key, KeyDirection::Press});
+    macro.actions.push_back({pause, key, KeyDirection::Release});
 }
 
 void RemoveKeystroke(std::vector<MacroRecord>& macros) {
@@ -37,15 +39,15 @@ void RemoveKeystroke(std::vector<MacroRecord>& macros) {
         macros.pop_back();
 }
 
-KeyFunctionEntry KeyEntry(size_t keyIndex, size_t macroCount) {
+KeyFunctionEntry KeyEntry(size_t keyIndex, size_t macroCount, unsigned variant) {
     KeyFunctionEntry entry;
     if (keyIndex < macroCount) {
         entry.type = KeyFunctionType::PlayMacro;
         entry.code = 1; // played once
-        entry.value = static_cast<uint32_t>(keyIndex + 1);
+        entry.value = static_cast<uint32_t>((keyIndex + variant) % macroCount + 1);
     } else {
         entry.type = KeyFunctionType::SingleKey;
-        entry.value = KeyOfButton(keyIndex + 1);
+        entry.value = KeyOfButton(keyIndex + 1 + variant);
     }
     return entry;
 }
@@ -58,7 +60,7 @@ size_t MacroMemoryBytes(EmulatedHidBridge& keyboard) {
     });
 }
 
-std::vector<MacroRecord> MacrosFilling(size_t memoryBytes) {
+std::vector<MacroRecord> MacrosFilling(size_t memoryBytes, unsigned variant) {
     std::vector<MacroRecord> macros;
     for (;;) {
         if (macros.empty() || macros.back().actions.size() >= 2 * kKeystrokesPerMacro) {
@@ -66,7 +68,7 @@ std::vector<MacroRecord> MacrosFilling(size_t memoryBytes) {
                 return macros;
             macros.push_back(NewMacro(macros.size() + 1));
         }
-        AddKeystroke(macros.back());
+        AddKeystroke(macros.back(), variant);
         if (MacroImageSizes(macros).withNames > memoryBytes) {
             RemoveKeystroke(macros);
             return macros;
@@ -74,11 +76,12 @@ std::vector<MacroRecord> MacrosFilling(size_t memoryBytes) {
     }
 }
 
-void AssignEveryKey(KeyFunctionLayers& layers, size_t macroCount) {
+void AssignEveryKey(KeyFunctionLayers& layers, size_t macroCount, unsigned variant) {
     const std::span<const KeyButton> keys = KeyButtons();
     for (size_t layer = 0; layer < kHardwareProfileCount; ++layer)
         for (size_t index = 0; index < keys.size(); ++index)
-            layers[layer][KeyIndexFromScan(keys[index].scan)] = KeyEntry(index, macroCount);
+            layers[layer][KeyIndexFromScan(keys[index].scan)] =
+                KeyEntry(index, macroCount, variant);
 }
 
 bool StoreOnKeyboard(EmulatedHidBridge& keyboard, const KeyFunctionLayers& layers,

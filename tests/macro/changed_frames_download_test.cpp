@@ -3,6 +3,7 @@
 // after a whole download, whatever was edited.
 #include "macro/macro_download.h"
 
+#include "assign/key_map_conversion.h"
 #include "device/default_layout.h"
 #include "tests/device/keyboard_rig.h"
 
@@ -10,7 +11,9 @@
 
 #include <algorithm>
 #include <functional>
+#include <map>
 #include <random>
+#include <string>
 #include <vector>
 
 namespace tavrik {
@@ -212,7 +215,7 @@ TEST_F(ChangedFramesDownload, UnknownMemoryIsWrittenWhole) {
 }
 
 // Another program wrote to the keyboard behind this one's back: a whole configuration still
-// leaves exactly its bytes, because what the keyboard holds is read again first.
+// leaves exactly its bytes, because the frames it believes equal are read again first.
 TEST_F(ChangedFramesDownload, AWholeConfigurationGoesOverWhatTheKeyboardHoldsNow) {
     changed.rig.keyboard.WithFirmware([](emu::KeyboardFirmware& firmware) {
         firmware.Memory().keyMaps[1][200] ^= 0xFF;
@@ -221,6 +224,134 @@ TEST_F(ChangedFramesDownload, AWholeConfigurationGoesOverWhatTheKeyboardHoldsNow
     SendToBoth(DownloadTarget::AllProfiles());
     ExpectSameMemoryFromFewerFrames();
     EXPECT_LT(changed.WriteFrames().size(), whole.WriteFrames().size());
+}
+
+// What happened to each key map frame in the last download, in order: R read, W written.
+std::map<uint16_t, std::string> KeyMapFrameHistory(const Keyboard& keyboard) {
+    std::map<uint16_t, std::string> history;
+    for (const ConfigFrame& sent : keyboard.rig.log.Frames()) {
+        if (sent[frame::kCommand] == command::kReadKeyMap)
+            history[FrameAddress(sent)] += 'R';
+        else if (sent[frame::kCommand] == command::kWriteKeyMap)
+            history[FrameAddress(sent)] += 'W';
+    }
+    return history;
+}
+
+// The address of the first key map frame in which these two blocks differ.
+uint16_t FirstDifferingFrame(int block, const KeyMapBlock& a, const KeyMapBlock& b) {
+    const auto differs = std::ranges::mismatch(a, b).in1 - a.begin();
+    return static_cast<uint16_t>(KeyMapBlockAddress(block) +
+                                 differs / kFrameDataSize * kFrameDataSize);
+}
+
+// A whole configuration reads again only the frames it believes the keyboard holds already: the
+// frames it changed are written (and read back) without being read first. A frame that reads
+// otherwise (something wrote without taking turns) is written, and from then on nothing believed
+// is trusted: the frames after it are written as a whole write sends them.
+TEST_F(ChangedFramesDownload, AWholeConfigurationReadsAgainOnlyWhatItBelievesEqual) {
+    const KeyMapBlock before = BuildKeyMap(kDefaultLayout, layers[1], macros);
+    layers[1][0x20] = {.type = KeyFunctionType::Disabled};
+    const uint16_t edited =
+        FirstDifferingFrame(1, before, BuildKeyMap(kDefaultLayout, layers[1], macros));
+    const auto frameAt = [](int block, size_t frame) {
+        return static_cast<uint16_t>(KeyMapBlockAddress(block) + frame * kFrameDataSize);
+    };
+    const uint16_t changedBehind = frameAt(2, 3);
+    changed.rig.keyboard.WithFirmware([&](emu::KeyboardFirmware& firmware) {
+        firmware.Memory().keyMaps[2][changedBehind - KeyMapBlockAddress(2) + 5] ^= 0xFF;
+    });
+    SendToBoth(DownloadTarget::AllProfiles());
+
+    ExpectSameMemoryFromFewerFrames();
+    const std::map<uint16_t, std::string> history = KeyMapFrameHistory(changed);
+    const struct {
+        const char* frame;
+        uint16_t address;
+        std::string history;
+    } cases[] = {
+        {"unchanged, before anything surprised", frameAt(0, 0), "R"},
+        {"unchanged, last of its block", frameAt(0, 8), "R"},
+        {"edited", edited, "WR"},
+        {"changed behind the program's back", changedBehind, "RWR"},
+        {"unchanged, after that", frameAt(2, 4), "WR"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.frame);
+        const auto found = history.find(c.address);
+        ASSERT_NE(found, history.end());
+        EXPECT_EQ(found->second, c.history);
+    }
+    // The macro image was believed and confirmed: read, not touched.
+    for (const ConfigFrame& sent : changed.rig.log.Frames())
+        EXPECT_NE(sent[frame::kCommand], command::kWriteMacroMemory);
+}
+
+// Reading first never makes a whole configuration dearer than writing it whole: a frame believed
+// equal costs one read instead of a write and its read back. Only a frame that something changed
+// without taking turns costs more, and after the first one nothing is read first any more.
+TEST_F(ChangedFramesDownload, AWholeConfigurationCostsNoMoreThanAWholeWrite) {
+    const struct {
+        const char* what;
+        std::function<void()> change;
+        bool changedBehind; // then the first frame read may cost one frame more
+    } cases[] = {
+        {"nothing changed", [] {}, false},
+        {"one key of each profile",
+         [&] {
+             for (KeyFunctionLayer& layer : layers)
+                 layer[0x30] = {.type = KeyFunctionType::Disabled};
+         },
+         false},
+        {"every key and macro",
+         [&] {
+             for (KeyFunctionLayer& layer : layers)
+                 for (size_t slot = 1; slot < 128; ++slot)
+                     layer[slot] = {.type = KeyFunctionType::SingleKey,
+                                    .value = static_cast<uint32_t>(0x02 + slot % 80)};
+             for (MacroRecord& macro : macros)
+                 for (MacroAction& action : macro.actions)
+                     action.delayMs += 10;
+         },
+         false},
+        {"the whole memory changed by a program that does not take turns",
+         [&] {
+             for (Keyboard* keyboard : {&whole, &changed})
+                 keyboard->rig.keyboard.WithFirmware([](emu::KeyboardFirmware& firmware) {
+                     for (KeyMapBlock& block : firmware.Memory().keyMaps)
+                         for (uint8_t& byte : block)
+                             byte ^= 0x5A;
+                     for (uint8_t& byte : firmware.Memory().macroMemory)
+                         byte ^= 0x5A;
+                 });
+         },
+         true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.change();
+        SendToBoth(DownloadTarget::AllProfiles());
+        EXPECT_EQ(changed.Memory(), whole.Memory());
+        EXPECT_LE(changed.rig.log.Frames().size(),
+                  whole.rig.log.Frames().size() + (c.changedBehind ? 1 : 0));
+    }
+}
+
+// A keyboard that fails a read of what the download believes is not written to, and nothing it
+// holds is believed afterwards: the next whole configuration writes every frame.
+TEST_F(ChangedFramesDownload, AFailedReadBeforeAWholeConfigurationWritesNothing) {
+    layers[0][0x30] = {.type = KeyFunctionType::Disabled};
+    const emu::KeyboardMemory before = changed.Memory();
+    changed.rig.FaultOnCommand(command::kReadKeyMap, emu::Fault::RefuseFF);
+    EXPECT_FALSE(changed.Download(layers, macros, DownloadTarget::AllProfiles()).everyFrameWritten);
+    EXPECT_TRUE(changed.WriteFrames().empty());
+    EXPECT_EQ(changed.Memory(), before);
+
+    changed.rig.log.BeforeFrame({});
+    changed.rig.keyboard.SetFault(emu::Fault::None, 0);
+    SendToBoth(DownloadTarget::AllProfiles());
+    EXPECT_EQ(changed.WriteFrames(), whole.WriteFrames());
+    EXPECT_EQ(changed.Memory(), whole.Memory());
 }
 
 TEST_F(ChangedFramesDownload, FramesWrittenWithoutReadingBackAreSentAgain) {

@@ -20,8 +20,6 @@ namespace {
 
 constexpr uint8_t kBegin = 1;
 constexpr uint8_t kEnd = 2;
-constexpr uint8_t kReadKeyMap = 7;
-constexpr uint8_t kReadMacroMemory = 9;
 constexpr uint8_t kWriteKeyMap = 8;
 constexpr uint8_t kWriteMacroMemory = 10;
 constexpr size_t kQSlot = 0x10;
@@ -128,11 +126,9 @@ TEST_F(MacroDownloadTest, SendsTheImageThenTheKeyMapsInOneBracket) {
         DownloadTarget target;
         std::vector<Step> steps;
     } cases[] = {
-        // A whole configuration reads what the keyboard holds first.
+        // Nothing is known of this keyboard: nothing is believed equal, nothing read first.
         {DownloadTarget::AllProfiles(),
-         {{kReadKeyMap, -1},
-          {kReadMacroMemory, -1},
-          {kBegin, -1},
+         {{kBegin, -1},
           {kWriteMacroMemory, -1},
           {kWriteKeyMap, 0},
           {kWriteKeyMap, 1},
