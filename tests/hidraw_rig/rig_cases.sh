@@ -5,7 +5,7 @@
 # "$TAVRIK_RIG_SOCKET" dump|tap|typed`).
 #
 #   rig_cases.sh CASE      (info, remap, macro, restore, watch, events, doctor, doctor-denied,
-#                           separate)
+#                           doctor-uaccess, separate)
 set -uo pipefail
 
 socket=${TAVRIK_RIG_SOCKET:?run inside scripts/hidraw-rig.sh}
@@ -140,6 +140,15 @@ case_doctor_denied() {
     expect_line "$out" "^    owner root, group root, mode 0600, no uaccess tag$"
     expect_line "$out" "udev rule is not installed"
     expect_line "$out" "^keyboards attached: 0$"
+}
+
+# The rig runs with --uaccess: udev's database tags the nodes, which the doctor shows.
+case_doctor_uaccess() {
+    local out
+    out=$(setpriv --reuid=nobody --regid=nogroup --clear-groups \
+        env HOME="$work" tavrikctl --device hid doctor 2>&1)
+    echo "$out"
+    expect_line "$out" "^    owner root, group root, mode 0600, uaccess tag$"
 }
 
 # The rig runs with --shape separate: each unit on an interface of its own.
