@@ -102,7 +102,13 @@ case_watch() {
     out=$(watch_while 3 replug)
     [ "$out" = $'detached\nattached\ndetached' ] || [ "$out" = $'attached\ndetached\nattached' ] ||
         fail "watch saw: $out"
-    case_info >/dev/null
+    # The last plug may still be on its way to the system, as after a real one.
+    local tries=0
+    until hid info >/dev/null 2>&1; do
+        tries=$((tries + 1))
+        [ "$tries" -le 200 ] || fail "the keyboard did not come back after the last plug"
+        sleep 0.05
+    done
 }
 
 case_events() {
