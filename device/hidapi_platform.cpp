@@ -38,9 +38,13 @@ public:
     int Write(std::span<const uint8_t> report) override {
         return hid_write(device_, report.data(), report.size());
     }
+    // hidapi ends its wait with -1 when a signal handler of the program interrupts it; the node
+    // is still there, so that is no report yet rather than a keyboard gone.
     int Read(std::span<uint8_t> buffer, std::chrono::milliseconds timeout) override {
-        return hid_read_timeout(device_, buffer.data(), buffer.size(),
-                                static_cast<int>(timeout.count()));
+        errno = 0;
+        const int length = hid_read_timeout(device_, buffer.data(), buffer.size(),
+                                            static_cast<int>(timeout.count()));
+        return length < 0 && errno == EINTR ? 0 : length;
     }
 
 private:

@@ -16,6 +16,8 @@ packages=(
   trayer xdotool x11-utils imagemagick
   # the start-up benchmark reads the X window tree itself
   libx11-dev
+  # the hidraw rig: the keyboard's hidraw nodes served with FUSE, setpriv for a user without root
+  libfuse3-dev fuse3 util-linux
   # the on-screen keyboard the key assignment dialog starts
   onboard
   # the Debian package: its dependencies, its checks, the manual pages' and metadata's checks
