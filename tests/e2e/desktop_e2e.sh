@@ -16,41 +16,15 @@
 # Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, trayer or xdotool not installed).
 set -uo pipefail
 
-usage() {
-    echo "usage: $0 TAVRIK TAVRIK_EMU TAVRIKCTL [--screenshots DIR]" >&2
-    exit 2
-}
-
-tavrik="" emu="" ctl="" shots=""
-positional=()
-while [ $# -gt 0 ]; do
-    case "$1" in
-    --screenshots)
-        [ $# -ge 2 ] || usage
-        shots=$2
-        shift 2
-        ;;
-    -h | --help) usage ;;
-    *)
-        positional+=("$1")
-        shift
-        ;;
-    esac
-done
-[ ${#positional[@]} -eq 3 ] || usage
-tavrik=$(realpath "${positional[0]}")
-emu=$(realpath "${positional[1]}")
-ctl=$(realpath "${positional[2]}")
-skin="$(dirname "$tavrik")/Skins/Main.ini"
-
 source "$(dirname "$0")/e2e_session.sh"
+
+parse_arguments "TAVRIK TAVRIK_EMU TAVRIKCTL [--screenshots DIR]" 3 "$@"
+tavrik=${programs[0]} emu=${programs[1]} ctl=${programs[2]}
+skin="$(dirname "$tavrik")/Skins/Main.ini"
 
 # The tools the test cannot do without: without them it cannot run at all, so it is skipped.
 require_tools Xvfb trayer xdotool
 need_tools xwininfo xprop import awk
-for program in "$tavrik" "$emu" "$ctl"; do
-    [ -x "$program" ] || fail "$program is not an executable"
-done
 [ -r "$skin" ] || fail "the main window's skin $skin is missing (build tavrik_skin_art)"
 
 make_private_session e2e

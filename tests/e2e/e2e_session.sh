@@ -3,11 +3,45 @@
 # together with every process the test started, background programs, polling, an X server on a
 # free display, and screenshots.
 #
-# The sourcing script sets `shots` (the screenshot folder, or empty) before it calls
-# make_private_session.
+# The sourcing script calls parse_arguments first, then make_private_session.
 
 readonly POLL_INTERVAL=0.1
 readonly screen_width=1400 screen_height=900
+
+shots=""
+programs=()
+
+# parse_arguments "USAGE" COUNT ARGUMENT...: COUNT programs (made absolute, in `programs`) and
+# --screenshots DIR (in `shots`, the folder that keeps a picture of each stage); anything else
+# prints "usage: SCRIPT USAGE" and ends with 2.
+parse_arguments() {
+    local usage_line=$1 count=$2
+    shift 2
+    local given=()
+    while [ $# -gt 0 ]; do
+        case "$1" in
+        --screenshots)
+            [ $# -ge 2 ] || given=(too many)
+            shots=${2:-}
+            shift 2
+            ;;
+        -h | --help) given=(too many) && break ;;
+        *)
+            given+=("$1")
+            shift
+            ;;
+        esac
+    done
+    if [ ${#given[@]} -ne "$count" ] || [ $# -gt 0 ]; then
+        echo "usage: $0 $usage_line" >&2
+        exit 2
+    fi
+    local program
+    for program in "${given[@]}"; do
+        [ -x "$program" ] || fail "$program is not an executable"
+        programs+=("$(realpath "$program")")
+    done
+}
 
 current_step="start"
 last_shot="(none taken)"
@@ -37,7 +71,7 @@ show_log() {
 fail() {
     echo "FAILED at step: $current_step" >&2
     echo "  reason: $*" >&2
-    if [ -n "$shots" ] && [ -n "${DISPLAY:-}" ]; then
+    if [ -n "$shots" ]; then
         shoot failure >/dev/null 2>&1
     fi
     echo "  last screenshot: $last_shot" >&2
@@ -179,7 +213,7 @@ start_x_server() {
     fi
 }
 
-# shoot NAME [X Y W H]: the screen, or the given part of it, into the screenshot folder.
+# shoot NAME [X Y W H]: the X screen, or the given part of it, into the screenshot folder.
 shoot() {
     [ -n "$shots" ] || return 0
     local file="$shots/$1.png" crop=()
