@@ -455,11 +455,7 @@ step "7. tavrik /Kill ends the first instance with exit code 0"
 timeout 60 "$tavrik" /Kill >"$work/kill.log" 2>&1
 kill_status=$?
 [ $kill_status -eq 0 ] || fail "tavrik /Kill ended with status $kill_status: $(cat "$work/kill.log")"
-ended() { ! alive "$tavrik_pid"; }
-wait_for 30 "the first instance to end" ended
-wait "$tavrik_pid"
-first_status=$?
-[ $first_status -eq 0 ] || fail "the first instance ended with status $first_status"
+expect_clean_end "$tavrik_pid" "the first instance"
 alive "$emu_pid" || fail "the emulated keyboard ended during the test"
 
 step "passed"

@@ -188,6 +188,16 @@ wait_for() {
 
 alive() { kill -0 "$1" 2>/dev/null; }
 
+# expect_clean_end PID WHAT: waits for the program WHAT names to end and checks it ended with 0.
+expect_clean_end() {
+    local pid=$1 what=$2 status
+    ended() { ! alive "$pid"; }
+    wait_for 30 "$what to end" ended
+    wait "$pid"
+    status=$?
+    [ $status -eq 0 ] || fail "$what ended with status $status"
+}
+
 # start_x_server: Xvfb on a free display with a dark desktop; exports DISPLAY.
 start_x_server() {
     # -displayfd: the server picks a free display number and writes it when it is ready.

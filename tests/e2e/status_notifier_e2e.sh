@@ -202,10 +202,6 @@ exit_id=$(grep -o "([0-9]*, {[^}]*'退出[^}]*}" <<<"$layout" | grep -o "^([0-9]
 [ -n "$exit_id" ] || fail "no menu entry id for \"退出\" in $layout"
 bus_call --dest "$item_service" --object-path "$menu_path" --method com.canonical.dbusmenu.Event \
     "$exit_id" clicked '<0>' 0 >/dev/null || fail "the host could not choose exit"
-ended() { ! alive "$tavrik_pid"; }
-wait_for 30 "the program to end" ended
-wait "$tavrik_pid"
-status=$?
-[ $status -eq 0 ] || fail "the program ended with status $status"
+expect_clean_end "$tavrik_pid" "the program"
 
 step "passed"

@@ -127,10 +127,6 @@ emu_ctl plug >/dev/null || fail "tavrik-emu ctl plug failed"
 
 step "4. tavrik /Kill ends the program with exit code 0"
 timeout 60 "$tavrik" /Kill >"$work/kill.log" 2>&1 || fail "tavrik /Kill ended with $?: $(cat "$work/kill.log")"
-ended() { ! alive "$tavrik_pid"; }
-wait_for 30 "the program to end" ended
-wait "$tavrik_pid"
-status=$?
-[ $status -eq 0 ] || fail "the program ended with status $status"
+expect_clean_end "$tavrik_pid" "the program"
 
 step "passed"
