@@ -368,9 +368,8 @@ void CTavrikDlg::RunCommand(int commandId) {
     case ID_TRAY_EXIT:
         Exit();
         break;
-    case ID_TRAY_STOP_MACRO:
     case ID_BANK_LAMP:
-        // Macros play on the keyboard itself: the computer has nothing to stop.
+        // The bank lamp only shows which bank the keyboard uses.
         break;
     default:
         RunKeyboardCommand(commandId);

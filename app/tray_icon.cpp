@@ -25,7 +25,9 @@ CTrayIcon::CTrayIcon(std::filesystem::path iconFolder, QObject* parent)
     : QObject(parent)
     , m_icons(std::move(iconFolder)) {
     AddItem(ID_TRAY_OPEN, QStringLiteral("打开(&O)"));
-    AddItem(ID_TRAY_STOP_MACRO, QStringLiteral("停止正在播放的宏(&S)"));
+    // A macro plays on the keyboard itself, which takes no command to stop it: the item users
+    // know stays in its place, shown as one that cannot be chosen.
+    AddItem(ID_TRAY_STOP_MACRO, QStringLiteral("停止正在播放的宏(&S)"))->setEnabled(false);
     AddItem(ID_TRAY_ABOUT, QStringLiteral("关于(&A)"));
     AddItem(ID_TRAY_EXIT, QStringLiteral("退出(&x)"));
     m_menu.setDefaultAction(m_menu.actions().constFirst());
@@ -35,11 +37,12 @@ CTrayIcon::~CTrayIcon() {
     Remove();
 }
 
-void CTrayIcon::AddItem(int commandId, const QString& text) {
+QAction* CTrayIcon::AddItem(int commandId, const QString& text) {
     QAction* action = m_menu.addAction(text);
     action->setData(commandId);
     connect(action, &QAction::triggered, this,
             [this, commandId] { emit commandChosen(commandId); });
+    return action;
 }
 
 bool CTrayIcon::Create(const QString& tooltip, int iconId) {

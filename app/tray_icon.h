@@ -50,7 +50,7 @@ signals:
     void commandChosen(int commandId);
 
 private:
-    void AddItem(int commandId, const QString& text);
+    QAction* AddItem(int commandId, const QString& text);
     void OnActivated(QSystemTrayIcon::ActivationReason reason);
     void ShowToolTip();
 

@@ -41,10 +41,11 @@ set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Not found in the programs' libraries: Qt's platform plugins (the window needs one), the CJK
-# font of the window's texts, the on-screen keyboard the key assignment dialog starts, and udev.
+# Not found in the programs' libraries: Qt's platform plugins (the window needs one; Qt's
+# Wayland platform lets it run as a native Wayland client), the CJK font of the window's texts,
+# the on-screen keyboard the key assignment dialog starts, and udev.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "fonts-noto-cjk, udev")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "qt6-wayland, fonts-noto-cjk, udev")
 set(CPACK_DEBIAN_PACKAGE_SUGGESTS "onboard")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA
     ${TAVRIK_PACKAGE_FILES}/postinst ${TAVRIK_PACKAGE_FILES}/postrm

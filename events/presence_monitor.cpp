@@ -36,6 +36,9 @@ void PresenceMonitor::HandleCount(int32_t count, std::stop_token stop) {
         return;
     }
     if (count == 0) {
+        // Known before the window hides: a request to open it that comes meanwhile (a second
+        // start, a click on the icon) finds no keyboard instead of showing the window again.
+        keyboardCount_.store(0);
         facts_.ForgetActiveProfile();
         window_.Hide();
     } else {

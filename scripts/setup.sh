@@ -14,6 +14,10 @@ packages=(
   xvfb xauth fonts-noto-cjk
   # the end-to-end test of the desktop program: tray host, X input, window tree, screenshots
   trayer xdotool x11-utils imagemagick
+  # the same on a StatusNotifier tray: a session bus and xfce4-panel's status tray as the host
+  dbus-daemon libglib2.0-bin xfce4-panel
+  # the same as a Wayland client: Qt's Wayland platform and weston's headless compositor
+  qt6-wayland weston
   # the start-up benchmark reads the X window tree itself
   libx11-dev
   # the hidraw rig: the keyboard's hidraw nodes served with FUSE, setpriv for a user without root

@@ -3,6 +3,7 @@
 #include "skin/dialog_face.h"
 #include "skin/skin_failure.h"
 
+#include <QGuiApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
@@ -14,8 +15,18 @@ CBaseDialog::CBaseDialog(std::filesystem::path skinFile, std::filesystem::path s
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint)
     , m_skinFolder(std::move(skinFolder))
     , m_skin(std::move(skinFile)) {
-    // The background covers the whole face: nothing to erase first.
-    setAttribute(Qt::WA_OpaquePaintEvent);
+    if (WindowShapesWork()) {
+        // The background covers the whole face: nothing to erase first.
+        setAttribute(Qt::WA_OpaquePaintEvent);
+    } else {
+        // The face is drawn inside its shape on a transparent window instead.
+        setAttribute(Qt::WA_TranslucentBackground);
+    }
+}
+
+bool CBaseDialog::WindowShapesWork() {
+    // Wayland has no window shapes: the compositor takes only the window's transparency.
+    return QGuiApplication::platformName() != QStringLiteral("wayland");
 }
 
 void CBaseDialog::InitDialog() {
@@ -66,9 +77,14 @@ void CBaseDialog::showEvent(QShowEvent* event) {
 }
 
 void CBaseDialog::paintEvent(QPaintEvent*) {
-    if (m_face != nullptr) {
-        QPainter(this).drawImage(0, 0, m_face->Whole());
+    if (m_face == nullptr) {
+        return;
     }
+    QPainter painter(this);
+    if (!WindowShapesWork()) {
+        painter.setClipRegion(m_shape);
+    }
+    painter.drawImage(0, 0, m_face->Whole());
 }
 
 void CBaseDialog::mousePressEvent(QMouseEvent* event) {

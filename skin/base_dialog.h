@@ -52,6 +52,8 @@ protected:
 private:
     // The outline is all the mask picture is for: it is not kept.
     void ApplyShape(const QImage& mask);
+    // Whether the platform cuts windows to a shape (X11 does, Wayland does not).
+    static bool WindowShapesWork();
 
     std::filesystem::path m_skinFolder;
     CIniFile m_skin;

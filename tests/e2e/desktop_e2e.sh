@@ -16,194 +16,20 @@
 # Exit status: 0 passed, 1 failed, 77 skipped (Xvfb, trayer or xdotool not installed).
 set -uo pipefail
 
-readonly SKIP=77
-readonly POLL_INTERVAL=0.1
+source "$(dirname "$0")/e2e_session.sh"
 
-usage() {
-    echo "usage: $0 TAVRIK TAVRIK_EMU TAVRIKCTL [--screenshots DIR]" >&2
-    exit 2
-}
-
-tavrik="" emu="" ctl="" shots=""
-positional=()
-while [ $# -gt 0 ]; do
-    case "$1" in
-    --screenshots)
-        [ $# -ge 2 ] || usage
-        shots=$2
-        shift 2
-        ;;
-    -h | --help) usage ;;
-    *)
-        positional+=("$1")
-        shift
-        ;;
-    esac
-done
-[ ${#positional[@]} -eq 3 ] || usage
-tavrik=$(realpath "${positional[0]}")
-emu=$(realpath "${positional[1]}")
-ctl=$(realpath "${positional[2]}")
+parse_arguments "TAVRIK TAVRIK_EMU TAVRIKCTL [--screenshots DIR]" 3 "$@"
+tavrik=${programs[0]} emu=${programs[1]} ctl=${programs[2]}
 skin="$(dirname "$tavrik")/Skins/Main.ini"
 
-# --- progress and failure ---------------------------------------------------------------------
-
-current_step="start"
-last_shot="(none taken)"
-work=""
-
-step() {
-    current_step=$1
-    echo "==> $current_step"
-}
-
-note() { echo "    $*"; }
-
-show_log() {
-    local title=$1 file=$2
-    [ -e "$file" ] || return 0
-    if [ -s "$file" ]; then
-        echo "---- $title (last 40 lines) ----"
-        tail -n 40 "$file"
-    else
-        echo "---- $title: empty ----"
-    fi
-}
-
-fail() {
-    echo "FAILED at step: $current_step" >&2
-    echo "  reason: $*" >&2
-    if [ -n "$shots" ] && [ -n "${DISPLAY:-}" ]; then
-        shoot failure >/dev/null 2>&1
-    fi
-    echo "  last screenshot: $last_shot" >&2
-    if [ -n "$work" ]; then
-        show_log "tavrik stderr" "$work/tavrik.err" >&2
-        show_log "tavrik stdout" "$work/tavrik.out" >&2
-        show_log "tavrik-emu stderr" "$work/emu.err" >&2
-        show_log "trayer stderr" "$work/trayer.err" >&2
-        show_log "Xvfb stderr" "$work/xvfb.err" >&2
-    fi
-    exit 1
-}
-
 # The tools the test cannot do without: without them it cannot run at all, so it is skipped.
-for tool in Xvfb trayer xdotool; do
-    if ! command -v "$tool" >/dev/null 2>&1; then
-        echo "SKIPPED: $tool is not installed (scripts/setup.sh installs it)"
-        exit $SKIP
-    fi
-done
-# The rest comes with the same setup; missing them is a broken machine, not a reason to skip.
-for tool in xwininfo xprop import awk; do
-    command -v "$tool" >/dev/null 2>&1 || fail "$tool is not installed (scripts/setup.sh installs it)"
-done
-for program in "$tavrik" "$emu" "$ctl"; do
-    [ -x "$program" ] || fail "$program is not an executable"
-done
+require_tools Xvfb trayer xdotool
+need_tools xwininfo xprop import awk
 [ -r "$skin" ] || fail "the main window's skin $skin is missing (build tavrik_skin_art)"
 
-# --- the private environment and its clean-up ------------------------------------------------
-
-started=()
-work=$(mktemp -d "${TMPDIR:-/tmp}/tavrik-e2e.XXXXXX") || fail "cannot make a temporary folder"
-mkdir -p "$work/home" "$work/config" "$work/data" "$work/cache" "$work/state" "$work/tmp"
-mkdir -m 0700 "$work/run"
-
-# Every process the test started: the ones it knows by id, then anything left that carries the
-# private home in its environment (a program started detached by the desktop program).
-stop_everything() {
-    local pid
-    for pid in "${started[@]}"; do
-        kill -TERM "$pid" 2>/dev/null
-    done
-    local deadline=$((SECONDS + 5))
-    for pid in "${started[@]}"; do
-        while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
-            sleep $POLL_INTERVAL
-        done
-        kill -KILL "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    local environ
-    for environ in /proc/[0-9]*/environ; do
-        pid=${environ#/proc/}
-        pid=${pid%/environ}
-        [ "$pid" != $$ ] || continue
-        if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qxF "HOME=$work/home"; then
-            kill -KILL "$pid" 2>/dev/null
-        fi
-    done
-}
-
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    stop_everything
-    [ -n "$work" ] && rm -rf "$work"
-    exit $status
-}
-trap cleanup EXIT
-trap 'fail "interrupted"' INT TERM
-
-export HOME="$work/home"
-export XDG_CONFIG_HOME="$work/config"
-export XDG_DATA_HOME="$work/data"
-export XDG_CACHE_HOME="$work/cache"
-export XDG_STATE_HOME="$work/state"
-export XDG_RUNTIME_DIR="$work/run"
-export TMPDIR="$work/tmp"
-export LC_ALL=C.UTF-8
+make_private_session e2e
 # The X11 platform with the XEmbed tray: no session bus, so Qt docks its icon in trayer.
 export QT_QPA_PLATFORM=xcb
-unset DBUS_SESSION_BUS_ADDRESS TAVRIK_DEVICE WAYLAND_DISPLAY DISPLAY XAUTHORITY
-unset SESSION_MANAGER DESKTOP_SESSION XDG_CURRENT_DESKTOP QT_QPA_PLATFORMTHEME
-
-# start NAME COMMAND...: runs COMMAND in the background with its output in NAME.out and NAME.err,
-# remembers it for the clean-up and sets $last_pid.
-last_pid=""
-start() {
-    local name=$1
-    shift
-    "$@" >"$work/$name.out" 2>"$work/$name.err" &
-    last_pid=$!
-    started+=("$last_pid")
-}
-
-# poll SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or the time is up (1).
-poll() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep $POLL_INTERVAL
-    done
-}
-
-# wait_for SECONDS WHAT COMMAND...: polls COMMAND; fails the step when it never succeeds. WHAT is
-# evaluated after the wait, so it may name the last value seen.
-wait_for() {
-    local limit=$1 what=$2
-    shift 2
-    poll "$limit" "$@" || fail "gave up after ${limit} s waiting for $(eval "echo \"$what\"")"
-}
-
-alive() { kill -0 "$1" 2>/dev/null; }
-
-# --- screenshots -------------------------------------------------------------------------------
-
-readonly screen_width=1400 screen_height=900
-
-# shoot NAME [X Y W H]: the screen, or the given part of it, into the screenshot folder.
-shoot() {
-    [ -n "$shots" ] || return 0
-    local file="$shots/$1.png" crop=()
-    mkdir -p "$shots" || return 1
-    [ $# -lt 5 ] || crop=(-crop "$4x$5+$2+$3" +repage)
-    import -window root "${crop[@]}" -strip -define png:compression-level=9 "$file" || return 1
-    last_shot=$file
-    note "screenshot: $file"
-}
 
 # shoot_window NAME WINDOW: the window with a margin of desktop around it.
 shoot_window() {
@@ -414,23 +240,7 @@ step "1. private environment in $work"
 note "HOME=$HOME XDG_RUNTIME_DIR=$XDG_RUNTIME_DIR (mode $(stat -c %a "$XDG_RUNTIME_DIR"))"
 
 step "2. Xvfb on a free display, trayer as the tray host"
-# -displayfd: the server picks a free display number and writes it when it is ready for clients.
-exec {display_fd}>"$work/display"
-start xvfb Xvfb -displayfd "$display_fd" -screen 0 "${screen_width}x${screen_height}x24" -nolisten tcp -noreset
-xvfb_pid=$last_pid
-exec {display_fd}>&-
-display_written() { [ -s "$work/display" ] || ! alive "$xvfb_pid"; }
-wait_for 20 "Xvfb to choose a display" display_written
-alive "$xvfb_pid" || fail "Xvfb ended at start"
-export DISPLAY=":$(tr -dc '0-9' <"$work/display")"
-wait_for 10 "the X server at $DISPLAY to answer" xwininfo -root
-note "X server on $DISPLAY"
-if [ -n "$shots" ] && command -v convert >/dev/null; then
-    # A dark desktop behind the windows for the pictures (the server's weave is hard to read).
-    # display sets the root window's background and ends (with status 1 even when it worked).
-    convert -size "${screen_width}x$screen_height" gradient:'#2a3142'-'#12151c' "$work/desktop.png" &&
-        timeout 10 display -window root "$work/desktop.png" >/dev/null 2>&1
-fi
+start_x_server
 start trayer trayer --edge bottom --align right --widthtype percent --width 100 \
     --height 32 --transparent true --alpha 0 --tint 0x262a33 --SetDockType true --padding 8
 trayer_pid=$last_pid
@@ -645,11 +455,7 @@ step "7. tavrik /Kill ends the first instance with exit code 0"
 timeout 60 "$tavrik" /Kill >"$work/kill.log" 2>&1
 kill_status=$?
 [ $kill_status -eq 0 ] || fail "tavrik /Kill ended with status $kill_status: $(cat "$work/kill.log")"
-ended() { ! alive "$tavrik_pid"; }
-wait_for 30 "the first instance to end" ended
-wait "$tavrik_pid"
-first_status=$?
-[ $first_status -eq 0 ] || fail "the first instance ended with status $first_status"
+expect_clean_end "$tavrik_pid" "the first instance"
 alive "$emu_pid" || fail "the emulated keyboard ended during the test"
 
 step "passed"
