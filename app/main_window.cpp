@@ -172,6 +172,13 @@ void CTavrikDlg::ShowUndoNames(const UndoNames& names) {
 
 void CTavrikDlg::ShowPendingChanges() {
     PendingChangesDialog& dialog = PendingChanges();
+    if (!dialog.isVisible()) {
+        // At the bottom of the window, over the lighting panel: the keys it lists stay in
+        // sight with their marks.
+        constexpr int kMargin = 16;
+        const QPoint bottomCentre = mapToGlobal(QPoint(width() / 2, height() - kMargin));
+        dialog.move(bottomCentre - QPoint(dialog.width() / 2, dialog.height()));
+    }
     dialog.show();
     dialog.raise();
     dialog.activateWindow();

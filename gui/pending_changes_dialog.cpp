@@ -10,7 +10,7 @@ namespace tavrik {
 namespace {
 
 constexpr int kWidth = 360;
-constexpr int kHeight = 300;
+constexpr int kHeight = 200;
 
 // The skin's dark face and its violet mark colour, as the assignment dialog's lists have them.
 const QString kStyle = QStringLiteral(

@@ -555,7 +555,8 @@ note "Q types W: $last_typed_flat"
 
 # pixel_at X Y: the colour of the screen's pixel as "#RRGGBB".
 pixel_at() {
-    import -window root -crop "1x1+$1+$2" txt:- 2>/dev/null | grep -oE '#[0-9A-Fa-f]{6}' | head -n 1
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        grep -oE '#[0-9A-Fa-f]{6}\b' | head -n 1
 }
 
 # The mark of a key whose function the next Apply changes: a triangle in the key's top-right
@@ -592,15 +593,26 @@ wait_for 15 'the change mark on Q (the pixel is ${last_pixel:-?}, the mark $chan
 key_types $key_q_position 001a || fail "the undo alone changed the keyboard: Q types \"$last_typed_flat\""
 
 step "5c2. Button Menu, \"$pending_title...\": the list of what Apply will change"
-click_control CONTROL_MENU
-# The menu takes the keyboard when it is shown (Qt marks it as a popup menu; tooltips differ).
-menu_shown() {
+# The shown pop-ups of the program (override-redirect windows: menus and tooltips).
+popup_windows() {
     local window
     for window in $(xdotool search --onlyvisible --classname '^tavrik$' 2>/dev/null); do
-        xprop -id "$window" _NET_WM_WINDOW_TYPE 2>/dev/null | grep -q POPUP_MENU && return 0
+        xwininfo -id "$window" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$window"
+    done
+}
+# A pop-up that came after the click, taller than a tooltip: the menu, which takes the keyboard
+# when it is shown.
+menu_shown() {
+    local window x y w h
+    for window in $(popup_windows); do
+        grep -qxF "$window" <<<"$popups_before" && continue
+        read -r x y w h < <(window_geometry "$window")
+        [ "${h:-0}" -ge 100 ] && return 0
     done
     return 1
 }
+popups_before=$(popup_windows)
+click_control CONTROL_MENU
 wait_for 15 "the Button Menu to open" menu_shown
 # Undo and redo (both possible now) come first, then the list.
 xdotool key --clearmodifiers Down Down Down Return
