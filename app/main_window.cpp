@@ -8,7 +8,9 @@
 #include "gui/assignment_dialog.h"
 #include "gui/lighting_panel.h"
 #include "gui/message_boxes.h"
+#include "gui/pending_changes_dialog.h"
 #include "gui/profile_manager_dialog.h"
+#include "history/step_names.h"
 #include "keys/key_table.h"
 #include "lighting/lighting_params.h"
 #include "skin/panel_pictures.h"
@@ -20,6 +22,7 @@
 #include "skin/skin_texts.h"
 #include "transport/backend_selection.h"
 #include "widgets/busy_indicator.h"
+#include "widgets/undo_shortcuts.h"
 
 #include <QCoreApplication>
 #include <QCursor>
@@ -64,6 +67,9 @@ constexpr int ID_DEFAULT = 1138;
 constexpr int ID_MENU_IMPORT = 32776;
 constexpr int ID_MENU_EXPORT = 32777;
 constexpr int ID_MENU_CLOSE = 32779;
+constexpr int ID_MENU_UNDO = 32780;
+constexpr int ID_MENU_REDO = 32781;
+constexpr int ID_MENU_PENDING = 32782;
 // F1-F4 share the top row with D1-D6, which the Flip setting swaps in.
 constexpr int ID_F1 = 1010;
 constexpr int ID_F4 = 1013;
@@ -108,6 +114,7 @@ CTavrikDlg::CTavrikDlg(ProcessState& state, AppPaths paths, InstanceServer& inst
     m_lightingTimer->setInterval(kLightingRereadDelayMs);
     connect(m_lightingTimer, &QTimer::timeout, this, [this] { m_editor.PostLightingReread(); });
     connect(&m_trayIcon, &CTrayIcon::commandChosen, this, &CTavrikDlg::RunCommand);
+    CreateUndoActions();
     ConnectEditor();
     connect(this, &CTavrikDlg::assignmentRequested, this,
             [this](const KeyClickRoute& route, int buttonId) {
@@ -133,6 +140,48 @@ AssignmentDialog& CTavrikDlg::Assignment() {
 
 ProfileManagerDialog& CTavrikDlg::ProfileManager() {
     return MadeOnFirstUse(m_profileManager, m_paths.profileSkinFile);
+}
+
+PendingChangesDialog& CTavrikDlg::PendingChanges() {
+    if (m_pendingChanges == nullptr) {
+        m_pendingChanges = new PendingChangesDialog(this);
+        m_pendingChanges->ShowLines(m_pendingLines);
+        connect(m_pendingChanges, &PendingChangesDialog::revertAllRequested, this,
+                [this] { m_editor.PostRevertAll(); });
+    }
+    return *m_pendingChanges;
+}
+
+void CTavrikDlg::CreateUndoActions() {
+    // Window shortcuts: they work wherever the focus is in this window, and not while a modal
+    // dialog (the assignment dialog has its own) is in front of it.
+    const UndoActions actions = AddUndoActions(*this);
+    m_undoAction = actions.undo;
+    m_redoAction = actions.redo;
+    connect(m_undoAction, &QAction::triggered, this, [this] { RunCommand(ID_MENU_UNDO); });
+    connect(m_redoAction, &QAction::triggered, this, [this] { RunCommand(ID_MENU_REDO); });
+    ShowUndoNames({});
+}
+
+void CTavrikDlg::ShowUndoNames(const UndoNames& names) {
+    m_undoAction->setText(QString::fromStdU16String(UndoMenuText(names.undo.toStdU16String())));
+    m_undoAction->setEnabled(!names.undo.isEmpty());
+    m_redoAction->setText(QString::fromStdU16String(RedoMenuText(names.redo.toStdU16String())));
+    m_redoAction->setEnabled(!names.redo.isEmpty());
+}
+
+void CTavrikDlg::ShowPendingChanges() {
+    PendingChangesDialog& dialog = PendingChanges();
+    if (!dialog.isVisible()) {
+        // At the bottom of the window, over the lighting panel: the keys it lists stay in
+        // sight with their marks.
+        constexpr int kMargin = 16;
+        const QPoint bottomCentre = mapToGlobal(QPoint(width() / 2, height() - kMargin));
+        dialog.move(bottomCentre - QPoint(dialog.width() / 2, dialog.height()));
+    }
+    dialog.show();
+    dialog.raise();
+    dialog.activateWindow();
 }
 
 void CTavrikDlg::ConnectEditor() {
@@ -164,6 +213,13 @@ void CTavrikDlg::ConnectEditor() {
                 if (m_lightingPanel != nullptr)
                     m_lightingPanel->Refresh(state);
             });
+    connect(&m_editor, &KeyboardEditor::undoNamesChanged, this, &CTavrikDlg::ShowUndoNames);
+    connect(&m_editor, &KeyboardEditor::pendingChangesListed, this,
+            [this](const QStringList& lines) {
+                m_pendingLines = lines;
+                if (m_pendingChanges != nullptr)
+                    m_pendingChanges->ShowLines(lines);
+            });
     connect(&m_editor, &KeyboardEditor::busyChanged, this, [this](bool busy) {
         if (m_busy != nullptr)
             m_busy->SetBusy(busy);
@@ -176,6 +232,7 @@ void CTavrikDlg::OnInitDialog() {
     CBaseDialog::OnInitDialog();
     LoadButtonPictures();
     m_link = QString::fromStdString(SkinLinkAddress(Skin(), m_paths.appFolder));
+    m_changeMark = QColor::fromRgb(SkinChangeMarkColour(Skin()));
     PlaceButtons();
     PlaceArrows();
     ApplyFlip();
@@ -402,6 +459,15 @@ void CTavrikDlg::RunKeyboardCommand(int commandId) {
     case ID_MENU_EXPORT:
         ExportProfileFile();
         break;
+    case ID_MENU_UNDO:
+        m_editor.PostUndo();
+        break;
+    case ID_MENU_REDO:
+        m_editor.PostRedo();
+        break;
+    case ID_MENU_PENDING:
+        ShowPendingChanges();
+        break;
     default:
         if (commandId >= ID_PROFILE_1 && commandId < ID_PROFILE_1 + kHardwareProfiles)
             SwitchProfile(commandId - ID_PROFILE_1);
@@ -457,6 +523,10 @@ void CTavrikDlg::ShowButtonMenu() {
         connect(menu.addAction(text), &QAction::triggered, this,
                 [this, commandId] { RunCommand(commandId); });
     };
+    menu.addAction(m_undoAction);
+    menu.addAction(m_redoAction);
+    add(QStringLiteral("待应用的更改..."), ID_MENU_PENDING);
+    menu.addSeparator();
     add(QStringLiteral("还原"), ID_MENU_IMPORT);
     add(QStringLiteral("备份"), ID_MENU_EXPORT);
     menu.addSeparator();
@@ -521,8 +591,12 @@ void CTavrikDlg::ShowKeyButtonLooks(const QList<KeyButtonLook>& looks) {
     for (const KeyButtonLook& look : looks) {
         m_keyLooks[look.buttonId] = look;
         if (CPngButton* button = Button(look.buttonId)) {
-            button->SetTooltip(look.description);
-            button->setAccessibleDescription(look.description);
+            const QString tooltip = look.change.isEmpty()
+                                        ? look.description
+                                        : look.description + QStringLiteral("\n") + look.change;
+            button->SetTooltip(tooltip);
+            button->setAccessibleDescription(tooltip);
+            button->SetCornerMark(look.change.isEmpty() ? QColor() : m_changeMark);
             // In the per-key lighting look the lit flag shows the key's light instead.
             if (!m_perKeyLook)
                 button->SetLit(look.assigned);

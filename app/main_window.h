@@ -20,6 +20,7 @@
 #include "skin/png_button.h"
 #include "skin/skin_picture.h"
 
+#include <QAction>
 #include <QMessageBox>
 
 // Carried by a queued signal and read back by the tests.
@@ -36,6 +37,7 @@ class BusyIndicator;
 class CAboutDlg;
 class InstanceServer;
 class LightingPanel;
+class PendingChangesDialog;
 class ProfileManagerDialog;
 struct ProcessState;
 
@@ -75,7 +77,11 @@ public:
     // The dialogs, made the first time they are asked for.
     AssignmentDialog& Assignment();
     ProfileManagerDialog& ProfileManager();
+    PendingChangesDialog& PendingChanges();
     LightingPanel& Lighting() const { return *m_lightingPanel; }
+    // Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y. Their texts name the step ("撤销: 分配 Q → W").
+    QAction* UndoAction() const { return m_undoAction; }
+    QAction* RedoAction() const { return m_redoAction; }
 
     // OK, Cancel and the window's close send the window back to the notification area.
     void accept() override;
@@ -100,6 +106,9 @@ private:
     void PlaceLightingPanel();
     void PlaceBusyIndicator();
     void ConnectEditor();
+    void CreateUndoActions();
+    void ShowUndoNames(const UndoNames& names);
+    void ShowPendingChanges();
     void FinishInitialisation();
     void RunKeyboardCommand(int commandId);
     void ShowButtonMenu();
@@ -138,6 +147,13 @@ private:
     // What the key and G-key buttons show (tooltip, key-function mark), kept for the window's
     // first showing and for the end of the per-key lighting look.
     std::map<int, KeyButtonLook> m_keyLooks;
+    // What the next Apply changes, a line each, for the list of pending changes.
+    QStringList m_pendingLines;
+    // The skin's colour of the mark on keys the next Apply changes.
+    QColor m_changeMark;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    PendingChangesDialog* m_pendingChanges = nullptr;
     // The lighting last read, for a panel built after it came.
     std::optional<LightingState> m_lightingState;
     bool m_startedInTray = false;

@@ -72,6 +72,12 @@ std::vector<MacroRecord> MacroArrayForApply(std::span<MacroRecord> dialogMacros)
     return {dialogMacros.begin(), dialogMacros.end()};
 }
 
+void InstallMacroList(KeyFunctionLayers& layers, std::vector<MacroRecord>& liveMacros,
+                      std::span<MacroRecord> dialogMacros) {
+    RepairMacroReferences(layers, dialogMacros);
+    liveMacros = MacroArrayForApply(dialogMacros);
+}
+
 KeyFunctionEntry BuildAssignedEntry(const AssignmentChoice& choice, AssignmentTarget target,
                                     const KeyFunctionEntry& previous,
                                     std::span<const MacroRecord> dialogMacros) {
@@ -119,8 +125,7 @@ ApplyAssignment(KeyFunctionLayers& layers, std::vector<MacroRecord>& liveMacros,
     if (target.activeLayer >= kLayerCount || target.editedSlot >= kLayerSlots) {
         return std::nullopt;
     }
-    RepairMacroReferences(layers, dialogMacros);
-    liveMacros = MacroArrayForApply(dialogMacros);
+    InstallMacroList(layers, liveMacros, dialogMacros);
     KeyFunctionEntry& edited = layers[target.activeLayer][target.editedSlot];
     const KeyFunctionEntry entry = BuildAssignedEntry(choice, target, edited, liveMacros);
     if (!KeepsText(entry.type) && releaseText) {

@@ -56,6 +56,12 @@ bool ApplyChangesOtherProfiles(const KeyFunctionLayers& layers,
 // copies are cleared too, so a second Apply treats them as applied).
 std::vector<MacroRecord> MacroArrayForApply(std::span<MacroRecord> dialogMacros);
 
+// The dialog's macro list becomes the live one: the keys that play macros repaired, then the
+// records installed, no longer new. The first half of ApplyAssignment; each macro edit of the
+// dialog that the undo history keeps as a step of its own is installed this way.
+void InstallMacroList(KeyFunctionLayers& layers, std::vector<MacroRecord>& liveMacros,
+                      std::span<MacroRecord> dialogMacros);
+
 // The entry the dialog writes for its choice, from the entry it replaces.
 KeyFunctionEntry BuildAssignedEntry(const AssignmentChoice& choice, AssignmentTarget target,
                                     const KeyFunctionEntry& previous,

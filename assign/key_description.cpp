@@ -82,7 +82,40 @@ void ForEachButton(bool bankB, Visit&& visit) {
     }
 }
 
+// The short word of a type without a detail; the key itself for Default and damaged types.
+std::u16string_view TypeWord(KeyFunctionType type, std::u16string_view keyName) {
+    switch (type) {
+    case KeyFunctionType::Disabled:
+        return assign_text::kDisabled;
+    case KeyFunctionType::LaunchProgram:
+        return assign_text::kLaunchProgram;
+    case KeyFunctionType::StopMacro:
+        return assign_text::kStopMacro;
+    case KeyFunctionType::TextBlock:
+        return assign_text::kTextBlock;
+    default:
+        return keyName;
+    }
+}
+
 } // namespace
+
+std::u16string SlotKeyName(size_t slot) {
+    if (IsMacroKeySlot(slot))
+        return MacroKeyName((slot - kFirstMacroKeySlot) % kMacroKeysPerBank);
+    if (slot >= kFirstMacroKeySlot)
+        return {};
+    const ScanCode scan = ScanFromKeyIndex(static_cast<KeyIndex>(slot));
+    return scan != 0 ? KeyNameFromScan(scan) : std::u16string{};
+}
+
+std::u16string FunctionSummary(std::u16string_view keyName, const KeyFunctionEntry& entry,
+                               std::span<const MacroRecord> macros) {
+    if (entry.type == KeyFunctionType::SingleKey)
+        return KeyNameFromScan(static_cast<ScanCode>(entry.value));
+    std::u16string detail = AssignmentDetail(entry, macros);
+    return detail.empty() ? std::u16string(TypeWord(entry.type, keyName)) : detail;
+}
 
 KeyDescription DescribeKey(ScanCode scan, const KeyFunctionEntry& entry,
                            std::span<const MacroRecord> macros) {

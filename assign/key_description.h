@@ -28,6 +28,16 @@ KeyDescription DescribeKey(ScanCode scan, const KeyFunctionEntry& entry,
 KeyDescription DescribeMacroKey(size_t gIndex, const KeyFunctionEntry& entry,
                                 std::span<const MacroRecord> macros);
 
+// The name of the key at a slot of a layer: the key's own name, or G1..G9 for the macro keys of
+// either bank; empty for a slot no key has.
+std::u16string SlotKeyName(size_t slot);
+
+// What a key does, in short, as a change is named ("Q → W"): the key sent for a single key, the
+// macro, multimedia or function key in brackets as the description names them, a word for the
+// other types, and the key's own name (`keyName`) for Default.
+std::u16string FunctionSummary(std::u16string_view keyName, const KeyFunctionEntry& entry,
+                               std::span<const MacroRecord> macros);
+
 // What the main window implements: show a button's description and assigned look.
 class KeyButtonView {
 public:

@@ -5,8 +5,10 @@
 #include "gui/key_event_tap.h"
 #include "gui/macro_tab.h"
 #include "gui/message_boxes.h"
+#include "history/step_names.h"
 #include "skin/skin_failure.h"
 #include "skin/skin_placement.h"
+#include "widgets/undo_shortcuts.h"
 
 #include <QComboBox>
 #include <QKeyEvent>
@@ -76,6 +78,22 @@ AssignmentDialog::AssignmentDialog(KeyboardEditor& editor, AssignmentSkin skin, 
             [this](const std::shared_ptr<const KeyFunctionLayers>& layers) {
                 m_macroTab->SetLayers(layers);
             });
+    const UndoActions actions = AddUndoActions(*this);
+    m_undoAction = actions.undo;
+    m_redoAction = actions.redo;
+    connect(m_undoAction, &QAction::triggered, this, [this] { MoveInHistory(true); });
+    connect(m_redoAction, &QAction::triggered, this, [this] { MoveInHistory(false); });
+    connect(&m_editor, &KeyboardEditor::undoNamesChanged, this, [this](const UndoNames& names) {
+        m_liveUndoNames = names;
+        if (m_state)
+            ShowUndoActions();
+    });
+    connect(&m_editor, &KeyboardEditor::historyMoved, this, [this] {
+        if (!std::exchange(m_awaitingHistory, false) || !m_state)
+            return;
+        m_reopening = true;
+        m_editor.PostReadAssignment(m_slot);
+    });
 }
 
 AssignmentDialog::~AssignmentDialog() {
@@ -186,6 +204,10 @@ void AssignmentDialog::Request(size_t slot, bool macroOnly, CPngButton* key) {
 }
 
 void AssignmentDialog::OpenOn(const AssignmentStart& start) {
+    if (m_reopening && m_state && start.slot == m_slot) {
+        Reopen(start);
+        return;
+    }
     if (!m_request || m_request->slot != start.slot)
         return;
     const PendingRequest request = *std::exchange(m_request, std::nullopt);
@@ -208,6 +230,55 @@ void AssignmentDialog::OpenOn(const AssignmentStart& start) {
     show();
     raise();
     activateWindow();
+}
+
+void AssignmentDialog::Reopen(const AssignmentStart& start) {
+    m_reopening = false;
+    if (!start.activeLayer) {
+        reject(); // the keyboard is gone
+        return;
+    }
+    m_state.emplace(start.entry, m_state->MacroOnly());
+    m_macroTab->Close();
+    m_macroTab->Open(start.macros, start.layers);
+    if (m_state->Tab() == AssignmentTab::Macro)
+        m_macroTab->ShowMacroForValue(m_state->InitialValue());
+    ShowChoice();
+}
+
+void AssignmentDialog::MoveInHistory(bool undo) {
+    if (!m_state || m_reopening || m_awaitingHistory)
+        return;
+    if (undo ? m_macroTab->CanUndo() : m_macroTab->CanRedo()) {
+        if (undo)
+            m_macroTab->Undo();
+        else
+            m_macroTab->Redo();
+        return;
+    }
+    // Nothing of the dialog's own to step over: the live profile's steps, unless that would
+    // drop a choice not applied yet.
+    if (m_state->IsModified() || (undo ? m_liveUndoNames.undo : m_liveUndoNames.redo).isEmpty())
+        return;
+    m_awaitingHistory = true;
+    if (undo)
+        m_editor.PostUndo();
+    else
+        m_editor.PostRedo();
+}
+
+void AssignmentDialog::ShowUndoActions() {
+    const bool live = !m_state->IsModified();
+    const QString undo = m_macroTab->CanUndo() ? m_macroTab->UndoName()
+                         : live                ? m_liveUndoNames.undo
+                                               : QString();
+    const QString redo = m_macroTab->CanRedo() ? m_macroTab->RedoName()
+                         : live                ? m_liveUndoNames.redo
+                                               : QString();
+    m_undoAction->setText(QString::fromStdU16String(UndoMenuText(undo.toStdU16String())));
+    m_undoAction->setEnabled(!undo.isEmpty());
+    m_redoAction->setText(QString::fromStdU16String(RedoMenuText(redo.toStdU16String())));
+    m_redoAction->setEnabled(!redo.isEmpty());
 }
 
 void AssignmentDialog::ShowMacroOnlyLooks() {
@@ -288,10 +359,10 @@ void AssignmentDialog::StartOnScreenKeyboard() {
 }
 
 void AssignmentDialog::Apply() {
-    std::vector<MacroRecord> macros = m_macroTab->TakeForApply();
+    MacroTab::Applied applied = m_macroTab->TakeForApply();
     const AssignmentChoice choice =
         m_state->Choice(m_macroTab->CurrentMacro(), m_macroTab->LoopCount());
-    m_editor.PostAssignment(m_slot, choice, std::move(macros));
+    m_editor.PostAssignment(m_slot, choice, std::move(applied.records), std::move(applied.steps));
     m_state->ClearModified();
     ShowChoice();
 }
@@ -314,6 +385,8 @@ void AssignmentDialog::Close() {
         m_editor.SetAssignmentDialogOpen(false);
     m_request.reset();
     m_state.reset();
+    m_awaitingHistory = false;
+    m_reopening = false;
     m_macroTab->Close();
     if (m_key != nullptr)
         m_key->SetHighlighted(false);
@@ -329,6 +402,7 @@ void AssignmentDialog::ShowChoice() {
     m_keyField->setText(key != 0 ? QString::fromStdU16String(KeyNameFromScan(key)) : QString());
     ShowLists();
     Button(kApply)->setEnabled(m_state->IsModified());
+    ShowUndoActions();
     if (tab != AssignmentTab::Macro)
         m_macroTab->StopRecording();
     if (tab == AssignmentTab::SingleKey)

@@ -9,6 +9,11 @@
 // written, by the keyboard editor's worker (the window's thread never takes the profile lock).
 // While it is open, or on its way, the main window refuses profile switches and the clicked key
 // shows its highlighted look.
+//
+// Undo and redo (Ctrl+Z; Ctrl+Shift+Z and Ctrl+Y) walk the macro tab's own history of edits not
+// applied yet. With none left and nothing unapplied (just opened, or just applied), they walk
+// the live profile's history instead, and the dialog shows the key as it is afterwards. On the
+// single-key tab and while recording every key is the user's input, these included.
 
 #include "assign/assignment_state.h"
 #include "gui/assignment_controls.h"
@@ -19,6 +24,7 @@
 #include "skin/png_button.h"
 #include "skin/skin_picture.h"
 
+#include <QAction>
 #include <QPointer>
 
 #include <filesystem>
@@ -53,6 +59,8 @@ public:
     CPngButton* Button(int id) const;
     // The choice while the dialog is open.
     const AssignmentState* State() const { return m_state ? &*m_state : nullptr; }
+    QAction* UndoAction() const { return m_undoAction; }
+    QAction* RedoAction() const { return m_redoAction; }
 
     // OK: Apply, then close. Cancel (also the program's end): close, the edits lost.
     void accept() override;
@@ -91,6 +99,11 @@ private:
     void ShowChoice();
     void ShowPage(AssignmentTab tab);
     void ShowLists();
+    // Undo (true) or redo (false): the macro tab's step, else the live profile's.
+    void MoveInHistory(bool undo);
+    void ShowUndoActions();
+    // The live profile changed under the open dialog (its history moved): read the key again.
+    void Reopen(const AssignmentStart& start);
 
     KeyboardEditor& m_editor;
     AssignmentSkin m_skinPaths;
@@ -107,6 +120,11 @@ private:
     std::optional<AssignmentState> m_state; // while open
     size_t m_slot = 0;
     QPointer<CPngButton> m_key;
+    QAction* m_undoAction = nullptr;
+    QAction* m_redoAction = nullptr;
+    UndoNames m_liveUndoNames;
+    bool m_awaitingHistory = false; // a live undo or redo was posted from here
+    bool m_reopening = false;       // and the key is being read again
 };
 
 } // namespace tavrik

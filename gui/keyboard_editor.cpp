@@ -2,6 +2,9 @@
 
 #include "assign/key_description.h"
 #include "gui/download_report.h"
+#include "gui/key_click_route.h"
+#include "history/history_texts.h"
+#include "history/step_names.h"
 #include "profile/profile_transfer.h"
 #include "session/profile_text_transfer.h"
 
@@ -9,6 +12,7 @@
 #include <QTimer>
 
 #include <future>
+#include <map>
 
 namespace tavrik {
 namespace {
@@ -17,14 +21,37 @@ QString ToQString(std::u16string_view text) {
     return QString::fromUtf16(text.data(), static_cast<qsizetype>(text.size()));
 }
 
-// Collects what RefreshKeyDescriptions and ResetLayerFunctions say about each button.
+// Collects what RefreshKeyDescriptions and ResetLayerFunctions say about each button, with what
+// the next Apply changes for the key of the button.
 class KeyButtonLooks final : public KeyButtonView {
 public:
+    KeyButtonLooks() = default;
+    KeyButtonLooks(const PendingChanges& pending, std::optional<size_t> activeLayer, bool bankB)
+        : bankB_(bankB) {
+        for (const PendingKey& key : pending.keys)
+            if (key.layer == activeLayer)
+                changes_[key.slot] = ToQString(PendingKeyText(key));
+    }
     void SetKeyDescription(int buttonId, const KeyDescription& description) override {
-        looks.push_back({buttonId, ToQString(description.text), description.assigned});
+        const auto change = changes_.find(RouteKeyClick(buttonId, false, bankB_).slot);
+        looks.push_back({buttonId, ToQString(description.text), description.assigned,
+                         change != changes_.end() ? change->second : QString()});
     }
     QList<KeyButtonLook> looks;
+
+private:
+    bool bankB_ = false;
+    std::map<size_t, QString> changes_;
 };
+
+QStringList PendingLines(const PendingChanges& pending, std::optional<size_t> activeLayer) {
+    QStringList lines;
+    for (const PendingKey& key : pending.keys)
+        lines << ToQString(PendingKeyLine(key, activeLayer));
+    for (const PendingMacro& macro : pending.macros)
+        lines << ToQString(PendingMacroLine(macro));
+    return lines;
+}
 
 constexpr std::u16string_view kFinishDownloadQuestion =
     u"上次写入键盘没有完成，键盘上的设定可能不完整。是否现在把保存的设定重新写入键盘？";
@@ -126,6 +153,12 @@ void KeyboardEditor::PublishKeyboardState() {
     emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
     stack_->Store().BuildProfileMenu();
     PublishLightingState();
+    {
+        // In step with the keyboard again: nothing, or only the edits carried over, is pending.
+        const LiveProfile::Lock lock = stack_->Profile().LockProfile();
+        DescribeKeys();
+    }
+    PublishUndoNames();
 }
 
 bool KeyboardEditor::KeyboardArriving() const {
@@ -231,6 +264,9 @@ void KeyboardEditor::PostLightingFailure(std::u16string failure) {
 void KeyboardEditor::PostReselectActiveProfile(std::function<void(bool switched)> done) {
     Post([this, done = std::move(done)] {
         const bool switched = switcher_->SwitchProfile(stack_->Keyboard().GetActiveProfileIndex());
+        if (switched)
+            history_.Clear();
+        PublishUndoNames();
         RunOnWindowThread([done, switched] { done(switched); });
     });
 }
@@ -241,7 +277,7 @@ void KeyboardEditor::PostProfileManagerApply(ProfileListChoice choice,
         emit busyChanged(true);
         const bool applied = ApplyProfileManagerChoice(choice);
         emit busyChanged(false);
-        emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
+        PublishKeyboardState();
         RunOnWindowThread([done, applied] { done(applied); });
     });
 }
@@ -271,9 +307,10 @@ void KeyboardEditor::PostReadAssignment(size_t slot) {
 }
 
 void KeyboardEditor::PostAssignment(size_t slot, AssignmentChoice choice,
-                                    std::vector<MacroRecord> macros) {
-    Post([this, slot, choice, macros = std::move(macros)]() mutable {
-        AssignJob(slot, choice, macros);
+                                    std::vector<MacroRecord> macros,
+                                    std::vector<AppliedMacroStep> steps) {
+    Post([this, slot, choice, macros = std::move(macros), steps = std::move(steps)]() mutable {
+        AssignJob(slot, choice, macros, steps);
     });
 }
 
@@ -307,20 +344,22 @@ void KeyboardEditor::RefreshGKeyMarks() {
 void KeyboardEditor::SwitchJob(int index) {
     if (index == stack_->Keyboard().CachedActiveProfileIndex())
         return;
-    if (switcher_->SwitchProfile(index))
-        emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
+    if (!switcher_->SwitchProfile(index))
+        return;
+    // The edits were applied or dropped; they belong to the profile switched away from.
+    history_.Clear();
+    PublishUndoNames();
+    emit activeProfileChanged(stack_->Keyboard().CachedActiveProfileIndex());
 }
 
 void KeyboardEditor::RestoreDefaultsJob(bool resetLighting) {
-    {
-        LiveProfile& profile = stack_->Profile();
-        const LiveProfile::Lock lock = profile.LockProfile();
+    EditProfile([this](LiveProfile& profile) {
         KeyButtonLooks view;
-        if (ResetLayerFunctions(view, profile.Record().layers, ActiveLayer(), BankB())) {
-            emit keyButtonsDescribed(view.looks);
-            EnableApply(true);
-        }
-    }
+        if (!ResetLayerFunctions(view, profile.Record().layers, ActiveLayer(), BankB()))
+            return std::u16string();
+        EnableApply(true);
+        return std::u16string(history_text::kRestoreDefaults);
+    });
     if (resetLighting) {
         stack_->WithLighting([](LightingModel& lighting) { lighting.ResetLighting(); });
         PublishLightingState();
@@ -333,12 +372,27 @@ void KeyboardEditor::ImportJob(const std::filesystem::path& path) {
     watch_->Reset();
     // A frame may fail before the last key map, which alone decides the outcome: whatever failed
     // is said, and Apply stays enabled to write all three profiles again.
+    LiveProfile& profile = stack_->Profile();
+    ProfileHistory::Edit before = [&] {
+        const LiveProfile::Lock lock = profile.LockProfile();
+        return history_.Begin(profile);
+    }();
     const ImportOutcome outcome = ImportProfileOrText(*stack_, path);
     if (outcome != ImportOutcome::Refused &&
         ReportFailedDownload(outcome == ImportOutcome::Downloaded)) {
         MarkAllProfilesChanged();
         EnableApply(true);
+        // Not written whole: the import waits for Apply like any edit, and can be undone.
+        const LiveProfile::Lock lock = profile.LockProfile();
+        history_.Commit(profile, std::move(before), ImportStepName(path.filename().u16string()));
+    } else if (outcome != ImportOutcome::Refused) {
+        history_.Clear(); // the keyboard holds the file's profile whole, as after a reload
     }
+    if (outcome != ImportOutcome::Refused) {
+        const LiveProfile::Lock lock = profile.LockProfile();
+        DescribeKeys();
+    }
+    PublishUndoNames();
     if (outcome != ImportOutcome::Refused)
         PublishLightingState(); // a text may have brought its lighting
     emit busyChanged(false);
@@ -359,7 +413,8 @@ void KeyboardEditor::ReadAssignmentJob(size_t slot) {
 }
 
 void KeyboardEditor::AssignJob(size_t slot, const AssignmentChoice& choice,
-                               std::vector<MacroRecord>& macros) {
+                               std::vector<MacroRecord>& macros,
+                               const std::vector<AppliedMacroStep>& steps) {
     const std::optional<size_t> layer = ActiveLayer();
     if (!layer)
         return;
@@ -368,14 +423,18 @@ void KeyboardEditor::AssignJob(size_t slot, const AssignmentChoice& choice,
     std::shared_ptr<const KeyFunctionLayers> written;
     {
         const LiveProfile::Lock lock = profile.LockProfile();
-        KeyFunctionLayers& layers = profile.Record().layers;
-        otherProfilesChanged = ApplyChangesOtherProfiles(layers, profile.Macros(), macros, *layer);
-        TextTable& texts = profile.Texts();
-        ApplyAssignment(layers, profile.Macros(), macros, choice,
-                        {.activeLayer = *layer, .editedSlot = slot},
-                        [&texts](size_t entryNumber) { texts.Release(entryNumber); });
-        RefreshKeyDescriptions();
-        written = std::make_shared<const KeyFunctionLayers>(layers);
+        otherProfilesChanged =
+            ApplyChangesOtherProfiles(profile.Record().layers, profile.Macros(), macros, *layer);
+        ApplyMacroSteps(steps);
+        EditProfile([&](LiveProfile& edited) {
+            TextTable& texts = edited.Texts();
+            const std::optional<KeyFunctionEntry> entry =
+                ApplyAssignment(edited.Record().layers, edited.Macros(), macros, choice,
+                                {.activeLayer = *layer, .editedSlot = slot},
+                                [&texts](size_t entryNumber) { texts.Release(entryNumber); });
+            return entry ? AssignmentStepName(slot, *entry, edited.Macros()) : std::u16string();
+        });
+        written = std::make_shared<const KeyFunctionLayers>(profile.Record().layers);
     }
     emit assignmentWritten(written);
     if (otherProfilesChanged)
@@ -385,8 +444,12 @@ void KeyboardEditor::AssignJob(size_t slot, const AssignmentChoice& choice,
 
 void KeyboardEditor::Apply() {
     emit busyChanged(true);
-    if (modified_)
+    if (modified_) {
         ApplyChanges();
+        // What the keyboard now holds is no longer pending.
+        const LiveProfile::Lock lock = stack_->Profile().LockProfile();
+        DescribeKeys();
+    }
     emit busyChanged(false);
 }
 
@@ -433,11 +496,21 @@ void KeyboardEditor::EnableApply(bool on) {
 }
 
 void KeyboardEditor::RefreshKeyDescriptions() {
+    DescribeKeys();
+}
+
+PendingChanges KeyboardEditor::DescribeKeys() {
     LiveProfile& profile = stack_->Profile();
-    KeyButtonLooks view;
-    tavrik::RefreshKeyDescriptions(view, profile.Record().layers, profile.Macros(), ActiveLayer(),
-                                   BankB());
+    const std::optional<size_t> layer = ActiveLayer();
+    // Mid-rebase nothing is known to be in step: no key is marked until the rebase ends.
+    const std::optional<ProfileContents> inStep = stack_->InStepCopy();
+    PendingChanges pending =
+        inStep ? FindPendingChanges(*inStep, profile.Copy()) : PendingChanges{};
+    KeyButtonLooks view(pending, layer, BankB());
+    tavrik::RefreshKeyDescriptions(view, profile.Record().layers, profile.Macros(), layer, BankB());
     emit keyButtonsDescribed(view.looks);
+    emit pendingChangesListed(PendingLines(pending, layer));
+    return pending;
 }
 
 void KeyboardEditor::ShowProfileCaption(std::u16string_view caption, std::u16string_view tooltip) {

@@ -12,10 +12,21 @@
 //
 // Locks: the window's thread never takes the profile lock (a worker that holds it may be
 // waiting for an answer from the window). Edits of the live profile are posted here.
+//
+// Undo and redo: every edit of the live profile made here is a step of its undo history
+// (history/profile_history.h), kept, undone and redone on the keyboard worker like any other
+// edit. The history ends where the profile is replaced as a whole (a reload, another program's
+// write followed, the profile manager's Apply, an import written whole) and at a hardware profile
+// switch; Apply does not end it. What the next Apply will change is the live profile against the
+// profile last in step with the keyboard (KeyboardStack::InStepCopy): the key buttons carry it,
+// the window lists it, and "全部还原" makes the live profile that again, as one more step.
 
 #include "assign/assignment_apply.h"
 #include "events/serial_worker.h"
 #include "gui/gui_thread_gate.h"
+#include "history/macro_edit_history.h"
+#include "history/pending_changes.h"
+#include "history/profile_history.h"
 #include "lighting/lighting_state.h"
 #include "profile/profile_manager_apply.h"
 #include "profile/profile_manager_model.h"
@@ -26,6 +37,7 @@
 #include <QList>
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <atomic>
 #include <filesystem>
@@ -36,14 +48,22 @@
 
 namespace tavrik {
 
-// What a key or G-key button shows: its description as the tooltip, and the assigned mark.
 // What "备份" writes: a profile file, or the profile and the keyboard's lighting as text.
 enum class BackupForm { ProfileFile, Text };
 
+// What a key or G-key button shows: its description as the tooltip, the assigned mark, and what
+// the next Apply changes for it ("已更改: Q → W", empty when nothing).
 struct KeyButtonLook {
     int buttonId = 0;
     QString description;
     bool assigned = false;
+    QString change;
+};
+
+// The names of the steps that undo and redo would take; empty when there is none.
+struct UndoNames {
+    QString undo;
+    QString redo;
 };
 
 // What the assignment dialog opens on, read under the profile lock: the edited key's entry in
@@ -125,7 +145,16 @@ public:
     // The assignment dialog's side: reads what it opens on (assignmentRead), and writes its
     // choice and macro list into the active layer's slot, marking the window modified.
     void PostReadAssignment(size_t slot);
-    void PostAssignment(size_t slot, AssignmentChoice choice, std::vector<MacroRecord> macros);
+    // The macro tab's steps since its last Apply (`steps`, oldest first) become steps of the
+    // live profile's undo history, then the assignment another.
+    void PostAssignment(size_t slot, AssignmentChoice choice, std::vector<MacroRecord> macros,
+                        std::vector<AppliedMacroStep> steps = {});
+    // The live profile's undo history; the window is modified afterwards exactly when the next
+    // Apply would change the keyboard.
+    void PostUndo();
+    void PostRedo();
+    // "全部还原": the live profile becomes what the keyboard holds, as one undo step.
+    void PostRevertAll();
     // Runs `then` on the keyboard worker once every job posted before it has run (hand-overs and
     // tests that must not block the window's thread).
     void PostAfterQueuedJobs(std::function<void()> then) { Post(std::move(then)); }
@@ -168,6 +197,13 @@ signals:
     void assignmentRead(const tavrik::AssignmentStart& start);
     // The assignment was written: the key functions of every layer afterwards.
     void assignmentWritten(const std::shared_ptr<const tavrik::KeyFunctionLayers>& layers);
+    // The undo history moved: what undo and redo would take now.
+    void undoNamesChanged(const tavrik::UndoNames& names);
+    // What the next Apply will change, a line for each key and macro; empty when nothing.
+    void pendingChangesListed(const QStringList& lines);
+    // An undo or redo has run, whether or not there was a step to take (the assignment dialog
+    // that asked for it reads the key again).
+    void historyMoved();
 
 private:
     void Post(std::function<void()> job);
@@ -177,7 +213,22 @@ private:
     void RestoreDefaultsJob(bool resetLighting);
     void ImportJob(const std::filesystem::path& path);
     void ReadAssignmentJob(size_t slot);
-    void AssignJob(size_t slot, const AssignmentChoice& choice, std::vector<MacroRecord>& macros);
+    void AssignJob(size_t slot, const AssignmentChoice& choice, std::vector<MacroRecord>& macros,
+                   const std::vector<AppliedMacroStep>& steps);
+    // Makes the macro tab's steps, one history step each, on the live profile. Called with the
+    // profile lock held.
+    void ApplyMacroSteps(const std::vector<AppliedMacroStep>& steps);
+    // Runs `edit` under the profile lock and keeps what it changed as an undo step with the name
+    // it returns.
+    void EditProfile(const std::function<std::u16string(LiveProfile&)>& edit);
+    // Undo (true) or redo (false) of one step, then what the window shows of it.
+    void MoveInHistory(bool undo);
+    void PublishUndoNames();
+    // The key buttons' looks and the list of what the next Apply changes; returns that list.
+    // Called with the profile lock held.
+    PendingChanges DescribeKeys();
+    // After the history moved: Apply is enabled exactly when it has something to write.
+    void EnableApplyForPending(const PendingChanges& pending);
     void ApplyChanges();
     bool ApplyProfileManagerChoice(const ProfileListChoice& choice);
     // After a download: when it failed, or a frame of it did, tells what failed and what reached
@@ -199,6 +250,7 @@ private:
     std::unique_ptr<KeyboardStack> stack_;
     ProfileManagerModel manager_;
     std::unique_ptr<ProfileSwitcher> switcher_;
+    ProfileHistory history_; // the keyboard worker's alone
     std::atomic<bool> ready_{false};
     std::atomic<bool> started_{false};
     std::atomic<bool> modified_{false};

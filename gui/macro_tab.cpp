@@ -5,6 +5,7 @@
 #include "gui/key_event_tap.h"
 #include "gui/macro_action_list.h"
 #include "gui/message_boxes.h"
+#include "widgets/undo_shortcuts.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -91,7 +92,16 @@ void MacroTab::CreateFields(QWidget& dialog) {
     connect(m_macros, &QComboBox::currentIndexChanged, this, &MacroTab::SelectTyped);
     connect(m_loopCount, &QLineEdit::textEdited, this, &MacroTab::LoopCountTyped);
     connect(m_recordDelays, &QCheckBox::clicked, this, &MacroTab::ToggleRecordDelays);
-    connect(m_actions, &MacroActionList::edited, this, &MacroTab::Changed);
+    connect(m_actions, &MacroActionList::edited, this, [this] { Edited(MacroEdit::EditAction); });
+    // After the list has told the editor: an undo comes back to the row selected.
+    connect(m_actions->Widget(), &QTableWidget::itemSelectionChanged, this, [this] {
+        if (m_history)
+            m_history->NoteSelection();
+    });
+    // Typing is kept as undo steps of the tab; the edits' own text undo would bypass them.
+    PassUndoShortcuts(*m_macros);
+    PassUndoShortcuts(*m_macros->lineEdit());
+    PassUndoShortcuts(*m_loopCount);
     connect(m_actions, &MacroActionList::pauseEditStarting, this, &MacroTab::StopRecording);
 }
 
@@ -111,6 +121,7 @@ void MacroTab::Open(std::vector<MacroRecord> macros,
         return CanDeleteMacro(macro, *m_layers, *m_prompts);
     });
     m_recorder.emplace(*m_editor);
+    m_history.emplace(*m_editor);
     m_actions->Bind(&*m_editor);
     m_recordDelays->setChecked(m_preferences.LoadRecordDelay());
     ShowMacros();
@@ -119,6 +130,7 @@ void MacroTab::Open(std::vector<MacroRecord> macros,
 void MacroTab::Close() {
     StopRecording();
     m_actions->Bind(nullptr);
+    m_history.reset();
     m_recorder.reset();
     m_editor.reset();
     m_layers.reset();
@@ -131,6 +143,7 @@ void MacroTab::SetLayers(std::shared_ptr<const KeyFunctionLayers> layers) {
 
 void MacroTab::ShowMacroForValue(uint32_t value) {
     m_editor->ShowMacroForValue(value);
+    m_history->NoteSelection();
     ShowMacros();
 }
 
@@ -142,14 +155,40 @@ uint16_t MacroTab::LoopCount() const {
     return m_editor ? m_editor->LoopCount() : uint16_t{1};
 }
 
-std::vector<MacroRecord> MacroTab::TakeForApply() {
+MacroTab::Applied MacroTab::TakeForApply() {
     StopRecording();
     m_editor->StoreShownMacro();
     const std::span<MacroRecord> records = m_editor->Records();
-    std::vector<MacroRecord> posted(records.begin(), records.end());
+    Applied applied{{records.begin(), records.end()}, {}};
     MacroArrayForApply(records); // the dialog's own copies count as applied now
     m_editor->ClearModified();
-    return posted;
+    applied.steps = m_history->TakeApplied();
+    return applied;
+}
+
+QString MacroTab::UndoName() const {
+    return m_history ? QString::fromStdU16String(m_history->UndoName()) : QString();
+}
+
+QString MacroTab::RedoName() const {
+    return m_history ? QString::fromStdU16String(m_history->RedoName()) : QString();
+}
+
+void MacroTab::Undo() {
+    StopRecording();
+    if (m_history && m_history->Undo())
+        ShowHistoryMove();
+}
+
+void MacroTab::Redo() {
+    StopRecording();
+    if (m_history && m_history->Redo())
+        ShowHistoryMove();
+}
+
+void MacroTab::ShowHistoryMove() {
+    ShowMacros();
+    emit edited();
 }
 
 void MacroTab::OnButton(int id) {
@@ -167,7 +206,7 @@ void MacroTab::EditMacros(int id) {
     else
         m_editor->DeleteMacro();
     ShowMacros();
-    Changed();
+    Edited(id == kMacroAdd ? MacroEdit::Add : MacroEdit::Delete);
 }
 
 void MacroTab::EditRows(int id) {
@@ -175,15 +214,19 @@ void MacroTab::EditRows(int id) {
                                                {kActionUp, RowMove::Up},
                                                {kActionDown, RowMove::Down},
                                                {kActionToBottom, RowMove::ToBottom}};
-    if (id == kActionDelete)
+    MacroEdit edit = MacroEdit::MoveAction;
+    if (id == kActionDelete) {
         m_editor->DeleteAction();
-    else if (id == kActionsClear)
+        edit = MacroEdit::DeleteAction;
+    } else if (id == kActionsClear) {
         m_editor->ClearActions();
-    else
+        edit = MacroEdit::ClearActions;
+    } else {
         m_editor->MoveAction(kMoves.at(id));
+    }
     ShowRows();
     m_actions->Widget()->setFocus();
-    Changed();
+    Edited(edit);
 }
 
 bool MacroTab::IsRecording() const {
@@ -199,6 +242,7 @@ void MacroTab::ToggleRecording() {
 
 void MacroTab::StartRecording() {
     m_recorder->SetRecordDelays(m_recordDelays->isChecked());
+    ++m_recordings;
     m_recorder->Start(static_cast<uint64_t>(m_clock.elapsed()));
     m_keyTap->Start();
     CPngButton* record = m_buttons.at(kRecord);
@@ -224,7 +268,7 @@ void MacroTab::KeyTapped(const TappedKey& key) {
     if (m_recorder->KeyEvent(key.scan, key.release, key.autoRepeat,
                              static_cast<uint64_t>(m_clock.elapsed()))) {
         ShowRows();
-        Changed();
+        Edited(MacroEdit::Record);
     }
 }
 
@@ -238,6 +282,11 @@ void MacroTab::ToggleRecordDelays() {
 void MacroTab::Changed() {
     if (m_editor->IsModified())
         emit edited();
+}
+
+void MacroTab::Edited(MacroEdit edit) {
+    m_history->Note(edit, edit == MacroEdit::Record ? m_recordings : 0);
+    Changed();
 }
 
 void MacroTab::ShowMacros() {
@@ -282,13 +331,14 @@ void MacroTab::RenameTyped(const QString& text) {
                               QString::fromStdU16String(m_editor->Records()[*current].name));
         m_macros->lineEdit()->setCursorPosition(cursor);
     }
-    Changed();
+    Edited(wasEmpty ? MacroEdit::Add : MacroEdit::Rename);
 }
 
 void MacroTab::SelectTyped(int index) {
     if (index < 0)
         return;
     m_editor->SelectMacro(static_cast<size_t>(index));
+    m_history->NoteSelection();
     ShowRows();
     emit edited(); // the key plays another macro
 }
@@ -298,7 +348,7 @@ void MacroTab::LoopCountTyped(const QString& text) {
         QString::fromStdU16String(m_editor->SetLoopCountText(text.toStdU16String()));
     if (shown != text)
         m_loopCount->setText(shown);
-    Changed();
+    Edited(MacroEdit::LoopCount);
 }
 
 } // namespace tavrik

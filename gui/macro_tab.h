@@ -4,8 +4,13 @@
 // record-delays option, all bound to the MacroEditor and MacroRecorder models
 // (macro/macro_editor.h, macro/macro_recorder.h), which hold every rule. The widgets are the
 // dialog's children; the dialog places them from the skin and shows them with their tab.
+//
+// Every edit is a step of the tab's undo history (history/macro_edit_history.h): typing into the
+// name or the loop count and one whole recording are one step each. The dialog's undo and redo
+// walk it; its Apply hands the steps on to the live profile's history.
 
 #include "assign/key_function_entry.h"
+#include "history/macro_edit_history.h"
 #include "macro/macro_editor.h"
 #include "macro/macro_recorder.h"
 #include "profile/user_preferences.h"
@@ -56,9 +61,22 @@ public:
 
     std::optional<size_t> CurrentMacro() const;
     uint16_t LoopCount() const;
-    // Apply: the shown macro's edits go into its record; returns the records for the live
-    // profile (new ones still marked new) and counts every one as applied from now on.
-    std::vector<MacroRecord> TakeForApply();
+
+    struct Applied {
+        std::vector<MacroRecord> records;    // for the live profile, new ones still marked new
+        std::vector<AppliedMacroStep> steps; // the edits that led there, oldest first
+    };
+    // Apply: the shown macro's edits go into its record; returns the records and the steps for
+    // the live profile and counts every one as applied from now on.
+    Applied TakeForApply();
+
+    // The tab's own undo history, of the edits not applied yet.
+    bool CanUndo() const { return m_history && m_history->CanUndo(); }
+    bool CanRedo() const { return m_history && m_history->CanRedo(); }
+    QString UndoName() const;
+    QString RedoName() const;
+    void Undo();
+    void Redo();
 
 signals:
     void edited();
@@ -74,6 +92,9 @@ private:
     void KeyTapped(const TappedKey& key);
     void ToggleRecordDelays();
     void Changed();
+    // After an edit of the editor: a step of the undo history, then the dialog is modified.
+    void Edited(MacroEdit edit);
+    void ShowHistoryMove();
     void ShowMacros();
     void ShowRows();
     void ShowButtonStates();
@@ -87,6 +108,8 @@ private:
     UserPreferences m_preferences;
     std::optional<MacroEditor> m_editor;
     std::optional<MacroRecorder> m_recorder;
+    std::optional<MacroEditHistory> m_history;
+    uint64_t m_recordings = 0; // numbers each recording: its rows are one step
     std::shared_ptr<const KeyFunctionLayers> m_layers;
     std::map<int, QWidget*> m_fields;
     std::map<int, CPngButton*> m_buttons;

@@ -123,6 +123,14 @@ void MacroEditor::StoreShownMacro(std::optional<size_t> index) {
     record.actions = rows_;
 }
 
+void MacroEditor::Restore(std::vector<MacroRecord> records, Place place) {
+    records_ = std::move(records);
+    current_ = place.current && *place.current < records_.size() ? place.current : std::nullopt;
+    ShowMacro();
+    SelectRow(place.selectedRow);
+    modified_ = true;
+}
+
 void MacroEditor::ShowMacroForValue(uint32_t value) {
     StoreShownMacro();
     const auto macro = std::ranges::find(records_, value, &MacroRecord::id);

@@ -75,6 +75,17 @@ public:
     bool IsModified() const { return modified_; }
     void ClearModified() { modified_ = false; }
 
+    // Where the editor stands: the macro shown and the row selected.
+    struct Place {
+        std::optional<size_t> current;
+        std::optional<size_t> selectedRow;
+        bool operator==(const Place&) const = default;
+    };
+    Place CurrentPlace() const { return {current_, selectedRow_}; }
+    // Puts back records and place that an undo history kept: the shown macro's rows and loop
+    // count come from its record again. The editor is modified.
+    void Restore(std::vector<MacroRecord> records, Place place);
+
     // Loads the current macro into the loop-count edit and the action rows.
     void ShowMacro();
     // Writes the loop-count edit and the rows back into the record at index.

@@ -7,12 +7,17 @@
 //
 // A record is always installed: releasing the record puts a default one in its place, so a
 // replacement that fails half-way (a missing file, no memory) leaves a usable profile.
+//
+// Every replacement of the profile as a whole (ReleaseAll or Install) is counted, so that what
+// remembers edits of the profile (the undo history) knows when they no longer apply to it.
 
 #include "macro_record/macro_record.h"
 #include "profile/profile_file_format.h"
 #include "profile/profile_record.h"
 #include "profile/text_table.h"
 
+#include <atomic>
+#include <cstdint>
 #include <mutex>
 #include <vector>
 
@@ -41,6 +46,11 @@ public:
     // Hold the snapshot lock while using this.
     AppliedSnapshot& Snapshot() { return snapshot_; }
 
+    // A copy of record, macros and texts. Hold the profile lock.
+    ProfileContents Copy() const { return {record_, macros_, texts_}; }
+    // How many times the profile has been replaced as a whole since it was made.
+    uint64_t Replacements() const { return replacements_.load(); }
+
     void ReleaseTexts() { texts_.ReleaseAll(); }
     void ReleaseMacros() { macros_.clear(); }
     // The record is replaced by a default one rather than left missing.
@@ -61,6 +71,7 @@ private:
     std::vector<MacroRecord> macros_;
     TextTable texts_;
     AppliedSnapshot snapshot_;
+    std::atomic<uint64_t> replacements_{0};
 };
 
 } // namespace tavrik

@@ -9,7 +9,7 @@ cd "${1:-$(dirname "$0")/..}"
 # The folders, lowest first. A folder may include its own headers and those of the folders
 # before it, never those after it.
 layers=(files keys device emulator transport events macro_record assign macro skin profile
-        lighting names session widgets gui app cli)
+        lighting names history session widgets gui app cli)
 # Pairs that the order alone would allow but that stay apart all the same, as
 # FOLDER:FOLDER_IT_MAY_NOT_INCLUDE: the command-line tool never includes the desktop windows.
 apart=(cli:gui cli:widgets)

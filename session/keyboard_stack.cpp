@@ -8,12 +8,8 @@ namespace tavrik {
 namespace {
 
 // Called with the profile lock held.
-std::unique_ptr<ProfileContents> CopyOfLiveProfile(LiveProfile& profile) {
-    auto copy = std::make_unique<ProfileContents>();
-    copy->record = profile.Record();
-    copy->macros = profile.Macros();
-    copy->texts = profile.Texts();
-    return copy;
+std::unique_ptr<ProfileContents> CopyOfLiveProfile(const LiveProfile& profile) {
+    return std::make_unique<ProfileContents>(profile.Copy());
 }
 
 } // namespace
@@ -57,6 +53,13 @@ void KeyboardStack::RecordSyncLocked() {
     std::lock_guard lock(syncMutex_);
     synced_ = std::move(copy);
     syncedForeignWrites_ = Turn().ForeignWrites();
+}
+
+std::optional<ProfileContents> KeyboardStack::InStepCopy() {
+    std::lock_guard lock(syncMutex_);
+    if (synced_ == nullptr)
+        return std::nullopt;
+    return *synced_;
 }
 
 bool KeyboardStack::RebaseOnKeyboard(bool keepEdits) {

@@ -28,6 +28,7 @@
 #include <atomic>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -66,6 +67,12 @@ public:
 
     // The live profile was just written to the keyboard whole (an import): in step with it.
     void MarkInStep();
+    // The live profile as it was when last in step with the keyboard (read from it or written
+    // to it): what the keyboard holds unless another program wrote since. What an Apply would
+    // change is the difference between this and the live profile. None while a rebase on the
+    // keyboard is under way (the copy is the rebase's base then). Callers holding the profile
+    // lock may call it (the lock order is profile, then this copy's own).
+    std::optional<ProfileContents> InStepCopy();
 
     struct ApplyOutcome {
         TurnOutcome turn = TurnOutcome::Taken;

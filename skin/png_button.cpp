@@ -140,6 +140,9 @@ void CPngButton::paintEvent(QPaintEvent*) {
     if (m_textEnabled) {
         DrawCaption(painter);
     }
+    if (m_cornerMark.isValid()) {
+        DrawCornerMark(painter);
+    }
     if (hasFocus()) {
         DrawFocusFrame(painter, rect());
     }
@@ -147,6 +150,28 @@ void CPngButton::paintEvent(QPaintEvent*) {
     if (m_drawCallback) {
         m_drawCallback(*this, !m_tint && look == ButtonLook::Normal);
     }
+}
+
+void CPngButton::SetCornerMark(QColor colour) {
+    if (colour == m_cornerMark)
+        return;
+    m_cornerMark = colour;
+    update();
+}
+
+void CPngButton::DrawCornerMark(QPainter& painter) const {
+    // Inside the rounded corner of a key cap, large enough to see at a glance, small enough to
+    // leave the legend free.
+    constexpr int kInset = 3;
+    constexpr int kSide = 9;
+    const int right = width() - kInset;
+    const QPoint corner[] = {{right - kSide, kInset}, {right, kInset}, {right, kInset + kSide}};
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(QColor(0, 0, 0, 160), 1));
+    painter.setBrush(m_cornerMark);
+    painter.drawPolygon(corner, 3);
+    painter.restore();
 }
 
 void CPngButton::DrawCaption(QPainter& painter) const {

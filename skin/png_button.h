@@ -44,6 +44,11 @@ public:
     // placed from their turned extent.
     void SetTextAngle(int escapementTenths, bool rotated);
     void SetTooltip(const QString& text, bool activate = true);
+    // A small triangle in the top-right corner, over every look, in this colour; an invalid
+    // colour takes it away. It marks what a button's state picture cannot show (the key whose
+    // function the next Apply changes), so it is drawn rather than taken from the skin.
+    void SetCornerMark(QColor colour);
+    QColor CornerMark() const { return m_cornerMark; }
     void SetDrawCallback(DrawCallback callback) { m_drawCallback = std::move(callback); }
 
     bool IsHovered() const { return m_hover; }
@@ -65,6 +70,7 @@ private:
     QRect Cell() const { return {m_offset, size()}; }
     QImage TintedFace() const;
     void DrawCaption(QPainter& painter) const;
+    void DrawCornerMark(QPainter& painter) const;
     void BeginHover();
     void Redraw(bool redraw);
 
@@ -86,6 +92,7 @@ private:
     Qt::Alignment m_textFormat = Qt::AlignCenter;
     int m_escapement = 0;
     bool m_rotated = false;
+    QColor m_cornerMark;
     QString m_tooltipText;
     bool m_tooltipActive = true;
     DrawCallback m_drawCallback;

@@ -11,6 +11,9 @@ namespace {
 // The longest address read (a 260-unit buffer with its terminator).
 constexpr size_t kMaxLinkLength = 259;
 constexpr std::u16string_view kDefaultLink = u"Help/index.html";
+constexpr std::u16string_view kChangeMarkKey = u"ChangeMark";
+constexpr uint32_t kDefaultChangeMark = 0x8B5CF6;
+constexpr size_t kColourDigits = 6;
 
 // The part before the first colon when it looks like a URL scheme ("C:\\..." does not).
 std::string_view SchemeOf(std::string_view address) {
@@ -75,6 +78,24 @@ std::string SkinLinkAddress(const CIniFile& mainSkin, const std::filesystem::pat
     std::replace(relative.begin(), relative.end(), '\\', '/');
     const std::filesystem::path path(relative);
     return FileUrl((path.is_absolute() ? path : appFolder / path).lexically_normal());
+}
+
+uint32_t SkinChangeMarkColour(const CIniFile& mainSkin) {
+    const std::u16string text =
+        mainSkin.GetString(skin::kScreen, kChangeMarkKey, u"").value_or(u"");
+    if (text.size() != kColourDigits)
+        return kDefaultChangeMark;
+    uint32_t colour = 0;
+    for (const char16_t unit : text) {
+        const int digit = unit >= u'0' && unit <= u'9'   ? unit - u'0'
+                          : unit >= u'a' && unit <= u'f' ? unit - u'a' + 10
+                          : unit >= u'A' && unit <= u'F' ? unit - u'A' + 10
+                                                         : -1;
+        if (digit < 0)
+            return kDefaultChangeMark;
+        colour = colour << 4 | static_cast<uint32_t>(digit);
+    }
+    return colour;
 }
 
 } // namespace tavrik

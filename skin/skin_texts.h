@@ -3,6 +3,7 @@
 
 #include "skin/ini_file.h"
 
+#include <cstdint>
 #include <filesystem>
 #include <string>
 
@@ -15,5 +16,9 @@ std::u16string SkinModeName(const CIniFile& mainSkin, int mode);
 // address (with a scheme such as https: or file:) or a path relative to the program's folder;
 // without the key it is the help page beside the program. The result is a UTF-8 URL.
 std::string SkinLinkAddress(const CIniFile& mainSkin, const std::filesystem::path& appFolder);
+
+// The colour (0xRRGGBB) of the mark on a key whose function the next Apply changes: "ChangeMark"
+// in section "SCREEN" as six hex digits; the skin's violet accent without it.
+uint32_t SkinChangeMarkColour(const CIniFile& mainSkin);
 
 } // namespace tavrik

@@ -3,8 +3,8 @@
 # tavrik-skin-preview), the tray icon's menu (the real program, docked in trayer) and the
 # running program on an emulated keyboard as the end-to-end test drives it (main-window-running,
 # tray-docked, profile2-active, default-question, after-default-apply, assignment-dialog,
-# assignment-macro, lighting-effect-1, -2, -4, -5, -6, lighting-painted) and the profile manager
-# (through its Qt test).
+# assignment-macro, pending-changes, lighting-effect-1, -2, -4, -5, -6, lighting-painted) and the
+# profile manager (through its Qt test).
 #   docs/screenshots/take_screenshots.sh [BUILD_FOLDER]      (default: build/dev)
 # Needs: xvfb trayer xdotool x11-utils imagemagick (Debian packages).
 set -euo pipefail

@@ -137,31 +137,38 @@ alive_window() {
 
 # --- the skin ------------------------------------------------------------------------------------
 
-# skin_rect KEY [SKIN]: "x y w h" of KEY in section BUTTONINFO of the main window's skin (or of
-# SKIN), relative to the window's top-left corner. Skin files may be UTF-16 with a byte-order
-# mark or UTF-8.
-skin_rect() {
-    local key=$1 file=${2:-$skin} text
+# skin_value SECTION KEY [SKIN]: the value of KEY in SECTION of the main window's skin (or of
+# SKIN). Skin files may be UTF-16 with a byte-order mark or UTF-8.
+skin_value() {
+    local wanted=$1 key=$2 file=${3:-$skin} text
     if head -c 2 "$file" | od -An -tx1 | grep -Eq 'ff fe|fe ff'; then
         text=$(iconv -f UTF-16 -t UTF-8 "$file")
     else
         text=$(cat "$file")
     fi
-    printf '%s\n' "$text" | sed '1s/^\xEF\xBB\xBF//; s/\r$//' | awk -v key="$key" '
+    printf '%s\n' "$text" | sed '1s/^\xEF\xBB\xBF//; s/\r$//' |
+        awk -v wanted="$wanted" -v key="$key" '
         /^[ \t]*\[/ {
             section = $0
             gsub(/[][ \t]/, "", section)
             next
         }
-        toupper(section) == "BUTTONINFO" {
+        toupper(section) == toupper(wanted) {
             eq = index($0, "=")
             if (eq == 0) next
             name = substr($0, 1, eq - 1)
             gsub(/[ \t]/, "", name)
             if (toupper(name) != toupper(key)) next
-            n = split(substr($0, eq + 1), field, ",")
-            if (n >= 4) { print field[1] + 0, field[2] + 0, field[3] + 0, field[4] + 0; exit }
+            print substr($0, eq + 1)
+            exit
         }'
+}
+
+# skin_rect KEY [SKIN]: "x y w h" of KEY in section BUTTONINFO of the main window's skin (or of
+# SKIN), relative to the window's top-left corner.
+skin_rect() {
+    skin_value BUTTONINFO "$1" "${2:-$skin}" |
+        awk -F, 'NF >= 4 { print $1 + 0, $2 + 0, $3 + 0, $4 + 0 }'
 }
 
 # click_control KEY [WINDOW SKIN]: a left click with real X input at the centre of the control of
@@ -355,6 +362,88 @@ step "5c. Apply; Q types W"
 click_control CONTROL2_APPLY
 wait_for 30 'Q to type W (usage 001a); it types: ${last_typed_flat:-}' key_types $key_q_position 001a
 note "Q types W: $last_typed_flat"
+
+# pixel_at X Y: the colour of the screen's pixel as "#RRGGBB".
+pixel_at() {
+    import -window root -crop "1x1+$1+$2" -depth 8 txt:- 2>/dev/null |
+        grep -oE '#[0-9A-Fa-f]{6}\b' | head -n 1
+}
+
+# The mark of a key whose function the next Apply changes: a triangle in the key's top-right
+# corner, in the colour the skin names.
+change_mark="#$(skin_value SCREEN ChangeMark)"
+key_marked() {
+    local x y w h wx wy ww wh
+    read -r x y w h < <(skin_rect "$1")
+    read -r wx wy ww wh < <(window_geometry "$main_window")
+    [ -n "${wh:-}" ] || return 1
+    last_pixel=$(pixel_at $((wx + x + w - 5)) $((wy + y + 5))) || return 1
+    [ "${last_pixel^^}" = "${change_mark^^}" ]
+}
+key_unmarked() { ! key_marked "$1"; }
+
+# main_window_keys KEYS...: keys typed with real X input into the main window.
+main_window_keys() {
+    timeout 5 xdotool windowfocus --sync "$main_window" >/dev/null 2>&1
+    xdotool key --clearmodifiers "$@" || fail "xdotool key $* failed"
+}
+
+readonly pending_title="待应用的更改"
+pending_shown() {
+    pending=$(xdotool search --onlyvisible --name "^${pending_title}\$" 2>/dev/null | head -n 1)
+    [ -n "$pending" ]
+}
+pending_gone() { ! alive_window "$pending"; }
+
+step "5c1. Ctrl+Z in the main window: Q is marked as changed, the keyboard still has W"
+key_marked KEY_010 && fail "Q carries the change mark right after Apply"
+main_window_keys ctrl+z
+wait_for 15 'the change mark on Q (the pixel is ${last_pixel:-?}, the mark $change_mark)' \
+    key_marked KEY_010
+key_types $key_q_position 001a || fail "the undo alone changed the keyboard: Q types \"$last_typed_flat\""
+
+step "5c2. Button Menu, \"$pending_title...\": the list of what Apply will change"
+# The shown pop-ups of the program (override-redirect windows: menus and tooltips).
+popup_windows() {
+    local window
+    for window in $(xdotool search --onlyvisible --classname '^tavrik$' 2>/dev/null); do
+        xwininfo -id "$window" 2>/dev/null | grep -q 'Override Redirect State: yes' && echo "$window"
+    done
+}
+# A pop-up that came after the click, taller than a tooltip: the menu, which takes the keyboard
+# when it is shown.
+menu_shown() {
+    local window x y w h
+    for window in $(popup_windows); do
+        grep -qxF "$window" <<<"$popups_before" && continue
+        read -r x y w h < <(window_geometry "$window")
+        [ "${h:-0}" -ge 100 ] && return 0
+    done
+    return 1
+}
+popups_before=$(popup_windows)
+click_control CONTROL_MENU
+wait_for 15 "the Button Menu to open" menu_shown
+# Undo and redo (both possible now) come first, then the list.
+xdotool key --clearmodifiers Down Down Down Return
+wait_for 15 "the window \"$pending_title\" to be shown" pending_shown
+shoot_window pending-changes "$main_window"
+timeout 5 xdotool windowfocus --sync "$pending" >/dev/null 2>&1
+xdotool key --clearmodifiers Escape
+wait_for 15 "the window \"$pending_title\" to close after Escape" pending_gone
+
+step "5c3. Apply writes the undone state: Q types Q, and its mark goes"
+click_control CONTROL2_APPLY
+wait_for 30 'Q to type Q (usage 0014); it types: ${last_typed_flat:-}' key_types $key_q_position 0014
+wait_for 15 'the change mark on Q to go (the pixel is ${last_pixel:-?})' key_unmarked KEY_010
+
+step "5c4. Ctrl+Shift+Z redoes; Apply; Q types W again"
+main_window_keys ctrl+shift+z
+wait_for 15 'the change mark on Q after the redo (the pixel is ${last_pixel:-?})' \
+    key_marked KEY_010
+click_control CONTROL2_APPLY
+wait_for 30 'Q to type W (usage 001a); it types: ${last_typed_flat:-}' key_types $key_q_position 001a
+note "Q types W again: $last_typed_flat"
 
 # Succeeds when a tap of F1 plays A then B.
 f1_plays_a_then_b() {

@@ -19,6 +19,7 @@
 #include "skin/ini_file.h"
 #include "skin/skin_rect.h"
 #include "support/hooked_keyboard.h"
+#include "support/keyboard_under_test.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -45,6 +46,8 @@ namespace tavrik {
 namespace {
 
 using namespace composite_id;
+using test::FunctionOnKeyboard;
+using test::SendNativeKey;
 
 constexpr int kMainApply = 1006;
 constexpr int kProfile1 = 1135;
@@ -64,26 +67,9 @@ constexpr uint32_t XK_Print = 0xFF61;
 constexpr uint32_t XK_Menu = 0xFF67;
 constexpr uint32_t XK_KP_Home = 0xFF95;
 
-// What the keyboard's key map makes the key at the button's position do, read
-// back as a key function of the active profile.
-KeyFunctionEntry FunctionOnKeyboard(EmulatedHidBridge& keyboard, size_t profile, size_t slot) {
-    return keyboard.WithFirmware([&](emu::KeyboardFirmware& firmware) {
-        const emu::KeyboardMemory& memory = firmware.Memory();
-        return KeyMapBlockToLayer(memory.keyMaps[profile], memory.defaultLayout)[slot];
-    });
-}
-
 uint8_t ActiveProfileOnKeyboard(EmulatedHidBridge& keyboard) {
     return keyboard.WithFirmware(
         [](emu::KeyboardFirmware& firmware) { return firmware.Memory().ActiveProfile(); });
-}
-
-// A key event as X11 delivers it: the Linux key code + 8 and the keysym of the
-// layout in use.
-bool SendNativeKey(QWidget* target, QEvent::Type type, uint32_t linuxCode, uint32_t keysym,
-                   int qtKey, bool autoRepeat = false) {
-    QKeyEvent event(type, qtKey, Qt::NoModifier, linuxCode + 8, keysym, 0, QString(), autoRepeat);
-    return QApplication::sendEvent(target, &event);
 }
 
 // Counts the key events that reach a widget itself.

@@ -160,9 +160,9 @@ std::optional<DialogLayout> ReadLayout(const QString& file, QString& error) {
     layout.iniFile = root.value(QLatin1String("ini")).toString();
     const QJsonArray size = root.value(QLatin1String("size")).toArray();
     layout.size = QSize(size.at(0).toInt(), size.at(1).toInt());
-    layout.screen =
-        PairsOf(root.value(QLatin1String("screen")).toObject(),
-                {QStringLiteral("Main"), QStringLiteral("Mask"), QStringLiteral("Link")});
+    layout.screen = PairsOf(root.value(QLatin1String("screen")).toObject(),
+                            {QStringLiteral("Main"), QStringLiteral("Mask"), QStringLiteral("Link"),
+                             QStringLiteral("ChangeMark")});
     const QJsonObject modes = root.value(QLatin1String("modes")).toObject();
     for (int mode = 1; modes.contains(QString::number(mode)); ++mode) {
         layout.modes.emplace_back(QString::number(mode),
