@@ -407,11 +407,11 @@ void CTavrikDlg::RunCommand(int commandId) {
         showMinimized();
         break;
     case ID_HELP:
-        QDesktopServices::openUrl(QUrl::fromLocalFile(
+        OpenPage(QUrl::fromLocalFile(
             QString::fromStdString((m_paths.helpFolder / "index.html").string())));
         break;
     case ID_LINK:
-        QDesktopServices::openUrl(QUrl(m_link));
+        OpenPage(QUrl(m_link));
         break;
     case ID_MENU:
         ShowButtonMenu();
@@ -687,6 +687,14 @@ void CTavrikDlg::Open() {
     m_noKeyboardBox->setAttribute(Qt::WA_DeleteOnClose);
     m_noKeyboardBox->setWindowModality(Qt::ApplicationModal);
     m_noKeyboardBox->show();
+}
+
+void CTavrikDlg::OpenPage(const QUrl& page) {
+    // Where the desktop has no program for web pages (no xdg-open, no browser), the user is told
+    // where the page is instead of nothing happening.
+    if (!QDesktopServices::openUrl(page))
+        ShowProgramMessageLater(this, QStringLiteral("没有可以打开网页的程序，无法打开：\n%1")
+                                          .arg(page.toDisplayString(QUrl::PreferLocalFile)));
 }
 
 void CTavrikDlg::ShowAbout() {

@@ -22,6 +22,7 @@
 
 #include <QAction>
 #include <QMessageBox>
+#include <QUrl>
 
 // Carried by a queued signal and read back by the tests.
 Q_DECLARE_METATYPE(tavrik::KeyClickRoute)
@@ -128,6 +129,8 @@ private:
     void ColourAllKeyButtons(QColor colour);
     std::vector<int> KeyboardPictureButtons() const;
     void ShowAbout();
+    // Opens a web page or the help in the desktop's browser.
+    void OpenPage(const QUrl& page);
     void ExitSequence();
     StateImages LooksFor(MainLooks looks) const;
     // No keyboard is attached, yet one is connected that this user may not open.

@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QRegularExpression>
+#include <QRegularExpressionValidator>
 #include <QSignalBlocker>
 #include <QTableWidget>
 
@@ -78,6 +80,9 @@ void MacroTab::CreateFields(QWidget& dialog) {
     m_macros->setFont(QFont(QStringLiteral("Verdana"), kListFontPoints));
     m_macros->setAccessibleName(QStringLiteral("宏"));
     m_loopCount = new QLineEdit(&dialog);
+    // The keyboard plays a macro 1 to 255 times: only digits can be typed.
+    m_loopCount->setValidator(new QRegularExpressionValidator(
+        QRegularExpression(QStringLiteral("[0-9]{0,3}")), m_loopCount));
     m_loopCount->setAccessibleName(QStringLiteral("循环次数"));
     m_actions = new MacroActionList(dialog);
     m_recordDelays = new QCheckBox(&dialog);

@@ -203,14 +203,8 @@ void MacroEditor::DeleteMacro() {
 }
 
 std::u16string MacroEditor::SetLoopCountText(std::u16string_view text) {
-    const int64_t value = ParseDecimal(text);
-    if (value < 1) {
-        loopCountText_ = u"1";
-    } else if (value > 255) {
-        loopCountText_ = u"255";
-    } else {
-        loopCountText_ = text;
-    }
+    // The field shows the number the keyboard will play, never what else was typed around it.
+    loopCountText_ = DecimalText(std::clamp<int64_t>(ParseDecimal(text), 1, 255));
     modified_ = true;
     return loopCountText_;
 }

@@ -97,6 +97,7 @@ private slots:
     void keyClickRouting_data();
     void keyClickRouting();
     void keyClickOpensTheAssignmentOnItsSlot();
+    void helpWithoutABrowserSaysWhereItIs();
     void assignedKeysCarryTheirMarkAndDescription();
     void applyWithNothingModifiedSendsNothing();
     void applyAfterAChangeDownloadsAndDisablesApply();
@@ -380,6 +381,19 @@ void MainWindowTest::keyClickRouting() {
     QFETCH(bool, macroOnly);
     const KeyClickRoute expected{static_cast<KeyClickAction>(action), slot, macroOnly};
     QVERIFY(RouteKeyClick(button, editMode, bankB) == expected);
+}
+
+// The offscreen platform has no program for web pages, as a desktop without xdg-open has none.
+void MainWindowTest::helpWithoutABrowserSaysWhereItIs() {
+    m_window->Open();
+    QTest::mouseClick(m_window->Button(1122), Qt::LeftButton); // the help button
+    QMessageBox* box = nullptr;
+    QTRY_VERIFY((box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) != nullptr ||
+                (box = m_window->findChild<QMessageBox*>()) != nullptr);
+    QVERIFY2(box->text().startsWith(QStringLiteral("没有可以打开网页的程序")),
+             qPrintable(box->text()));
+    QVERIFY2(box->text().endsWith(QStringLiteral("index.html")), qPrintable(box->text()));
+    box->button(QMessageBox::Ok)->click();
 }
 
 void MainWindowTest::keyClickOpensTheAssignmentOnItsSlot() {

@@ -133,8 +133,9 @@ TEST_F(MacroEditorTest, LoopCountIsClampedWhileTyping) {
     const struct {
         std::u16string typed;
         std::u16string shown;
-    } cases[] = {{u"0", u"1"},  {u"300", u"255"}, {u"abc", u"1"},   {u"", u"1"},
-                 {u"-4", u"1"}, {u"42", u"42"},   {u"255", u"255"}, {u"99999999999", u"255"}};
+    } cases[] = {{u"0", u"1"},    {u"300", u"255"}, {u"abc", u"1"},   {u"", u"1"},
+                 {u"-4", u"1"},   {u"42", u"42"},   {u"255", u"255"}, {u"99999999999", u"255"},
+                 {u"12x", u"12"}, {u"+5", u"5"},    {u"4 2", u"4"},   {u"007", u"7"}};
     for (const auto& c : cases) {
         EXPECT_EQ(editor.SetLoopCountText(c.typed), c.shown);
         EXPECT_EQ(editor.LoopCountText(), c.shown);
