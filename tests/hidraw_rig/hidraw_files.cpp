@@ -292,6 +292,8 @@ std::unique_ptr<HidrawFiles> HidrawFiles::Mount(const std::filesystem::path& mou
     fuse_args args = FUSE_ARGS_INIT(3, const_cast<char**>(argv));
     files->session_ =
         fuse_session_new(&args, Requests::Operations(), sizeof(fuse_lowlevel_ops), files.get());
+    // Parsing the options may have copied the arguments into memory of the library's.
+    fuse_opt_free_args(&args);
     if (files->session_ == nullptr ||
         fuse_session_mount(files->session_, mountPoint.c_str()) != 0) {
         if (files->session_ != nullptr)
