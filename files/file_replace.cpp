@@ -13,13 +13,6 @@ namespace tavrik {
 
 namespace {
 
-bool Fail(std::string* error, const std::string& what, const std::filesystem::path& path,
-          int number) {
-    if (error)
-        *error = what + " " + path.string() + ": " + SystemErrorText(number);
-    return false;
-}
-
 // The file a save replaces: the link's target when the name is a link.
 std::filesystem::path SaveTarget(const std::filesystem::path& path) {
     std::error_code ignored;
@@ -75,18 +68,18 @@ bool ReplaceFile(const std::filesystem::path& path, std::span<const uint8_t> byt
     // Private from the start: the new file never holds the bytes with others allowed to read them.
     SystemFile file = CreateSibling(target, kPrivateFileMode, temporary);
     if (!file.IsOpen())
-        return Fail(error, "cannot create a new file beside", target, errno);
+        return FailWith(error, "cannot create a new file beside", target, errno);
     const mode_t mode =
         PrivateFileMode(replacing ? std::optional<mode_t>(previous.st_mode & 07777) : std::nullopt);
     if (!Fill(file, bytes, mode)) {
         const int number = errno;
         ::unlink(temporary.c_str());
-        return Fail(error, "cannot write", temporary, number);
+        return FailWith(error, "cannot write", temporary, number);
     }
     if (::rename(temporary.c_str(), target.c_str()) != 0) {
         const int number = errno;
         ::unlink(temporary.c_str());
-        return Fail(error, "cannot replace", target, number);
+        return FailWith(error, "cannot replace", target, number);
     }
     return true;
 }

@@ -12,13 +12,6 @@ namespace tavrik {
 
 namespace {
 
-bool Fail(std::string* error, const std::string& what, const std::filesystem::path& path,
-          int number) {
-    if (error)
-        *error = what + " " + path.string() + ": " + SystemErrorText(number);
-    return false;
-}
-
 bool IsFolder(const std::filesystem::path& path) {
     struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
@@ -45,12 +38,12 @@ bool EnsurePrivateFolder(const std::filesystem::path& folder, std::string* error
         // Made by someone else in the meantime: theirs, so it keeps its mode.
         if (number == EEXIST && IsFolder(target))
             return true;
-        return Fail(error, "cannot create the folder", target, number);
+        return FailWith(error, "cannot create the folder", target, number);
     }
     // The umask may have taken some of the owner's bits away; the folder is the program's own,
     // so it gets exactly 0700.
     if (::chmod(target.c_str(), kPrivateFolderMode) != 0)
-        return Fail(error, "cannot set the permissions of", target, errno);
+        return FailWith(error, "cannot set the permissions of", target, errno);
     return true;
 }
 
@@ -62,22 +55,22 @@ bool PreparePrivateFile(const std::filesystem::path& path, std::string* error) {
     if (created.IsOpen()) {
         // Exactly 0600, whatever the umask took away.
         if (::fchmod(created.Fd(), kPrivateFileMode) != 0)
-            return Fail(error, "cannot set the permissions of", path, errno);
+            return FailWith(error, "cannot set the permissions of", path, errno);
         return true;
     }
     if (errno != EEXIST)
-        return Fail(error, "cannot create", path, errno);
+        return FailWith(error, "cannot create", path, errno);
     // It exists (perhaps as a link): the file it names is narrowed by path, which needs no right
     // to open it, so a file the user made unreadable or write-only is handled too.
     struct stat info {};
     if (::stat(path.c_str(), &info) != 0)
-        return Fail(error, "cannot read the permissions of", path, errno);
+        return FailWith(error, "cannot read the permissions of", path, errno);
     if (!S_ISREG(info.st_mode))
-        return Fail(error, "cannot write to", path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
+        return FailWith(error, "cannot write to", path, S_ISDIR(info.st_mode) ? EISDIR : EINVAL);
     const mode_t now = info.st_mode & 07777;
     const mode_t wanted = PrivateFileMode(now);
     if (wanted != now && ::chmod(path.c_str(), wanted) != 0)
-        return Fail(error, "cannot set the permissions of", path, errno);
+        return FailWith(error, "cannot set the permissions of", path, errno);
     return true;
 }
 

@@ -23,4 +23,11 @@ std::string SystemErrorText(int error) {
     return ::strerror_r(error, buffer, sizeof buffer);
 }
 
+bool FailWith(std::string* error, const std::string& what, const std::filesystem::path& path,
+              int number) {
+    if (error)
+        *error = what + " " + path.string() + ": " + SystemErrorText(number);
+    return false;
+}
+
 } // namespace tavrik

@@ -1,6 +1,7 @@
 #pragma once
 // An open file descriptor that closes itself, and the system's own words for an error number.
 
+#include <filesystem>
 #include <string>
 
 namespace tavrik {
@@ -24,5 +25,10 @@ private:
 
 // strerror's text for the error number, safe to call from any thread.
 std::string SystemErrorText(int error);
+
+// Says in `error` (when given) "WHAT PATH: the system's words for NUMBER"; always false, so a
+// failing step can end with `return FailWith(...)`.
+bool FailWith(std::string* error, const std::string& what, const std::filesystem::path& path,
+              int number);
 
 } // namespace tavrik
