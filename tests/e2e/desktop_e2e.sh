@@ -131,9 +131,6 @@ message_box_shown() {
 
 message_box_gone() { ! alive_window "$message_box"; }
 
-alive_window() {
-    xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'
-}
 
 # --- the skin ------------------------------------------------------------------------------------
 
@@ -190,7 +187,6 @@ click_control() {
 # --- the emulated keyboard ---------------------------------------------------------------------
 
 sock="$work/run/keyboard.sock"
-emu_ctl() { "$emu" ctl "$sock" "$@"; }
 
 # dump_byte AREA N: byte N of an area of the keyboard's memory (the dump has 16 bytes a line
 # after a 4-digit hex offset and a colon: "0000: 00 00 ...").

@@ -5,7 +5,8 @@
 #
 # The sourcing script calls parse_arguments first, then make_private_session.
 
-readonly POLL_INTERVAL=0.1
+source "$(dirname "${BASH_SOURCE[0]}")/../support/test_processes.sh"
+
 readonly screen_width=1400 screen_height=900
 
 shots=""
@@ -45,8 +46,6 @@ parse_arguments() {
 
 current_step="start"
 last_shot="(none taken)"
-work=""
-started=()
 
 step() {
     current_step=$1
@@ -103,48 +102,13 @@ need_tools() {
     done
 }
 
-# Every process the test started: the ones it knows by id, then anything left that carries the
-# private home in its environment (a program started detached by the desktop program).
-stop_everything() {
-    local pid
-    for pid in "${started[@]}"; do
-        kill -TERM "$pid" 2>/dev/null
-    done
-    local deadline=$((SECONDS + 5))
-    for pid in "${started[@]}"; do
-        while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do
-            sleep $POLL_INTERVAL
-        done
-        kill -KILL "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    local environ
-    for environ in /proc/[0-9]*/environ; do
-        pid=${environ#/proc/}
-        pid=${pid%/environ}
-        [ "$pid" != $$ ] || continue
-        if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -qxF "HOME=$work/home"; then
-            kill -KILL "$pid" 2>/dev/null
-        fi
-    done
-}
-
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    stop_everything
-    [ -n "$work" ] && rm -rf "$work"
-    exit $status
-}
-
 # make_private_session NAME: a private temporary folder with HOME, the XDG folders and a runtime
 # folder of mode 0700, exported for every program the test starts.
 make_private_session() {
     work=$(mktemp -d "${TMPDIR:-/tmp}/tavrik-$1.XXXXXX") || fail "cannot make a temporary folder"
     mkdir -p "$work/home" "$work/config" "$work/data" "$work/cache" "$work/state" "$work/tmp"
     mkdir -m 0700 "$work/run"
-    trap cleanup EXIT
-    trap 'fail "interrupted"' INT TERM
+    clean_up_at_exit
     export HOME="$work/home"
     export XDG_CONFIG_HOME="$work/config"
     export XDG_DATA_HOME="$work/data"
@@ -168,16 +132,6 @@ start() {
     started+=("$last_pid")
 }
 
-# poll SECONDS COMMAND...: runs COMMAND until it succeeds (status 0) or the time is up (1).
-poll() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep $POLL_INTERVAL
-    done
-}
-
 # wait_for SECONDS WHAT COMMAND...: polls COMMAND; fails the step when it never succeeds. WHAT is
 # evaluated after the wait, so it may name the last value seen.
 wait_for() {
@@ -186,7 +140,9 @@ wait_for() {
     poll "$limit" "$@" || fail "gave up after ${limit} s waiting for $(eval "echo \"$what\"")"
 }
 
-alive() { kill -0 "$1" 2>/dev/null; }
+
+# emu_ctl COMMAND...: `tavrik-emu ctl` on the keyboard the test serves ($emu on $sock).
+emu_ctl() { "$emu" ctl "$sock" "$@"; }
 
 # expect_clean_end PID WHAT: waits for the program WHAT names to end and checks it ended with 0.
 expect_clean_end() {
@@ -222,6 +178,9 @@ start_x_server() {
             timeout 10 display -window root "$work/desktop.png" >/dev/null 2>&1
     fi
 }
+
+# alive_window WINDOW: the X window is shown.
+alive_window() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
 
 # shoot NAME [X Y W H]: the X screen, or the given part of it, into the screenshot folder.
 shoot() {

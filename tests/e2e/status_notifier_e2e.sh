@@ -68,8 +68,6 @@ tooltip_says() {
 icon_changed_from() { [ "$(icon_digest)" != "$1" ]; }
 icon_is() { [ "$(icon_digest)" = "$1" ]; }
 
-emu_ctl() { "$emu" ctl "$sock" "$@"; }
-
 # --- the host's panel ------------------------------------------------------------------------
 
 # A panel along the top of the screen with only the status tray, so that the only picture on it
@@ -191,8 +189,21 @@ done
 disabled=$(grep -o "{[^}]*'enabled': <false>[^}]*}" <<<"$layout")
 grep -qF "停止正在播放的宏" <<<"$disabled" && [ "$(grep -c "'label'" <<<"$disabled")" -eq 1 ] ||
     fail "the disabled entries are not exactly stopping a macro: ${disabled:-none}"
+
+step "4a. a right click on the icon: the host shows the menu"
+# The shown pop-up windows (override-redirect, as menus are) on the screen.
+shown_popups() {
+    local window
+    for window in $(xwininfo -root -children 2>/dev/null | awk '/^ +0x/ { print $1 }'); do
+        xwininfo -id "$window" 2>/dev/null |
+            grep -q 'Override Redirect State: yes' || continue
+        alive_window "$window" && echo "$window"
+    done
+}
+popups_before=$(shown_popups)
+menu_shown() { [ -n "$(comm -13 <(sort <<<"$popups_before") <(shown_popups | sort))" ]; }
 xdotool mousemove "$icon_x" "$icon_y" click 3
-sleep 1
+wait_for 15 "the host's menu to be shown" menu_shown
 shoot tray-status-notifier-menu
 xdotool key Escape
 

@@ -33,7 +33,6 @@ sock="$work/run/keyboard.sock"
 readonly weston_panel_height=32
 readonly desktop_height=$((screen_height - weston_panel_height))
 
-emu_ctl() { "$emu" ctl "$sock" "$@"; }
 
 # --- pictures of the screen ------------------------------------------------------------------
 

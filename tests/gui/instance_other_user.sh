@@ -20,7 +20,6 @@ set -uo pipefail
 
 readonly SKIP=77
 readonly OTHER=tavrikother
-readonly POLL_INTERVAL=0.1
 # Generous bounds so that a broken hand-over fails the test instead of hanging it.
 readonly START_LIMIT=60 END_LIMIT=60
 
@@ -82,62 +81,11 @@ as_other() {
 
 # --- processes and their clean-up --------------------------------------------------------------
 
-started=()
+source "$(dirname "$0")/../support/test_processes.sh"
 work=$(mktemp -d "${TMPDIR:-/tmp}/tavrik-instance.XXXXXX") || fail "cannot make a temporary folder"
 # The other user must reach the cases' temporary folders inside.
 chmod 0755 "$work"
-
-alive() { kill -0 "$1" 2>/dev/null; }
-
-# Processes of the test's private homes, also any not started here by id.
-our_processes() {
-    local environ pid
-    for environ in /proc/[0-9]*/environ; do
-        pid=${environ#/proc/}
-        pid=${pid%/environ}
-        [ "$pid" != $$ ] || continue
-        if { tr '\0' '\n' <"$environ"; } 2>/dev/null | grep -q "^HOME=$work/"; then
-            echo "$pid"
-        fi
-    done
-}
-
-stop_everything() {
-    local pid deadline=$((SECONDS + 5))
-    for pid in "${started[@]}"; do
-        kill -TERM "$pid" 2>/dev/null
-    done
-    for pid in "${started[@]}"; do
-        while alive "$pid" && [ $SECONDS -lt $deadline ]; do
-            sleep $POLL_INTERVAL
-        done
-        kill -KILL "$pid" 2>/dev/null
-        wait "$pid" 2>/dev/null
-    done
-    for pid in $(our_processes); do
-        kill -KILL "$pid" 2>/dev/null
-    done
-}
-
-cleanup() {
-    local status=$?
-    trap - EXIT INT TERM
-    stop_everything
-    [ -n "$work" ] && rm -rf "$work"
-    exit $status
-}
-trap cleanup EXIT
-trap 'fail "interrupted"' INT TERM
-
-# poll SECONDS COMMAND...: runs COMMAND until it succeeds (0) or the time is up (1).
-poll() {
-    local deadline=$((SECONDS + $1))
-    shift
-    until "$@" >/dev/null 2>&1; do
-        [ $SECONDS -lt $deadline ] || return 1
-        sleep $POLL_INTERVAL
-    done
-}
+clean_up_at_exit
 
 # launch NAME ARGUMENTS...: starts tavrik in the case's environment, its output in NAME.out and
 # NAME.err; sets $last_pid.
